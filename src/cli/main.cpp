@@ -1,0 +1,50 @@
+// movra-cli: the store's main jobs without a window.
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int, char**);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"sfen", movra::cli::RunSfen,
+     "sfen [--handicap C] [--position SFEN] MOVECODE...  replay move codes, print the SFEN"},
+    {"mate", movra::cli::RunMate,
+     "mate (SFEN | --game STORE N --move M) [--depth N] [--king sente|gote] [--usi] ...  mate search"},
+};
+
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "usage: movra-cli COMMAND [ARGS...]\n       movra-cli --version\n\ncommands:\n");
+    for (const Command& c : kCommands) std::fprintf(out, "  %s\n", c.usage);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage(stderr);
+        return 2;
+    }
+    std::string_view word = argv[1];
+    if (word == "--version" || word == "version") {
+        std::printf("movra-cli %s\n", MOVRA_VERSION);
+        return 0;
+    }
+    if (word == "--help" || word == "-h" || word == "help") {
+        PrintUsage(stdout);
+        return 0;
+    }
+    for (const Command& c : kCommands) {
+        if (word == c.name) return c.run(argc - 1, argv + 1);
+    }
+    std::fprintf(stderr, "movra-cli: unknown command '%s'\n", argv[1]);
+    PrintUsage(stderr);
+    return 2;
+}

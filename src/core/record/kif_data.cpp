@@ -1,0 +1,239 @@
+#include "record/kif_data.h"
+
+#include <string>
+
+#include "rules/range_error.h"
+
+namespace movra {
+
+namespace {
+constexpr std::string_view kHandCountDigits = "0123456789ABCDEFGHI";
+// Hand counts of a position text are listed strongest first.
+constexpr PieceKind kTextHandOrder[] = {kind::Gyoku, kind::Hi, kind::Kaku, kind::Kin,
+                                        kind::Gin,   kind::Kei, kind::Kyo, kind::Fu};
+
+int FirstInBox(const BoardPosition& p, PieceKind k) {
+    for (int i = 1; i <= kPieceCount; ++i) {
+        const PieceEntry& e = p.pieces[i];
+        if (e.file == location::kBox && e.rank == k) return i;
+    }
+    return 0;
+}
+}  // namespace
+
+TKifData::TKifData() {
+    ResetHeader(0);
+    SetUpStandard();
+}
+
+void TKifData::ResetHeader(int handicapNumber) {
+    handicap = HandicapChar(handicapNumber);
+    endCode = endcode::kInterrupted;
+    parityOffset = 0;
+    moveCount = 0;
+    currentMove = 0;
+}
+
+void TKifData::CheckMoveNumber(int moveNumber) const {
+    if (moveNumber < 1 || moveNumber > kMaxMoves) {
+        throw RangeError("move number " + std::to_string(moveNumber) + " outside 1-512");
+    }
+}
+
+std::optional<MoveRecord> TKifData::ResolveMove(const MoveCode& code, int side, int recordNumber) {
+    int target = recordNumber == kAppendMove ? moveCount + 1 : recordNumber;
+    CheckMoveNumber(target);
+    MoveRecord record = moves[target];
+    if (!movra::ResolveMove(position, code, side, record)) return std::nullopt;
+    if (recordNumber == kAppendMove) ++moveCount;
+    moves[target] = record;
+    return record;
+}
+
+PieceCode TKifData::ApplyMove(int moveNumber) {
+    CheckMoveNumber(moveNumber);
+    return movra::ApplyMove(position, moves[moveNumber]);
+}
+
+void TKifData::UndoMove(int moveNumber) {
+    CheckMoveNumber(moveNumber);
+    movra::UndoMove(position, moves[moveNumber], SideOf(moveNumber));
+}
+
+bool TKifData::AppendAndApply(const MoveCode& code) {
+    if (moveCount >= kMaxMoves) return false;
+    int n = moveCount + 1;
+    MoveRecord record = moves[n];
+    if (!movra::ResolveMove(position, code, SideOf(n), record)) return false;
+    movra::ApplyMove(position, record);
+    moves[n] = record;
+    moveCount = std::int16_t(n);
+    currentMove = std::int16_t(n);
+    movra::Rebuild(position);
+    return true;
+}
+
+bool TKifData::StepForward() {
+    if (currentMove >= moveCount) return false;
+    ApplyMove(currentMove + 1);
+    movra::Rebuild(position);
+    ++currentMove;
+    SlotAt(currentSlot).currentMove = currentMove;
+    return true;
+}
+
+bool TKifData::StepBack() {
+    if (currentMove <= 0) return false;
+    UndoMove(currentMove);
+    --currentMove;
+    SlotAt(currentSlot).currentMove = currentMove;
+    return true;
+}
+
+void TKifData::GoToMove(int moveNumber) {
+    if (moveNumber < 0) moveNumber = 0;
+    if (moveNumber > moveCount) moveNumber = moveCount;
+    while (currentMove < moveNumber && StepForward()) {
+    }
+    while (currentMove > moveNumber && StepBack()) {
+    }
+}
+
+void TKifData::LoadPositionText(std::string_view text) {
+    if (text.size() < 210) throw RangeError("a position text has at least 210 characters");
+    ResetHeader(0);
+    BoardPosition p;
+    movra::SetUpEmpty(p);
+    // Every piece goes to the box with a sente code, the kings too.
+    for (int i = 1; i <= kPieceCount; ++i) {
+        PieceEntry& e = p.pieces[i];
+        e.code = OwnCode(e.code);
+        e.file = location::kBox;
+        e.rank = KindOf(e.code);
+    }
+    // Characters are 1-based in the text's own description: 33-113 letters, 114-194 sides.
+    for (int i = 1; i <= 81; ++i) {
+        PieceCode code = LetterToCode(text[32 + i - 1], text[113 + i - 1]);
+        if (code == 0) continue;
+        int index = FirstInBox(p, KindOf(code));
+        if (index == 0) continue;  // no piece of that kind left: the letter is ignored
+        PieceEntry& e = p.pieces[index];
+        e.code = code;
+        e.file = std::uint8_t(9 - (i - 1) % 9);
+        e.rank = std::uint8_t((i - 1) / 9 + 1);
+    }
+    for (int side = 0; side < 2; ++side) {
+        for (int j = 0; j < 8; ++j) {
+            std::size_t value = kHandCountDigits.find(text[194 + side * 8 + j]);
+            if (value == std::string_view::npos || value == 0) continue;
+            PieceKind k = kTextHandOrder[j];
+            for (std::size_t n = 0; n < value; ++n) {
+                int index = FirstInBox(p, k);
+                if (index == 0) break;
+                PieceEntry& e = p.pieces[index];
+                e.file = side == 0 ? location::kSenteHand : location::kGoteHand;
+                if (side == 1) e.code = PieceCode(e.code + piece::kGoteOffset);
+            }
+        }
+    }
+    movra::Rebuild(p);
+    position = p;
+}
+
+TKifData::Slot& TKifData::SlotAt(int slot) {
+    if (slot < 0 || slot >= kSlotCount) throw RangeError("slot " + std::to_string(slot) + " outside 0-4");
+    return slots_[slot];
+}
+
+const TKifData::Slot& TKifData::SlotAt(int slot) const {
+    if (slot < 0 || slot >= kSlotCount) throw RangeError("slot " + std::to_string(slot) + " outside 0-4");
+    return slots_[slot];
+}
+
+int TKifData::FindFreeSlot(int fallback) const {
+    for (int i = 0; i < kSlotCount; ++i) {
+        if (slots_[i].inUse != 1) return i;
+    }
+    return fallback;
+}
+
+void TKifData::SaveSlot(int slot, std::int32_t recordNumber, const std::string& label,
+                        const GameHeader& header) {
+    Slot& s = SlotAt(slot);
+    s.recordNumber = recordNumber;
+    s.parityOffset = parityOffset;
+    s.moveCount = moveCount;
+    s.currentMove = currentMove;
+    s.endCode = endCode;
+    s.header = header;
+    s.pieces = position.pieces;
+    s.places = places;
+    s.moves = moves;
+    s.label = label;
+}
+
+SlotContents TKifData::LoadSlot(int slot) {
+    const Slot& s = SlotAt(slot);
+    parityOffset = s.parityOffset;
+    moveCount = s.moveCount;
+    currentMove = s.currentMove;
+    endCode = s.endCode;
+    position.pieces = s.pieces;
+    places = s.places;
+    moves = s.moves;
+    return SlotContents{s.recordNumber, s.label, s.header};
+}
+
+bool TKifData::SlotInUse(int slot) const { return SlotAt(slot).inUse == 1; }
+void TKifData::SetSlotInUse(int slot, bool inUse) { SlotAt(slot).inUse = inUse ? 1 : 0; }
+std::int32_t TKifData::SlotRecordNumber(int slot) const { return SlotAt(slot).recordNumber; }
+const std::string& TKifData::SlotLabel(int slot) const { return SlotAt(slot).label; }
+const GameHeader& TKifData::SlotHeader(int slot) const { return SlotAt(slot).header; }
+char TKifData::SlotEndCode(int slot) const { return SlotAt(slot).endCode; }
+std::int16_t TKifData::SlotMoveCount(int slot) const { return SlotAt(slot).moveCount; }
+std::int16_t TKifData::SlotCurrentMove(int slot) const { return SlotAt(slot).currentMove; }
+
+void TKifData::SaveState(int state) {
+    if (state < kFirstState || state > kLastState) return;
+    State& s = states_[state - kFirstState];
+    s.parityOffset = parityOffset;
+    s.moveCount = moveCount;
+    s.currentMove = currentMove;
+    s.endCode = endCode;
+    s.pieces = position.pieces;
+    s.places = places;
+    s.moves = moves;
+}
+
+void TKifData::RestoreState(int state) {
+    if (state < kFirstState || state > kLastState) return;
+    const State& s = states_[state - kFirstState];
+    BoardPosition restored = position;
+    restored.pieces = s.pieces;
+    movra::Rebuild(restored);
+    parityOffset = s.parityOffset;
+    moveCount = s.moveCount;
+    currentMove = s.currentMove;
+    endCode = s.endCode;
+    places = s.places;
+    moves = s.moves;
+    position = restored;
+}
+
+std::int16_t TKifData::StateMoveCount(int state) const {
+    if (state < kFirstState || state > kLastState) return 0;
+    return states_[state - kFirstState].moveCount;
+}
+
+std::int16_t TKifData::StateCurrentMove(int state) const {
+    if (state < kFirstState || state > kLastState) return 0;
+    return states_[state - kFirstState].currentMove;
+}
+
+void TKifData::SetStateCounts(int state, std::int16_t moveCountValue, std::int16_t currentMoveValue) {
+    if (state < kFirstState || state > kLastState) return;
+    states_[state - kFirstState].moveCount = moveCountValue;
+    states_[state - kFirstState].currentMove = currentMoveValue;
+}
+
+}  // namespace movra
