@@ -50,7 +50,7 @@ struct DecodedChar {
     std::size_t length;
 };
 
-consteval DecodedChar DecodeUtf8At(const char* text, std::size_t size, std::size_t at) {
+constexpr DecodedChar DecodeUtf8At(const char* text, std::size_t size, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned first = byte(at);
     if (first < 0x80) return {first, 1};

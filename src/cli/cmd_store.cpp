@@ -1,0 +1,212 @@
+// movra-cli new and show: making an empty store, and one stored game with its header fields and
+// its move list.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "commands.h"
+#include "record/cp932.h"
+#include "record/kif_data.h"
+#include "record/prompter.h"
+#include "record/sjis_literal.h"
+#include "rules/notation.h"
+#include "store/game_io.h"
+#include "store/open_store.h"
+#include "store/store_files.h"
+
+namespace movra::cli {
+namespace {
+
+using namespace movra::literals;
+namespace fs = std::filesystem;
+
+// The store's texts are CP932; the terminal gets UTF-8 unless --sjis asks for the bytes.
+struct Terminal {
+    bool sjis = false;
+    std::string operator()(std::string_view cp932) const {
+        return sjis ? std::string(cp932) : Cp932ToUtf8(cp932);
+    }
+};
+
+// Messages of the store operations on standard error, one line each.
+class TerminalPrompter : public Prompter {
+public:
+    explicit TerminalPrompter(const Terminal& out) : out_(out) {}
+    void Warn(const std::string& text) override { Print("warning", text); }
+    void Inform(const std::string& text) override { Print("message", text); }
+    Answer Confirm(const std::string& text, bool, bool) override {
+        Print("question", text);
+        return Answer::Yes;
+    }
+
+private:
+    void Print(const char* kind, const std::string& text) {
+        std::string line;
+        for (char c : text) line += c == '\r' ? ' ' : c;
+        const std::size_t start = line.find_first_not_of(' ');
+        line = start == std::string::npos ? std::string() : line.substr(start);
+        std::fprintf(stderr, "%s: %s\n", kind, out_(line).c_str());
+    }
+    Terminal out_;
+};
+
+std::string UpperExtension(const fs::path& p) {
+    std::string e = p.extension().string();
+    for (char& c : e) {
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    }
+    return e;
+}
+
+int NewUsage() {
+    std::fprintf(stderr,
+                 "usage: movra-cli new STORE.ipx|STORE.idx [--sjis]\n"
+                 "  .ipx (or no extension) makes the extended kind (Movraプラス形式), .idx the\n"
+                 "  classic kind (Movra形式).\n");
+    return 2;
+}
+
+int ShowUsage() {
+    std::fprintf(stderr,
+                 "usage: movra-cli show STORE.ipx|STORE.idx N [--codes] [--sjis]\n"
+                 "  the header fields of game N and its move list; --codes prints the stored move\n"
+                 "  codes instead of the notation.\n");
+    return 2;
+}
+
+}  // namespace
+
+int RunNew(int argc, char** argv) {
+    Terminal out;
+    std::string name;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sjis") {
+            out.sjis = true;
+        } else if ((!arg.empty() && arg[0] == '-') || !name.empty()) {
+            return NewUsage();
+        } else {
+            name = arg;
+        }
+    }
+    if (name.empty()) return NewUsage();
+    TerminalPrompter prompter(out);
+    const fs::path chosen(name);
+    const std::string e = UpperExtension(chosen);
+    if (!e.empty() && e != ".IDX" && e != ".IPX") {
+        prompter.Warn(std::string{"\rファイル名が正しくありません！"_sj});
+        return 1;
+    }
+    const bool extended = e != ".IDX";
+    const StoreFiles files(chosen);
+    for (std::string_view x : {ext::kIndex, ext::kDetail}) {
+        if (x == ext::kDetail && !extended) break;
+        if (files.Exists(x)) {
+            prompter.Warn("\r" + files.Path(x).string() + " は既に存在します。"_sj);
+            return 1;
+        }
+    }
+    if (!CreateStoreFiles(chosen, extended)) {
+        std::fprintf(stderr, "movra-cli new: cannot create the files of %s\n",
+                     files.IndexPath().string().c_str());
+        return 1;
+    }
+    std::printf("%s: %s\n", (extended ? files.Path(ext::kDetail) : files.IndexPath()).string().c_str(),
+                out(extended ? std::string_view("Movraプラス形式"_sj)
+                             : std::string_view("Movra形式"_sj)).c_str());
+    return 0;
+}
+
+int RunShow(int argc, char** argv) {
+    Terminal out;
+    std::string name;
+    long k = 0;
+    bool codes = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sjis") {
+            out.sjis = true;
+        } else if (arg == "--codes") {
+            codes = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return ShowUsage();
+        } else if (name.empty()) {
+            name = arg;
+        } else if (k == 0) {
+            char* end = nullptr;
+            k = std::strtol(arg.c_str(), &end, 10);
+            if (end == arg.c_str() || *end != '\0' || k <= 0) return ShowUsage();
+        } else {
+            return ShowUsage();
+        }
+    }
+    if (name.empty() || k == 0) return ShowUsage();
+    TerminalPrompter prompter(out);
+    try {
+        std::uint32_t count = 0;
+        const StoreCheck check = ValidateStore(name, count, prompter);
+        if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
+            prompter.Warn(BrokenStoreMessage(name));
+            return 1;
+        }
+        const GameStore store(name,
+                              check == StoreCheck::Extended ? StoreKind::Extended : StoreKind::Classic,
+                              count);
+        if (std::uint32_t(k) > count) {
+            std::fprintf(stderr, "movra-cli show: the store holds %u games\n", count);
+            return 1;
+        }
+        IndexRecord index;
+        if (!ReadIndexRecord(store, std::uint32_t(k), index)) {
+            std::fprintf(stderr, "movra-cli show: index record %ld cannot be read\n", k);
+            return 1;
+        }
+        DetailRecord detail;
+        if (store.extended()) ReadDetailRecord(store, k, detail, prompter);
+
+        const bool handicapGame = index.handicap() != 0;
+        std::printf("game %ld of %u (%s)\n", k, count,
+                    out(store.extended() ? std::string_view("Movraプラス形式"_sj)
+                                         : std::string_view("Movra形式"_sj)).c_str());
+        std::printf("sente: %u %s\n", index.sentePlayer(), out(detail.senteName()).c_str());
+        std::printf("gote: %u %s\n", index.gotePlayer(), out(detail.goteName()).c_str());
+        std::printf("date: %04u/%02u/%02u\n", index.year(), index.month(), index.day());
+        std::printf("tournament: %u  sub-tournament: %u  game number: %u\n", index.tournament(),
+                    index.subTournament(), index.gameNumber());
+        std::printf("opening: %u\n", index.opening());
+        std::printf("handicap: %u %s\n", index.handicap(), out(HandicapName(index.handicap())).c_str());
+        std::printf("result: %u %s\n", index.result(),
+                    out(ResultName(index.result() <= 8 ? int(index.result()) : -1, handicapGame)).c_str());
+        std::printf("overflow number: %u\n", index.overflowNumber());
+        if (store.extended()) {
+            if (!detail.senteRank().empty() || !detail.goteRank().empty()) {
+                std::printf("ranks: %s / %s\n", out(detail.senteRank()).c_str(),
+                            out(detail.goteRank()).c_str());
+            }
+            if (!detail.tournamentText().empty()) {
+                std::printf("tournament text: %s\n", out(detail.tournamentText()).c_str());
+            }
+            if (!detail.place().empty()) std::printf("place: %s\n", out(detail.place()).c_str());
+        }
+
+        TKifData record;
+        record.endCode = index.result() <= 8 ? char('0' + index.result()) : '9';
+        const GameMoves moves = ReadGameMoves(store, k, index.overflowNumber(), index.handicap(),
+                                              !codes, 0, record, prompter);
+        std::printf("moves: %d\n", int(record.moveCount));
+        if (codes) {
+            for (int n = 1; n <= record.moveCount; ++n) {
+                std::printf("%03d %s\n", n, record.moves[std::size_t(n)].moveCode().str().c_str());
+            }
+        } else {
+            for (const std::string& line : moves.lines) std::printf("%s\n", out(line).c_str());
+        }
+        return moves.damaged ? 1 : 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "movra-cli show: %s\n", e.what());
+        return 1;
+    }
+}
+
+}  // namespace movra::cli

@@ -1,0 +1,94 @@
+#pragma once
+// Profile files ("MOVRAWIN.INI", "MULTIFTP.INI", "Html.ini"): sections in brackets and key=value
+// lines, CP932 bytes, read and written the way the Windows profile functions do it.
+//
+//   * Section and key names compare without regard to the case of ASCII letters (the trail byte
+//     of a double-byte character is never folded), after trimming blanks.
+//   * The first section of a name and the first key of a name in it win; later duplicates are
+//     kept in the file but never read or written.
+//   * A value is trimmed, and a pair of double or single quotes enclosing the whole of it is
+//     removed on reading; writing stores the value exactly as given.
+//   * Lines whose first non-blank character is ";" are comments. Nothing after a value is a
+//     comment: "a ; b" reads as "a ; b".
+//   * A missing or unreadable file reads as empty, so every read gives its default.
+//   * Writing one key keeps every other line of the file as it was, in its order. The file is
+//     written with CR LF line ends through a temporary file that replaces it at the end.
+//     A new key goes at the end of its section (before the blank lines that close it), a new
+//     section at the end of the file.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace movra {
+
+class IniFile {
+public:
+    IniFile() = default;
+
+    // Reads the file; a missing or unreadable file gives an empty profile (and false).
+    bool Load(const std::string& path);
+    // Parses profile text (CR LF, LF or CR line ends).
+    void Parse(std::string_view text);
+    // The whole profile as file bytes, every line ended by CR LF.
+    std::string Text() const;
+    // Writes Text() to path through path + ".$$$"; false when it cannot be written (the old file
+    // is then left as it was).
+    bool Save(const std::string& path) const;
+
+    bool HasSection(std::string_view section) const;
+    bool HasKey(std::string_view section, std::string_view key) const;
+
+    // The value with enclosing quotes removed, or the default when the key is missing.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // A decimal number (optional sign; "$1F" and "0x1F" hexadecimal); the default when the key
+    // is missing, empty or not a number as a whole, or out of the int range.
+    int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+    // Read as an integer: 0 is false, any other number true.
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, int value);
+    // "1" or "0".
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    // Removes the first key of that name in the first section of that name.
+    void DeleteKey(std::string_view section, std::string_view key);
+    // Removes the first section of that name with its lines.
+    void EraseSection(std::string_view section);
+
+    // Section names in file order (first of each name only), and the key names of a section.
+    std::vector<std::string> Sections() const;
+    std::vector<std::string> Keys(std::string_view section) const;
+
+private:
+    struct Line {
+        std::string raw;  // the line as read (or as last written), without its line end
+        std::string key;  // trimmed key name; empty for comments, blank lines and odd lines
+        std::string value;
+        bool isKey = false;
+    };
+    struct Section {
+        std::string header;  // the "[name]" line as read
+        std::string name;
+        std::vector<Line> lines;
+    };
+
+    Section* FindSection(std::string_view name);
+    const Section* FindSection(std::string_view name) const;
+    static Line* FindKey(Section& section, std::string_view key);
+    static const Line* FindKey(const Section& section, std::string_view key);
+
+    std::vector<Line> leading_;  // lines before the first section; never read as keys
+    std::vector<Section> sections_;
+};
+
+// Profile-name comparison: ASCII letters fold, double-byte characters compare byte for byte.
+bool ProfileNamesEqual(std::string_view a, std::string_view b);
+
+// One key written straight into a file: the file is read, the key set and the file written back.
+// False when the file cannot be written.
+bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
+                        std::string_view value);
+
+}  // namespace movra

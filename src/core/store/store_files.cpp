@@ -1,0 +1,404 @@
+#include "store/store_files.h"
+
+#include <algorithm>
+#include <system_error>
+#include <vector>
+
+#include "record/sjis_literal.h"
+#include "store/comment_layout.h"
+
+namespace movra {
+
+using namespace movra::literals;
+namespace fs = std::filesystem;
+
+namespace ext {
+std::string CommentFile(int fileNumber) {
+    std::string e = ".cp";
+    e += kCommentFileLetters[std::size_t(fileNumber) & 0x0F];
+    return e;
+}
+}  // namespace ext
+
+namespace {
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = char(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = char(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+bool IsFile(const fs::path& p) {
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
+
+std::string ReadErrorMessage(const fs::path& p) { return p.string() + " 読込エラー！"_sj; }
+std::string WriteErrorMessage(const fs::path& p) { return p.string() + " 書込エラー！"_sj; }
+
+}  // namespace
+
+std::string BrokenStoreMessage(const fs::path& path) {
+    return "\r棋譜ファイルが壊れています。\r\r"_sj + Quoted(path);
+}
+
+// --- the file set -----------------------------------------------------------------------------
+
+StoreFiles::StoreFiles(const fs::path& anyFileOfTheSet) {
+    folder_ = anyFileOfTheSet.parent_path();
+    base_ = anyFileOfTheSet.has_extension() ? anyFileOfTheSet.stem().string()
+                                            : anyFileOfTheSet.filename().string();
+}
+
+fs::path StoreFiles::Path(std::string_view extension) const {
+    const std::string name = base_ + std::string(extension);
+    const fs::path exact = folder_ / name;
+    if (IsFile(exact)) return exact;
+    std::error_code ec;
+    const fs::path where = folder_.empty() ? fs::path(".") : folder_;
+    for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string candidate = it->path().filename().string();
+        if (EqualIgnoringCase(candidate, name)) return folder_ / candidate;
+    }
+    return exact;
+}
+
+bool StoreFiles::Exists(std::string_view extension) const { return IsFile(Path(extension)); }
+
+// --- header and index records -------------------------------------------------------------------
+
+bool ReadGameCount(const GameStore& store, std::uint32_t& count) {
+    RecordFile index;
+    if (!index.Open(store.files.IndexPath(), kIndexRecordSize, RecordFile::Access::Read)) {
+        return false;
+    }
+    StoreHeader header;
+    if (index.Read(0, header.bytes.data()) != kIndexRecordSize) return false;
+    count = header.GameCount(index.RecordCount());
+    return true;
+}
+
+bool ReadIndexRecord(const GameStore& store, std::uint32_t k, IndexRecord& record) {
+    return StoreReader(store).ReadIndexRecord(k, record);
+}
+
+bool WriteIndexRecord(const GameStore& store, std::uint32_t k, const IndexRecord& record) {
+    if (k == 0) return false;
+    RecordFile index;
+    if (!index.Open(store.files.IndexPath(), kIndexRecordSize, RecordFile::Access::ReadWrite)) {
+        throw StoreIoError("cannot open", store.files.IndexPath());
+    }
+    if (k > index.RecordCount()) return false;
+    return index.Write(k, record.bytes.data());
+}
+
+// --- detail records, move info, game data ------------------------------------------------------
+
+bool ReadDetailRecord(const GameStore& store, long k, DetailRecord& detail, Prompter& prompter) {
+    detail = DetailRecord{};
+    if (k <= 0) return false;
+    const fs::path path = store.files.Path(ext::kDetail);
+    RecordFile file;
+    if (!file.Open(path, kDetailRecordSize, RecordFile::Access::Read)) {
+        prompter.Warn(ReadErrorMessage(path));
+        return false;
+    }
+    // A detail file that is shorter than the game store reads as empty details.
+    if (std::uint64_t(k) > file.RecordCount()) return true;
+    if (file.Read(std::uint64_t(k - 1), detail.bytes.data()) != kDetailRecordSize) {
+        detail = DetailRecord{};
+        prompter.Warn(ReadErrorMessage(path));
+        return false;
+    }
+    return true;
+}
+
+bool WriteDetailRecord(const GameStore& store, long k, const DetailRecord& detail,
+                       Prompter& prompter) {
+    const fs::path path = store.files.Path(ext::kDetail);
+    RecordFile file;
+    if (k <= 0 || !file.Open(path, kDetailRecordSize, RecordFile::Access::ReadWrite) ||
+        std::uint64_t(k - 1) > file.RecordCount() ||
+        !file.Write(std::uint64_t(k - 1), detail.bytes.data())) {
+        prompter.Warn(WriteErrorMessage(path));
+        return false;
+    }
+    return true;
+}
+
+bool ReadMoveInfo(const GameStore& store, long k, int overflowNumber, MoveInfo& info,
+                  Prompter& prompter) {
+    info = MoveInfo{};
+    StoreReader reader(store);
+    if (!reader.ReadMoveInfo(k, overflowNumber, info)) {
+        prompter.Warn(ReadErrorMessage(store.files.Path(ext::kMoveInfo)));
+        return false;
+    }
+    return true;
+}
+
+bool WriteMoveInfo(const GameStore& store, long k, int overflowNumber, const MoveInfo& info,
+                   Prompter& prompter) {
+    const fs::path path = store.files.Path(ext::kMoveInfo);
+    RecordFile file;
+    if (k <= 0 || !file.Open(path, kMoveInfoRecordSize, RecordFile::Access::ReadWrite) ||
+        std::uint64_t(k - 1) > file.RecordCount() ||
+        !file.Write(std::uint64_t(k - 1), info.firstRecord())) {
+        prompter.Warn(WriteErrorMessage(path));
+        return false;
+    }
+    if (overflowNumber != 0 && IsOverflowNumber(overflowNumber)) {
+        RecordFile overflow;
+        if (overflow.Open(store.files.Path(ext::kMoveInfoOverflow), kMoveInfoRecordSize,
+                          RecordFile::Access::ReadWrite) &&
+            overflow.RecordCount() >= std::uint64_t(overflowNumber)) {
+            if (!overflow.Write(std::uint64_t(overflowNumber), info.overflowRecord())) {
+                prompter.Warn(WriteErrorMessage(overflow.path()));
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool ReadGameData(const GameStore& store, long k, int overflowNumber, MoveBytes& moves) {
+    return StoreReader(store).ReadGameData(k, overflowNumber, moves);
+}
+
+bool WriteGameData(const GameStore& store, long k, int overflowNumber, const MoveBytes& moves) {
+    if (k <= 0) return false;
+    RecordFile gameData;
+    if (!gameData.Open(store.files.Path(ext::kGameData), kGameDataRecordSize,
+                       RecordFile::Access::ReadWrite)) {
+        throw StoreIoError("cannot open", store.files.Path(ext::kGameData));
+    }
+    if (std::uint64_t(k - 1) > gameData.RecordCount()) return false;
+    if (!gameData.Write(std::uint64_t(k - 1), moves.firstRecord())) return false;
+    if (overflowNumber != 0 && IsOverflowNumber(overflowNumber)) {
+        RecordFile overflow;
+        if (!overflow.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
+                           RecordFile::Access::ReadWriteCreate)) {
+            throw StoreIoError("cannot open", store.files.Path(ext::kOverflowGameData));
+        }
+        if (!overflow.Write(std::uint64_t(overflowNumber - 1), moves.overflowRecord())) return false;
+    }
+    return true;
+}
+
+// --- overflow numbers ----------------------------------------------------------------------------
+
+int AllocateOverflowNumber(const GameStore& store, Prompter& prompter) {
+    fs::path bitmapPath = store.files.Path(ext::kMoveInfoOverflow);
+    if (!IsFile(bitmapPath)) {
+        RecordFile created;
+        const OverflowBitmap empty;
+        if (!created.Open(bitmapPath, kOverflowBitmapSize, RecordFile::Access::Create) ||
+            !created.Write(0, empty.bytes.data())) {
+            throw StoreIoError("cannot create", bitmapPath);
+        }
+        // The overflow game-data file may already hold records (games copied from another
+        // store): it is only made when missing, never emptied.
+        RecordFile gameData;
+        if (!gameData.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
+                           RecordFile::Access::ReadWriteCreate)) {
+            throw StoreIoError("cannot create", store.files.Path(ext::kOverflowGameData));
+        }
+    }
+    RecordFile file;
+    OverflowBitmap bitmap;
+    if (!file.Open(bitmapPath, kOverflowBitmapSize, RecordFile::Access::ReadWrite) ||
+        file.Read(0, bitmap.bytes.data()) != kOverflowBitmapSize) {
+        prompter.Warn("\r棋譜ファイルが壊れています。[GetChainNo]\r\r"_sj + Quoted(bitmapPath));
+        return 0;
+    }
+    const int n = bitmap.FirstFree();
+    if (n == 0) return 0;
+    bitmap.Set(n);
+    if (!file.Write(0, bitmap.bytes.data())) throw StoreIoError("cannot write", bitmapPath);
+    return n;
+}
+
+bool ReleaseOverflowNumber(const GameStore& store, int n) {
+    if (!IsOverflowNumber(n)) return false;
+    RecordFile file;
+    OverflowBitmap bitmap;
+    if (!file.Open(store.files.Path(ext::kMoveInfoOverflow), kOverflowBitmapSize,
+                   RecordFile::Access::ReadWrite) ||
+        file.Read(0, bitmap.bytes.data()) != kOverflowBitmapSize) {
+        return false;
+    }
+    bitmap.Clear(n);
+    return file.Write(0, bitmap.bytes.data());
+}
+
+// --- creating a store ----------------------------------------------------------------------------
+
+bool CreateStoreFiles(const fs::path& path, bool extended) {
+    const StoreFiles files(path);
+    RecordFile file;
+    const StoreHeader header;  // 32 zero bytes: no games
+    if (!file.Open(files.Path(ext::kIndex), kIndexRecordSize, RecordFile::Access::Create) ||
+        !file.Write(0, header.bytes.data())) {
+        return false;
+    }
+    if (!file.Open(files.Path(ext::kGameData), kGameDataRecordSize, RecordFile::Access::Create)) {
+        return false;
+    }
+    if (!extended) return true;
+    if (!file.Open(files.Path(ext::kDetail), kDetailRecordSize, RecordFile::Access::Create) ||
+        !file.Open(files.Path(ext::kMoveInfo), kMoveInfoRecordSize, RecordFile::Access::Create)) {
+        return false;
+    }
+    const CommentBitmap bitmap = CommentBitmap::Fresh();
+    return file.Open(files.Path(ext::CommentFile(0)), kCommentRecordSize,
+                     RecordFile::Access::Create) &&
+           file.Write(0, bitmap.bytes.data());
+}
+
+// --- sequential readers ----------------------------------------------------------------------------
+
+bool OpenIndexReader(const GameStore& store, RecordBlockReader& reader, std::size_t blockRecords) {
+    return reader.Open(store.files.IndexPath(), kIndexRecordSize, 1, blockRecords);
+}
+
+bool OpenGameDataReader(const GameStore& store, RecordBlockReader& reader,
+                        std::size_t blockRecords) {
+    return reader.Open(store.files.Path(ext::kGameData), kGameDataRecordSize, 0, blockRecords);
+}
+
+StoreReader::StoreReader(const GameStore& store) : store_(store) {
+    using A = RecordFile::Access;
+    const StoreFiles& f = store.files;
+    index_.Open(f.IndexPath(), kIndexRecordSize, A::Read);
+    gameData_.Open(f.Path(ext::kGameData), kGameDataRecordSize, A::Read);
+    overflowGameData_.Open(f.Path(ext::kOverflowGameData), kGameDataRecordSize, A::Read);
+    if (store.extended()) {
+        detail_.Open(f.Path(ext::kDetail), kDetailRecordSize, A::Read);
+        moveInfo_.Open(f.Path(ext::kMoveInfo), kMoveInfoRecordSize, A::Read);
+        moveInfoOverflow_.Open(f.Path(ext::kMoveInfoOverflow), kMoveInfoRecordSize, A::Read);
+    }
+}
+
+bool StoreReader::ReadIndexRecord(std::uint32_t k, IndexRecord& record) const {
+    record = IndexRecord{};
+    if (k == 0) return false;
+    if (index_.Read(k, record.bytes.data()) != kIndexRecordSize) {
+        record = IndexRecord{};
+        return false;
+    }
+    return true;
+}
+
+bool StoreReader::ReadGameData(long k, int overflowNumber, MoveBytes& moves) const {
+    moves = MoveBytes{};
+    if (k <= 0) return false;
+    // A part record at the end of a damaged file keeps what was read; the moves end at the
+    // first zero byte anyway.
+    if (gameData_.Read(std::uint64_t(k - 1), moves.firstRecord()) == 0) return false;
+    if (overflowNumber != 0 && IsOverflowNumber(overflowNumber)) {
+        overflowGameData_.Read(std::uint64_t(overflowNumber - 1), moves.overflowRecord());
+    }
+    return true;
+}
+
+bool StoreReader::ReadDetailRecord(long k, DetailRecord& detail) const {
+    detail = DetailRecord{};
+    if (k <= 0 || !detail_.isOpen()) return false;
+    if (std::uint64_t(k) > detail_.RecordCount()) return true;
+    if (detail_.Read(std::uint64_t(k - 1), detail.bytes.data()) != kDetailRecordSize) {
+        detail = DetailRecord{};
+        return false;
+    }
+    return true;
+}
+
+bool StoreReader::ReadMoveInfo(long k, int overflowNumber, MoveInfo& info) const {
+    info = MoveInfo{};
+    if (k <= 0) return false;
+    if (moveInfo_.Read(std::uint64_t(k - 1), info.firstRecord()) == 0) return false;
+    if (overflowNumber != 0 && IsOverflowNumber(overflowNumber)) {
+        moveInfoOverflow_.Read(std::uint64_t(overflowNumber), info.overflowRecord());
+    }
+    return true;
+}
+
+// --- swapping rewritten files in ---------------------------------------------------------------
+
+bool FileSystemHooks::Rename(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return !ec;
+}
+
+bool FileSystemHooks::Remove(const fs::path& path) {
+    std::error_code ec;
+    return fs::remove(path, ec) && !ec;
+}
+
+FileSystemHooks& RealFileSystem() {
+    static FileSystemHooks real;  // no state: the real file system
+    return real;
+}
+
+bool SwapInRewrittenFiles(const StoreFiles& files, std::span<const FileReplacement> replacements,
+                          Prompter& prompter, FileSystemHooks& fs) {
+    struct Done {
+        fs::path final, old, temporary;
+        bool movedAside = false;
+        bool replaced = false;
+    };
+    std::vector<Done> done;
+    bool failed = false;
+    for (const FileReplacement& r : replacements) {
+        Done d{files.Path(r.final), files.Path(r.old), files.Path(r.temporary)};
+        // The store file keeps the spelling it was found under for its new contents.
+        if (IsFile(d.final)) {
+            if (!fs.Rename(d.final, d.old)) {
+                prompter.Warn("DeleteError! (" + d.final.string() + ")");
+                failed = true;
+                break;
+            }
+            d.movedAside = true;
+        }
+        if (!fs.Rename(d.temporary, d.final)) {
+            prompter.Warn(std::string(r.renameError));
+            done.push_back(d);
+            failed = true;
+            break;
+        }
+        d.replaced = true;
+        done.push_back(d);
+    }
+    if (!failed) return true;
+    // Put every old file back where it was; the new contents return to their temporary names.
+    for (auto it = done.rbegin(); it != done.rend(); ++it) {
+        if (it->replaced) fs.Rename(it->final, it->temporary);
+        if (it->movedAside) fs.Rename(it->old, it->final);
+    }
+    return false;
+}
+
+void RemoveOldFiles(const StoreFiles& files, std::span<const FileReplacement> replacements,
+                    FileSystemHooks& fs) {
+    for (const FileReplacement& r : replacements) {
+        const fs::path old = files.Path(r.old);
+        if (IsFile(old)) fs.Remove(old);
+    }
+}
+
+void RemoveTemporaries(const StoreFiles& files, std::span<const FileReplacement> replacements,
+                       FileSystemHooks& fs) {
+    for (const FileReplacement& r : replacements) {
+        const fs::path temporary = files.Path(r.temporary);
+        if (IsFile(temporary)) fs.Remove(temporary);
+    }
+}
+
+}  // namespace movra

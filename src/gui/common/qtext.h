@@ -1,0 +1,26 @@
+#pragma once
+// The one place where the windows turn the system's CP932 texts into Qt's strings and back.
+// Everything behind it (core, files, settings) keeps CP932 bytes.
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+#include "record/cp932.h"
+
+namespace movra {
+
+// CP932 bytes as a QString. Bytes without a character survive as private-use characters, so a
+// text shown and taken back is the same bytes.
+inline QString ToQString(std::string_view cp932) {
+    const std::string utf8 = Cp932ToUtf8(cp932);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// A QString as CP932 bytes; a character without a CP932 code becomes "?".
+inline std::string ToCp932(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    return Utf8ToCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+}  // namespace movra

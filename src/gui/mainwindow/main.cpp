@@ -1,0 +1,178 @@
+// movra: the windowed program. Opens the main window on the program folder (--home DIR,
+// $MOVRA_HOME, or $XDG_DATA_HOME/movra, filled from the installed data on first start).
+//
+//     movra [--home DIR] [--game N] [--move N]
+//     movra [--home DIR] [--sfen SFEN] [--handicap N] [--moves "7g7f 3c3d ..."] [--move N]
+//           [--sente NAME] [--gote NAME]
+//
+// --game shows game N of the store opened at start-up (until the game list comes); --sfen,
+// --handicap and --moves show a game that does not come from a store.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QScreen>
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "common/fonts.h"
+#include "common/qtext.h"
+#include "mainwindow/game_from_moves.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/program_folder.h"
+#include "mainwindow/settings.h"
+#include "mainwindow/single_instance.h"
+#include "mainwindow/startup_store.h"
+
+namespace {
+
+struct Options {
+    std::string home;
+    std::string sfen;
+    std::string moves;
+    std::string sente;
+    std::string gote;
+    int handicap = 0;
+    int move = 0;
+    long game = 0;
+    bool gameGiven = false;
+};
+
+void Usage(std::FILE* out) {
+    std::fprintf(out,
+                 "usage: movra [--home DIR] [--game N] [--move N]\n"
+                 "       movra [--home DIR] [--sfen SFEN] [--handicap N] [--moves \"MOVES\"] [--move N]\n"
+                 "             [--sente NAME] [--gote NAME]\n"
+                 "The command-line tool movra-cli does the store's work without a window.\n");
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= argc) return false;
+            target = argv[++i];
+            return true;
+        };
+        std::string number;
+        if (a == "--help" || a == "-h") {
+            Usage(stdout);
+            std::exit(0);
+        } else if (a == "--version") {
+            std::printf("movra %s\n", MOVRA_VERSION);
+            std::exit(0);
+        } else if (a == "--home") {
+            if (!value(o.home)) return false;
+        } else if (a == "--sfen") {
+            if (!value(o.sfen)) return false;
+            o.gameGiven = true;
+        } else if (a == "--moves") {
+            if (!value(o.moves)) return false;
+            o.gameGiven = true;
+        } else if (a == "--handicap") {
+            if (!value(number)) return false;
+            o.handicap = std::atoi(number.c_str());
+            o.gameGiven = true;
+        } else if (a == "--game") {
+            if (!value(number)) return false;
+            o.game = std::atol(number.c_str());
+        } else if (a == "--move") {
+            if (!value(number)) return false;
+            o.move = std::atoi(number.c_str());
+        } else if (a == "--sente") {
+            if (!value(o.sente)) return false;
+        } else if (a == "--gote") {
+            if (!value(o.gote)) return false;
+        } else {
+            std::fprintf(stderr, "movra: unknown option %s\n", a.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DisplayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* v = std::getenv(name);
+        if (v != nullptr && *v != '\0') return true;
+    }
+    return false;
+}
+
+// The installed data folder: $MOVRA_DATA, the share folder next to the program, or the build's.
+std::filesystem::path DataFolder() {
+    if (const char* env = std::getenv("MOVRA_DATA"); env != nullptr && *env != '\0') return env;
+    const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                  .absoluteFilePath(QStringLiteral("../share/movra/data"));
+    if (QFileInfo(installed).isDir()) return QDir::cleanPath(installed).toStdString();
+    return MOVRA_BUILD_DATA_DIR;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        Usage(stderr);
+        return 2;
+    }
+    if (!DisplayAvailable()) {
+        std::fprintf(stderr,
+                     "movra: no display is available (DISPLAY and WAYLAND_DISPLAY are not set), so the\n"
+                     "window cannot open. The command-line tool works without one: movra-cli --help\n");
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Movra for Win"));
+    if (!movra::RegisterFontSubstitutes()) {
+        std::fprintf(stderr, "movra: the IPAex fonts are missing (Debian package fonts-ipaexfont)\n");
+    }
+
+    const std::filesystem::path folder = movra::ChooseProgramFolder(
+        options.home, std::getenv("MOVRA_HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    std::string error;
+    if (!movra::PrepareProgramFolder(folder, DataFolder(), &error)) {
+        std::fprintf(stderr, "movra: %s\n", error.c_str());
+        return 1;
+    }
+
+    movra::SingleInstance single(folder);
+    const bool first = single.TryLock();
+    movra::ScreenSize screen;
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        screen = {s->geometry().width(), s->geometry().height()};
+    }
+    movra::Settings settings = movra::LoadSettings(folder, screen);
+    if (!first && !settings.shogi.Multi) {
+        // Another copy runs on this folder: bring it forward and end without writing anything.
+        single.RaiseRunningCopy();
+        return 0;
+    }
+    if (first) single.Listen();
+
+    movra::MainWindow window(folder, settings);
+    QObject::connect(&single, &movra::SingleInstance::raiseRequested, &window,
+                     &movra::MainWindow::RaiseFromOtherCopy);
+    if (!window.Start()) return 1;
+
+    if (options.gameGiven) {
+        const std::optional<movra::TKifData> game = movra::GameFromMoves(
+            options.sfen, options.handicap, movra::SplitMoves(options.moves), &error);
+        if (!game) {
+            std::fprintf(stderr, "movra: %s\n", error.c_str());
+            return 2;
+        }
+        movra::GameHeaderTexts texts;
+        texts.senteName = movra::Utf8ToCp932(options.sente);
+        texts.goteName = movra::Utf8ToCp932(options.gote);
+        window.ShowGame(*game, texts, true, false, options.move);
+    } else if (options.game > 0 && !window.ShowStoredGame(options.game, options.move)) {
+        std::fprintf(stderr, "movra: the store has no game %ld\n", options.game);
+    }
+    window.show();
+    return app.exec();
+}

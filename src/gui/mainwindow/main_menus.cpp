@@ -1,0 +1,192 @@
+#include "mainwindow/main_menus.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "mainwindow/replay_panel.h"
+
+namespace movra {
+
+QAction* MainMenus::later(QMenu* menu, const QString& caption, const QString& objectName) {
+    QAction* action = menu->addAction(caption);
+    if (!objectName.isEmpty()) action->setObjectName(objectName);
+    action->setEnabled(false);
+    QString plain = caption;
+    plain.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
+    action->setToolTip(NotAvailableYet(plain));
+    later_.append(action);
+    return action;
+}
+
+MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
+    // ファイル
+    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("MENU01"));
+    later(file, QStringLiteral("棋譜読込(&O)"), QStringLiteral("MENU01_1"));
+    later(file, QStringLiteral("新規作成(&N)"), QStringLiteral("MENU01_2"));
+    later(file, QStringLiteral("棋譜ﾌｧｲﾙ名変更(&C)"), QStringLiteral("MENU01_3"));
+    file->addSeparator();
+    QMenu* entry = file->addMenu(QStringLiteral("棋譜入力(&K)"));
+    later(entry, QStringLiteral("棋譜新規入力(&N)"));
+    later(entry, QStringLiteral("棋譜情報変更(&I)"));
+    later(entry, QStringLiteral("棋譜新規保存(&A)"));
+    later(entry, QStringLiteral("棋譜修正保存(&M)"));
+    QMenu* import = file->addMenu(QStringLiteral("棋譜ｲﾝﾎﾟｰﾄ(&I)"));
+    later(import, QStringLiteral("ファイル指定(&F)"));
+    later(import, QStringLiteral("フォルダ指定(&D)"));
+    later(import, QStringLiteral("Lisvek(&P)"));
+    later(import, QStringLiteral("クリップボード(&C)"));
+    QAction* datImport = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
+    datImport->setVisible(false);
+    later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
+    textOutput_ = later(file, QStringLiteral("ﾃｷｽﾄ(&T)"));
+    bitmapOutput_ = later(file, QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
+    export_ = file->addMenu(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ(&E)"));
+    later(export_, QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
+    export_->menuAction()->setVisible(false);
+    for (const QString& caption : {QStringLiteral("局面図ｸﾘｯﾌﾟﾎﾞｰﾄ出力[i mode 6x5](&i)"),
+                                   QStringLiteral("局面図ｸﾘｯﾌﾟﾎﾞｰﾄ出力[i mode 7x6](&j)"),
+                                   QStringLiteral("局面図ｸﾘｯﾌﾟﾎﾞｰﾄ出力[i mode 9x9](&j)")}) {
+        QAction* a = later(file, caption);
+        a->setVisible(false);
+        imode_.append(a);
+    }
+    file->addSeparator();
+    QMenu* diagrams = file->addMenu(QStringLiteral("局面図(&K)"));
+    later(diagrams, QStringLiteral("読込(&O)"));
+    later(diagrams, QStringLiteral("上書き保存(&S)"));
+    later(file, QStringLiteral("局面編集/印刷(&E)"));
+    file->addSeparator();
+    later(file, QStringLiteral("棋譜印刷(&P)"));
+    later(file, QStringLiteral("棋譜用紙印刷(&Y)"));
+    recentSeparator_ = file->addSeparator();
+    for (int i = 0; i < 10; ++i) {
+        QAction* a = file->addAction(QString());
+        a->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+        a->setVisible(false);
+        connect(a, &QAction::triggered, this, [this, i] { emit recentChosen(i); });
+        recent_[i] = a;
+    }
+    file->addSeparator();
+    exit_ = file->addAction(QStringLiteral("終了(&X)"));
+    exit_->setObjectName(QStringLiteral("MENU01_X"));
+    connect(exit_, &QAction::triggered, this, &MainMenus::exitChosen);
+
+    // ツール: store maintenance and master data
+    QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
+    tools->setObjectName(QStringLiteral("MENU02"));
+    later(tools, QStringLiteral("Movraﾌｧｲﾙ併合(&M)"));
+    later(tools, QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ接合(&C)"));
+    later(tools, QStringLiteral("Movraﾌｧｲﾙ･ｿｰﾄ(&S)"));
+    later(tools, QStringLiteral("Movra棋譜重複削除(&U)"));
+    later(tools, QStringLiteral("重複棋譜検索(&K)"));
+    later(tools, QStringLiteral("Movra→Movraﾌﾟﾗｽ･ｺﾝﾊﾞｰﾄ(&P)"));
+    tools->addSeparator();
+    later(tools, QStringLiteral("棋士名登録/変更(&T)"));
+    later(tools, QStringLiteral("棋戦名登録/変更(&K)"));
+    later(tools, QStringLiteral("戦型名登録/変更(&S)"));
+    later(tools, QStringLiteral("DATﾌｧｲﾙ切替(&D)"));
+    playerNumbersSeparator_ = tools->addSeparator();
+    playerNumbersSeparator_->setVisible(false);
+    playerNumbers_ = later(tools, QStringLiteral("棋士番号一括変換(&N)"));
+    playerNumbers_->setVisible(false);
+    tools->addSeparator();
+    later(tools, QStringLiteral("外字登録(&G)"));
+
+    // 表示
+    QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
+    view->setObjectName(QStringLiteral("MENU03"));
+    auto* sizes = new QActionGroup(this);
+    const QString sizeCaptions[3] = {QStringLiteral("拡大盤面で表示[1024x768](&L)"),
+                                     QStringLiteral("標準盤面で表示[800x600](&M)"),
+                                     QStringLiteral("縮小盤面で表示[640x480](&S)")};
+    for (int mode : {2, 1, 0}) {
+        QAction* a = view->addAction(sizeCaptions[mode]);
+        a->setCheckable(true);
+        a->setActionGroup(sizes);
+        connect(a, &QAction::triggered, this, [this, mode] { emit sizeChosen(mode); });
+        size_[mode] = a;
+    }
+    view->addSeparator();
+    auto* colors = new QActionGroup(this);
+    color_[0] = view->addAction(QStringLiteral("256色モード(盤･駒台)で表示(&N)"));
+    color_[1] = view->addAction(QStringLiteral("ﾊｲｶﾗｰﾓｰﾄﾞ(盤･駒台)で表示(&H)"));
+    for (int c : {0, 1}) {
+        color_[c]->setCheckable(true);
+        color_[c]->setActionGroup(colors);
+        connect(color_[c], &QAction::triggered, this, [this, c] { emit colorChosen(c); });
+    }
+    view->addSeparator();
+    comment_ = view->addAction(QStringLiteral("コメント表示(&C)"));
+    comment_->setCheckable(true);
+    connect(comment_, &QAction::toggled, this, &MainMenus::commentToggled);
+    later(view, QStringLiteral("駒変更(&K)"));
+
+    // 設定
+    QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
+    settings->setObjectName(QStringLiteral("MENU04"));
+    later(settings, QStringLiteral("動作環境(&E)"));
+
+    // ヘルプ
+    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("MENU05"));
+    later(help, QStringLiteral("バージョン情報(&A)"));
+
+    for (QMenu* menu : bar->findChildren<QMenu*>()) menu->setToolTipsVisible(true);
+}
+
+void MainMenus::setSizeMode(int mode) {
+    if (mode >= 0 && mode < 3) size_[mode]->setChecked(true);
+    setCaptionsForSize(mode);
+}
+
+void MainMenus::setLargeModeAvailable(bool available) { size_[0]->setEnabled(available); }
+
+void MainMenus::setColor(int color) { colorAction(color)->setChecked(true); }
+
+void MainMenus::setCommentChecked(bool checked) {
+    const QSignalBlocker block(comment_);
+    comment_->setChecked(checked);
+}
+
+bool MainMenus::commentChecked() const { return comment_->isChecked(); }
+
+void MainMenus::setRecentStores(const std::array<QString, 10>& paths) {
+    bool any = false;
+    for (int i = 0; i < 10; ++i) {
+        const QString& path = paths[i];
+        QAction* a = recent_[i];
+        if (path.isEmpty()) {
+            a->setVisible(false);
+            continue;
+        }
+        QString name = path;
+        name.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const int key = (i + 1) % 10;
+        a->setText(QStringLiteral("&%1 %2").arg(key).arg(QFileInfo(name).fileName()));
+        a->setToolTip(path);
+        // Opening a store from the list is the store's own command, which comes later.
+        a->setEnabled(false);
+        a->setVisible(true);
+        any = true;
+    }
+    recentSeparator_->setVisible(any);
+}
+
+void MainMenus::setCaptionsForSize(int mode) {
+    bitmapOutput_->setText(mode == 0 ? QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ出力(&B)") : QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
+    textOutput_->setText(mode == 0 ? QStringLiteral("ﾃｷｽﾄ出力(&T)") : QStringLiteral("ﾃｷｽﾄ(&T)"));
+}
+
+void MainMenus::showPlayerNumberItem() {
+    playerNumbers_->setVisible(true);
+    playerNumbersSeparator_->setVisible(true);
+}
+
+void MainMenus::showImodeItems() {
+    for (QAction* a : imode_) a->setVisible(true);
+}
+
+void MainMenus::showExportMenu() { export_->menuAction()->setVisible(true); }
+
+}  // namespace movra

@@ -1,0 +1,169 @@
+#pragma once
+// The main window (the system's TForm1): a coordinator of the board view, both hands and their
+// name plates, the move list and its caption, the replay panel, the status line, the menus and the
+// comment window. It owns the game record and the settings; every rule of replaying lives in
+// GameReplay and the display texts in core.
+#include <QMainWindow>
+#include <QTimer>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "mainwindow/display_texts.h"
+#include "mainwindow/picture_set.h"
+#include "mainwindow/replay.h"
+#include "mainwindow/settings.h"
+#include "mainwindow/startup_store.h"
+#include "record/kif_data.h"
+#include "record/prompter.h"
+#include "store/open_store.h"
+
+namespace movra {
+
+class BoardView;
+class CommentWindow;
+class GuiPrompter;
+class HandView;
+class ListCaption;
+class MainMenus;
+class MoveListView;
+class NamePlate;
+class ReplayPanel;
+class StatusLine;
+
+// What the comment window shows for a line of the list: the comment text and its heading (the
+// move and its consumed time). The store's comment files answer it; none is given until then.
+using CommentSource = std::function<std::optional<std::pair<std::string, std::string>>(int moveIndex)>;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class Mode { None, Game, PositionEditing };
+
+    // The prompter answers every question and shows every message (tests pass a scripted one;
+    // null: message boxes on this window).
+    MainWindow(std::filesystem::path programFolder, Settings settings, Prompter* prompter = nullptr);
+    ~MainWindow() override;
+
+    // The work of the first activation: the recent stores checked and the start-up store chosen,
+    // the pictures for the chosen size (false, after the message, when one is missing: the
+    // program then ends), the empty move list in whole-game style, the store opened with its
+    // master tables and catalogue, and the game mode.
+    bool Start();
+
+    // Shows game k of the open store (its move `showMove` when above 0); false when the store
+    // has no such game.
+    bool ShowStoredGame(long k, int showMove = 0);
+
+    // Takes over a game: the record with its moves, the header texts, and what the store is
+    // (an index store of the extended kind shows times and comments). Shows the starting
+    // position, or move `showMove` when it is above 0.
+    void ShowGame(const TKifData& record, const GameHeaderTexts& texts, bool indexStore,
+                  bool extendedStore, int showMove = 0);
+    void setCommentSource(CommentSource source);
+
+    // --- commands (buttons, keys, menus; public for tests) -----------------------------------
+    void PressButton(int number);
+    void StepForward();
+    void StepBack();
+    void GoToStart();
+    void GoToEnd();
+    void JumpToLine(int lineIndex);
+    void TurnBoard();
+    void ToggleListStyle();
+    void StartReplay(int kind);
+    void StopReplay();
+    // View menu: size mode 0-2 and colour set; false when the switch could not be made.
+    bool SetSizeMode(int mode);
+    bool SetColor(int color);
+    // Writes the settings marked as written at exit (when Save is on).
+    bool SaveSettingsAtExit();
+
+    // --- state for the parts of the window and for tests -------------------------------------
+    Mode mode() const { return mode_; }
+    const TKifData& record() const { return record_; }
+    const GameReplay& replay() const { return replay_; }
+    const Settings& settings() const { return settings_; }
+    Settings& settings() { return settings_; }
+    const PictureSet& pictures() const { return pictures_; }
+    const std::filesystem::path& programFolder() const { return programFolder_; }
+    const StoreSession& session() const { return session_; }
+    bool storeOpen() const { return session_.isOpen(); }
+    bool replaying() const { return replayKind_ != 0; }
+    int replayKind() const { return replayKind_; }
+    QTimer* replayTimer() { return &replayTimer_; }
+    BoardView* boardView() const { return board_; }
+    HandView* upperHand() const;
+    HandView* lowerHand() const;
+    HandView* senteHand() const { return senteHand_; }
+    HandView* goteHand() const { return goteHand_; }
+    NamePlate* upperPlate() const { return upperPlate_; }
+    NamePlate* lowerPlate() const { return lowerPlate_; }
+    MoveListView* moveList() const { return moveList_; }
+    ListCaption* listCaption() const { return caption_; }
+    ReplayPanel* replayPanel() const { return panel_; }
+    StatusLine* statusLine() const { return status_; }
+    MainMenus* menus() const { return menus_; }
+    CommentWindow* commentWindow() const { return comment_; }
+    // A second copy was started: bring this window to the front.
+    void RaiseFromOtherCopy();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void BuildWindow();
+    void LayOut();
+    void ApplyPictures();
+    void ReplayTick();
+    void AfterStep(const ReplayStep& step, bool animate);
+    void RefreshBoard();
+    void RefreshList();
+    void RefreshTime();
+    void RefreshHeader();
+    void RefreshComment();
+    void ReleaseReplayButtons();
+    void ShowMessage(const std::string& text, bool warning);
+    void OpenStartupStore(const StartupStore& chosen);
+    void RefreshRecentMenu();
+
+    std::filesystem::path programFolder_;
+    Settings settings_;
+    std::unique_ptr<GuiPrompter> ownPrompter_;
+    Prompter* prompter_;
+    Mode mode_ = Mode::None;
+
+    TKifData record_;
+    GameReplay replay_{record_};
+    GameHeaderTexts texts_;
+    bool indexStore_ = true;
+    bool extendedStore_ = false;
+    bool consumedView_ = true;
+    std::uint32_t senteAllotted_ = 0;
+    std::uint32_t goteAllotted_ = 0;
+    StoreSession session_;
+    CommentSource commentSource_;
+    PictureSet pictures_;
+
+    QTimer replayTimer_;
+    int replayKind_ = 0;
+
+    BoardView* board_ = nullptr;
+    HandView* senteHand_ = nullptr;
+    HandView* goteHand_ = nullptr;
+    NamePlate* upperPlate_ = nullptr;
+    NamePlate* lowerPlate_ = nullptr;
+    MoveListView* moveList_ = nullptr;
+    ListCaption* caption_ = nullptr;
+    ReplayPanel* panel_ = nullptr;
+    StatusLine* status_ = nullptr;
+    MainMenus* menus_ = nullptr;
+    CommentWindow* comment_ = nullptr;
+};
+
+}  // namespace movra

@@ -1,0 +1,85 @@
+// movra-cli new and show.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "record/cp932.h"
+#include "record/sjis_literal.h"
+#include "store/game_io.h"
+#include "store/store_files.h"
+#include "support/recording_prompter.h"
+#include "support/run_cli.h"
+#include "../core/store/store_test_support.h"
+
+namespace movra {
+namespace {
+
+using namespace movra::literals;
+using testing::RunCli;
+using testing::TempFolder;
+
+TEST(StoreCli, NewMakesTheKindTheExtensionNamesAndRefusesToOverwrite) {
+    TempFolder dir;
+    auto r = RunCli({"new", (dir / "plus.ipx").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "plus.kpf"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "plus.cp0"));
+    r = RunCli({"new", (dir / "old.IDX").string()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "old.idx")) << "the store is the name with .idx";
+    EXPECT_TRUE(std::filesystem::exists(dir / "old.kif"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "old.ipx"));
+
+    r = RunCli({"new", (dir / "plus.idx").string()}, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, Cp932ToUtf8("warning: "_sj + (dir / "plus.idx").string() + " は既に存在します。\n"_sj));
+    r = RunCli({"new", (dir / "x.txt").string()}, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, Cp932ToUtf8("warning: ファイル名が正しくありません！\n"_sj));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.idx"));
+}
+
+TEST(StoreCli, ShowPrintsTheHeaderFieldsAndTheMoveList) {
+    TempFolder dir;
+    ASSERT_EQ(RunCli({"new", (dir / "s.ipx").string()}).status, 0);
+    const GameStore store(dir / "s.idx", StoreKind::Extended);
+    TKifData game;
+    game.ResetHeader(0);
+    game.ClearMoves();
+    game.SetUpStandard();
+    for (const char* c : {"7776", "3334", "8822+", "3122"}) game.AppendAndApply(*MoveCode::Parse(c));
+    MoveBytes moves;
+    MoveInfo info;
+    FillMoveBuffers(game, moves, info);
+    IndexRecord index;
+    index.setSentePlayer(12);
+    index.setYear(2004);
+    index.setMonth(5);
+    index.setDay(6);
+    index.setResult(1);
+    testing::RecordingPrompter prompter;
+    WriteGame(store, index, moves, kAppendGame, false, prompter);
+    DetailRecord detail;
+    detail.setGoteName("森内俊之"_sj);
+    detail.CopyIndexWords(index);
+    WriteGameDetail(store, detail, info, 1, false);
+
+    auto r = RunCli({"show", (dir / "s.ipx").string(), "1", "--sjis"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("sente: 12 \n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("gote: 0 森内俊之\n"_sj), std::string::npos);
+    EXPECT_NE(r.out.find("date: 2004/05/06\n"), std::string::npos);
+    EXPECT_NE(r.out.find("moves: 4\n001  ▲７六歩\n002  △３四歩\n003  ▲２二角成\n004  △同　銀\n"
+                         "4手まで先手勝ち\n"_sj),
+              std::string::npos)
+        << r.out;
+    r = RunCli({"show", (dir / "s.idx").string(), "1", "--codes"});
+    EXPECT_NE(r.out.find("moves: 4\n001 7776 \n002 3334 \n003 8822+\n004 3122 \n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(RunCli({"show", (dir / "s.ipx").string(), "2"}).status, 1);
+    EXPECT_EQ(RunCli({"show", (dir / "s.ipx").string(), "zero"}).status, 2);
+}
+
+}  // namespace
+}  // namespace movra

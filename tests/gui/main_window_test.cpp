@@ -1,0 +1,467 @@
+// The main window under the offscreen platform: start-up with a fresh or a broken program
+// folder, replay by buttons, keys and the timer, the turned board, and the settings written at
+// exit.
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest/QtTest>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "common/fonts.h"
+#include "common/qtext.h"
+#include "mainwindow/board_view.h"
+#include "mainwindow/hand_view.h"
+#include "mainwindow/main_menus.h"
+#include "mainwindow/main_window.h"
+#include "mainwindow/move_list_view.h"
+#include "mainwindow/name_plate.h"
+#include "mainwindow/program_folder.h"
+#include "mainwindow/replay_panel.h"
+#include "mainwindow/single_instance.h"
+#include "mainwindow/status_line.h"
+#include "record/sjis_literal.h"
+#include "support/recording_prompter.h"
+#include "mainwindow/comment_window.h"
+#include "test_games.h"
+#include "test_store.h"
+
+namespace movra {
+namespace {
+
+using namespace movra::literals;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The position of a game after n moves, replayed by the core on its own.
+BoardPosition CorePositionAfter(const TKifData& game, int n) {
+    TKifData copy = game;
+    copy.GoToMove(n);
+    return copy.position;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    fs::path home_;
+    testing::RecordingPrompter prompter_;
+    std::unique_ptr<MainWindow> window_;
+
+    // A fresh program folder filled from the build's data, and a started window on it.
+    MainWindow& Open(const Settings* settings = nullptr) {
+        window_ = std::make_unique<MainWindow>(home_, settings ? *settings : LoadSettings(home_, {1024, 768}),
+                                               &prompter_);
+        if (!window_->Start()) qFatal("the window did not start");
+        window_->show();
+        return *window_;
+    }
+    void ShowYagura(bool extended = false) {
+        TKifData game = testing::YaguraGame();
+        for (int i = 1; i <= game.moveCount; ++i) game.moves[i].consumedTime = static_cast<std::uint16_t>(60 * i);
+        GameHeaderTexts texts;
+        texts.senteName = "森川一郎"_sj;
+        texts.goteName = "高田健二"_sj;
+        window_->ShowGame(game, texts, true, extended);
+    }
+    void CloseAnswering(Answer answer) {
+        prompter_.answers = {answer};
+        window_->close();
+    }
+
+private slots:
+    void initTestCase() { RegisterFontSubstitutes(); }
+
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        home_ = fs::path(dir_->path().toStdString()) / "movra";
+        std::string error;
+        QVERIFY2(PrepareProgramFolder(home_, MOVRA_BUILD_DATA_DIR, &error), error.c_str());
+        prompter_ = testing::RecordingPrompter{};
+    }
+
+    void cleanup() {
+        window_.reset();
+        dir_.reset();
+    }
+
+    void freshFolderWritesTheDefaultsAtExit() {
+        QVERIFY(!fs::exists(home_ / "MOVRAWIN.INI"));
+        Open();
+        QCOMPARE(window_->mode(), MainWindow::Mode::Game);
+        QCOMPARE(window_->pictures().sizeMode(), 1);  // KOMA1L.BMP on a 768-pixel screen
+        CloseAnswering(Answer::Yes);
+        QVERIFY(!window_->isVisible());
+        QCOMPARE(prompter_.texts().back(), std::string("\r本当に終了してよろしいですか？"_sj));
+        const std::string ini = ReadBytes(home_ / "MOVRAWIN.INI");
+        QVERIFY(ini.rfind("[Shogi]\r\nDrive=D\r\nKoma=KOMA1L.BMP\r\nOnsei=1\r\n", 0) == 0);
+        QVERIFY(ini.find("Speed=3\r\nTumeTesu=11\r\n") != std::string::npos);
+        QVERIFY(ini.find("[Form]\r\nLeft=") != std::string::npos);
+        QVERIFY(ini.find("Title1=\"【図は%n手目%sまで】\""_sj) != std::string::npos);
+        QVERIFY(ini.find("FromYY=1900\r\nFromMM=1\r\n") != std::string::npos);
+        // Every line ends in CR LF.
+        for (std::size_t i = ini.find('\n'); i != std::string::npos; i = ini.find('\n', i + 1)) {
+            QVERIFY(i > 0 && ini[i - 1] == '\r');
+        }
+    }
+
+    void brokenSettingsFileStartsWithDefaults() {
+        {
+            std::ofstream out(home_ / "movrawin.ini", std::ios::binary);
+            out << "\xFF\xFE\x00[Shogi\r\nKoma=\r\nSpeed=x\r\n[Form]\r\nColor=7\r\nLeft=99999\r\n"s;
+        }
+        Open();
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA1L.BMP"));
+        QCOMPARE(window_->settings().shogi.Speed, 3);
+        QCOMPARE(window_->pictures().sizeMode(), 1);
+        // Colour 7 is not the high-colour set: the 256-colour pictures are used.
+        QVERIFY(window_->menus()->colorAction(0)->isChecked());
+        QCOMPARE(window_->settings().form.Left, 1024 - 250);
+        CloseAnswering(Answer::Yes);
+        const Settings back = LoadSettings(home_, {1024, 768});
+        QCOMPARE(back.shogi.Speed, 3);
+        QCOMPARE(back.form.Left, window_->pos().x());
+    }
+
+    void settingsWrittenAtExitAndReadBack() {
+        Open();
+        window_->settings().shogi.Speed = 7;
+        window_->settings().shogi.TimeDisp = true;
+        QVERIFY(window_->SetColor(0));
+        QVERIFY(window_->SetSizeMode(2));
+        window_->menus()->commentAction()->setChecked(true);
+        window_->move(120, 80);
+        CloseAnswering(Answer::Yes);
+        const Settings back = LoadSettings(home_, {1024, 768});
+        QCOMPARE(back.shogi.Speed, 7);
+        QVERIFY(back.shogi.TimeDisp);
+        QCOMPARE(back.form.Color, 0);
+        QCOMPARE(back.shogi.Koma, std::string("KOMA1S.BMP"));
+        QVERIFY(back.form.Comment);
+        QCOMPARE(back.form.Left, window_->pos().x());
+
+        // The next start comes up small and in 256 colours.
+        Open(&back);
+        QCOMPARE(window_->pictures().sizeMode(), 2);
+        QCOMPARE(window_->boardView()->size(), QSize(343, 370));
+        QVERIFY(window_->menus()->sizeAction(2)->isChecked());
+    }
+
+    void answeringNoKeepsTheWindowAndWritesNothing() {
+        Open();
+        ShowYagura();
+        window_->StartReplay(ReplayPanel::AutoReplay);
+        CloseAnswering(Answer::No);
+        QVERIFY(window_->isVisible());
+        QVERIFY(!fs::exists(home_ / "MOVRAWIN.INI"));
+        // The replay that ran before the question runs again.
+        QVERIFY(window_->replaying());
+        window_->settings().shogi.Save = false;
+        CloseAnswering(Answer::Yes);
+        QVERIFY(!fs::exists(home_ / "MOVRAWIN.INI"));
+    }
+
+    void missingBoardPictureStopsTheStart() {
+        fs::remove(ResolvePath(home_, "Ban1L.BMP"));
+        MainWindow window(home_, LoadSettings(home_, {1024, 768}), &prompter_);
+        QVERIFY(!window.Start());
+        QCOMPARE(prompter_.texts(), std::vector<std::string>{"将棋盤のビットマップファイルが見つかりません"_sj});
+        fs::remove(ResolvePath(home_, "KOMA1L.BMP"));
+        MainWindow second(home_, LoadSettings(home_, {1024, 768}), &prompter_);
+        QVERIFY(!second.Start());
+        QCOMPARE(prompter_.texts().back(), std::string("\r駒表示用ビットマップがありません。"_sj));
+    }
+
+    void replayToTheEndAndBackMatchesTheCore() {
+        Open();
+        ShowYagura();
+        const TKifData game = testing::YaguraGame();
+        BoardView* board = window_->boardView();
+        QCOMPARE(board->position(), CorePositionAfter(game, 0));
+        QCOMPARE(window_->moveList()->count(), 47);
+        for (int n = 1; n <= game.moveCount; ++n) {
+            QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::Forward), Qt::LeftButton);
+            QCOMPARE(window_->record().currentMove, n);
+            QCOMPARE(board->position(), CorePositionAfter(game, n));
+            QCOMPARE(window_->senteHand()->hand(), CorePositionAfter(game, n).senteHand);
+            QCOMPARE(window_->goteHand()->hand(), CorePositionAfter(game, n).goteHand);
+            QCOMPARE(window_->moveList()->selectedLine(), n - 1);
+            QVERIFY(board->framedSquare().has_value());
+            QCOMPARE(int(board->framedSquare()->file), int(game.moves[n].toFile));
+        }
+        QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::Forward), Qt::LeftButton);
+        QCOMPARE(window_->moveList()->selectedLine(), 46);
+        QCOMPARE(window_->moveList()->item(46)->text(), QStringLiteral("46手まで"));
+        // The first press back only leaves the closing line.
+        QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::Back), Qt::LeftButton);
+        QCOMPARE(int(window_->record().currentMove), 46);
+        QCOMPARE(window_->moveList()->selectedLine(), 45);
+        for (int n = game.moveCount - 1; n >= 0; --n) {
+            QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::Back), Qt::LeftButton);
+            QCOMPARE(int(window_->record().currentMove), n);
+            QCOMPARE(board->position(), CorePositionAfter(game, n));
+            QCOMPARE(window_->moveList()->selectedLine(), n - 1);
+        }
+        QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::Back), Qt::LeftButton);
+        QCOMPARE(int(window_->record().currentMove), 0);
+        QVERIFY(!board->framedSquare().has_value());
+    }
+
+    void aPressCountsOnlyWhenReleasedOverTheButton() {
+        Open();
+        ShowYagura();
+        PictureButton* forward = window_->replayPanel()->button(ReplayPanel::Forward);
+        QTest::mousePress(forward, Qt::LeftButton);
+        QTest::mouseRelease(forward, Qt::LeftButton, {}, QPoint(-20, -20));
+        QCOMPARE(int(window_->record().currentMove), 0);
+    }
+
+    void keysStepJumpAndReplay() {
+        Open();
+        ShowYagura();
+        window_->activateWindow();
+        QTest::keyClick(window_.get(), Qt::Key_Right);
+        QTest::keyClick(window_.get(), Qt::Key_Down);
+        QCOMPARE(int(window_->record().currentMove), 2);
+        QTest::keyClick(window_.get(), Qt::Key_Left);
+        QCOMPARE(int(window_->record().currentMove), 1);
+        QTest::keyClick(window_.get(), Qt::Key_Up);
+        QCOMPARE(int(window_->record().currentMove), 0);
+        QTest::keyClick(window_.get(), Qt::Key_End);
+        QCOMPARE(int(window_->record().currentMove), 46);
+        QCOMPARE(window_->moveList()->selectedLine(), 46);
+        QTest::keyClick(window_.get(), Qt::Key_Home);
+        QCOMPARE(int(window_->record().currentMove), 0);
+        QCOMPARE(window_->moveList()->selectedLine(), -1);
+
+        // The list leaves the arrow keys to the window.
+        window_->moveList()->setFocus();
+        QTest::keyClick(window_->moveList(), Qt::Key_Right);
+        QCOMPARE(int(window_->record().currentMove), 1);
+
+        QTest::keyClick(window_.get(), Qt::Key_P);
+        QVERIFY(window_->replaying());
+        QVERIFY(window_->replayPanel()->latched(ReplayPanel::AutoReplay));
+        QTest::keyClick(window_.get(), Qt::Key_P);
+        QVERIFY(!window_->replaying());
+        QVERIFY(!window_->replayPanel()->latched(ReplayPanel::AutoReplay));
+
+        // With a modifier the arrows do nothing.
+        QTest::keyClick(window_.get(), Qt::Key_Right, Qt::ShiftModifier);
+        QCOMPARE(int(window_->record().currentMove), 1);
+        // Ctrl+Shift+M shows the hidden player-number item only with an open store.
+        QVERIFY(!window_->storeOpen());
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!window_->menus()->playerNumberAction()->isVisible());
+    }
+
+    void clickingALineJumpsToThatMove() {
+        Open();
+        ShowYagura();
+        MoveListView* list = window_->moveList();
+        const QRect line = list->visualItemRect(list->item(4));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line.center());
+        QCOMPARE(int(window_->record().currentMove), 5);
+        QCOMPARE(window_->boardView()->position(), CorePositionAfter(testing::YaguraGame(), 5));
+
+        // Move by move: the caption switches the style and only lines up to move 5 remain.
+        QTest::mouseClick(window_->listCaption(), Qt::LeftButton);
+        QCOMPARE(list->count(), 5);
+        QCOMPARE(window_->listCaption()->text(), QStringLiteral("（一手毎）"));
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(list->count(), 6);
+        QTest::mouseClick(window_->listCaption(), Qt::LeftButton);
+        QCOMPARE(list->count(), 47);
+    }
+
+    void automaticReplayAdvancesOnItsTimer() {
+        Settings settings = LoadSettings(home_, {1024, 768});
+        settings.shogi.Speed = 1;  // 300 ms
+        settings.shogi.Smooth = false;
+        Open(&settings);
+        ShowYagura();
+        window_->PressButton(ReplayPanel::AutoReplay);
+        QCOMPARE(window_->replayTimer()->interval(), 300);
+        QTRY_VERIFY_WITH_TIMEOUT(window_->record().currentMove >= 2, 3000);
+        // The fast button takes over at half the interval and releases the normal one.
+        window_->PressButton(ReplayPanel::FastReplay);
+        QCOMPARE(window_->replayTimer()->interval(), 150);
+        QVERIFY(!window_->replayPanel()->latched(ReplayPanel::AutoReplay));
+        QVERIFY(window_->replayPanel()->latched(ReplayPanel::FastReplay));
+        // It runs to the end, selects the closing line and releases its button.
+        QTRY_VERIFY_WITH_TIMEOUT(!window_->replaying(), 15000);
+        QCOMPARE(int(window_->record().currentMove), 46);
+        QCOMPARE(window_->moveList()->selectedLine(), 46);
+        QVERIFY(!window_->replayPanel()->latched(ReplayPanel::FastReplay));
+
+        // A game without moves releases the button at once.
+        TKifData empty;
+        empty.ResetHeader(0);
+        empty.SetUpStandard();
+        window_->ShowGame(empty, {}, true, false);
+        QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::AutoReplay), Qt::LeftButton);
+        QVERIFY(!window_->replaying());
+        QVERIFY(!window_->replayPanel()->latched(ReplayPanel::AutoReplay));
+    }
+
+    void turnedBoardMapsSquaresAndSwapsSides() {
+        Open();
+        ShowYagura();
+        window_->JumpToLine(37);  // move 38: △３七歩成 on 3七
+        BoardView* board = window_->boardView();
+        const QRect unturned = board->squareRect(3, 7);
+        const QImage before = board->grab().toImage();
+        const QPoint upperStand = window_->upperHand()->pos();
+        QCOMPARE(window_->upperHand(), window_->goteHand());
+        QCOMPARE(window_->lowerPlate()->name(), QStringLiteral("森川一郎"));
+
+        QTest::mouseClick(window_->replayPanel()->button(ReplayPanel::TurnBoard), Qt::LeftButton);
+        QVERIFY(board->turned());
+        const QRect turned = board->squareRect(3, 7);
+        // 3七 is column 6, row 6 unturned and column 2, row 2 turned.
+        QCOMPARE(turned.topLeft() - unturned.topLeft(),
+                 QPoint(-4 * window_->pictures().pitch().width(), -4 * window_->pictures().pitch().height()));
+        QCOMPARE(board->squareAt(turned.center()).value(), (Square{3, 7}));
+        QCOMPARE(board->squareAt(unturned.center()).value(), (Square{7, 3}));
+        QCOMPARE(window_->upperHand(), window_->senteHand());
+        QCOMPARE(window_->senteHand()->pos(), upperStand);
+        QCOMPARE(window_->upperPlate()->name(), QStringLiteral("森川一郎"));
+        QCOMPARE(window_->lowerPlate()->name(), QStringLiteral("高田健二"));
+        QVERIFY(board->grab().toImage() != before);
+
+        window_->TurnBoard();
+        QVERIFY(!board->turned());
+        QCOMPARE(board->grab().toImage(), before);
+        QCOMPARE(window_->upperHand(), window_->goteHand());
+    }
+
+    void consumedTimesInTheStatusLineAndTheList() {
+        Open();
+        window_->settings().shogi.TimeDisp = true;
+        ShowYagura(true);
+        window_->JumpToLine(3);  // move 4: sente 1 + 3 min, gote 2 + 4 min
+        QCOMPARE(window_->statusLine()->timeText(),
+                 QStringLiteral(" 消費時間： ▲  0時間  4分 ： △  0時間  6分"));
+        QVERIFY(window_->moveList()->item(3)->text().endsWith(QStringLiteral("  4")));
+        // A click on the time panel shows the remaining time instead.
+        QTest::mouseClick(window_->statusLine()->timePanel(), Qt::LeftButton);
+        QVERIFY(window_->statusLine()->timeText().startsWith(QStringLiteral(" 残り時間： ")));
+    }
+
+    void laterFunctionsAreShownDisabledWithATooltip() {
+        Open();
+        for (int number : {4, 5, 6, 10, 11, 12}) {
+            PictureButton* b = window_->replayPanel()->button(number);
+            QVERIFY(b->isVisible());
+            QVERIFY(!b->isEnabled());
+            QVERIFY(b->toolTip().contains(QStringLiteral("まだ使えません")));
+        }
+        for (int number : {1, 2, 3, 7, 8, 9}) QVERIFY(window_->replayPanel()->button(number)->isEnabled());
+        QVERIFY(window_->menus()->laterItems().size() > 20);
+        for (QAction* a : window_->menus()->laterItems()) {
+            QVERIFY2(!a->isEnabled(), qPrintable(a->text()));
+            QVERIFY(a->toolTip().contains(QStringLiteral("まだ使えません")));
+        }
+    }
+
+    void boardSizesAndColourSets() {
+        Open();
+        QCOMPARE(window_->boardView()->size(), QSize(414, 450));
+        QVERIFY(window_->menus()->sizeAction(0)->isEnabled());  // the large set is installed
+        QVERIFY(window_->SetSizeMode(0));
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA1E.BMP"));
+        QCOMPARE(window_->pictures().pieceSize(), QSize(50, 55));
+        QCOMPARE(window_->boardView()->size(), QSize(512, 557));
+        QVERIFY(!window_->SetSizeMode(0));  // already large: nothing happens
+        // A piece file that cannot be loaded keeps the old name.
+        fs::remove(ResolvePath(home_, "KOMA1S.BMP"));
+        QVERIFY(!window_->SetSizeMode(2));
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA1E.BMP"));
+        QVERIFY(window_->SetSizeMode(1));
+        QVERIFY(window_->SetColor(0));
+        QVERIFY(!window_->SetColor(0));
+        QCOMPARE(window_->settings().form.Color, 0);
+    }
+
+    void storedGameFromTheStartUpStore() {
+        testing::MakeTestStore(home_ / "Kifu" / "Sample.ipx");
+        Open();
+        QVERIFY(window_->storeOpen());
+        QVERIFY(window_->windowTitle().endsWith(QStringLiteral("Sample.ipx）")));
+        QVERIFY(window_->ShowStoredGame(1));
+        QVERIFY(!window_->ShowStoredGame(2));
+        QCOMPARE(window_->upperPlate()->name(), QStringLiteral("高田健二"));
+        QCOMPARE(window_->statusLine()->headerText(), QStringLiteral("2024年04月10日　 　"));
+        QCOMPARE(window_->moveList()->item(29)->text(), QStringLiteral("030* △８五歩"));
+        QCOMPARE(window_->moveList()->item(46)->text(), QStringLiteral("46手まで後手勝ち"));
+
+        // The stored game replays like the core replays it.
+        const TKifData game = testing::YaguraGame();
+        for (int n = 1; n <= game.moveCount; ++n) {
+            window_->PressButton(ReplayPanel::Forward);
+            QCOMPARE(window_->boardView()->position(), CorePositionAfter(game, n));
+            // The comment window follows the moves that have a comment.
+            QCOMPARE(window_->commentWindow()->isVisible(), n == testing::kCommentedMove);
+        }
+        QCOMPARE(window_->commentWindow()->text(), QStringLiteral("ここで８五歩と伸ばすのが急所。"));
+        window_->PressButton(ReplayPanel::Forward);  // the closing line: the final comment
+        QVERIFY(window_->commentWindow()->isVisible());
+        QCOMPARE(window_->commentWindow()->text(), QStringLiteral("後手の攻めが一手早い。"));
+        // The final time entry counts for the side to move after the last move (sente).
+        std::uint32_t sente = 75;
+        std::uint32_t gote = 0;
+        for (int i = 1; i <= 46; ++i) (i % 2 ? sente : gote) += testing::TestStoreTime(i);
+        QCOMPARE(window_->statusLine()->timeText(),
+                 QStringLiteral(" 消費時間： ▲ %1分 %2秒 ： △ %3分 %4秒")
+                     .arg(sente / 60, 3).arg(sente % 60, 2).arg(gote / 60, 3).arg(gote % 60, 2));
+        for (int n = game.moveCount; n >= 0; --n) {
+            window_->PressButton(ReplayPanel::Back);
+            if (n < game.moveCount) QCOMPARE(window_->boardView()->position(), CorePositionAfter(game, n));
+        }
+        QVERIFY(!window_->commentWindow()->isVisible());
+
+        // With a store open the key chord shows the hidden item, and the comment check runs.
+        QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(window_->menus()->playerNumberAction()->isVisible());
+        QTest::keyClick(window_.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+        QCOMPARE(prompter_.texts().back(), std::string("Comment Check Finished."));
+        QVERIFY(fs::exists(home_ / "ComErr.txt"));
+        QVERIFY(fs::exists(home_ / "ComIdx.txt"));
+
+        CloseAnswering(Answer::Yes);
+        const Settings back = LoadSettings(home_, {1024, 768});
+        QCOMPARE(back.shogi.LastKifFile, std::string("Kifu\\Sample.ipx"));
+        QVERIFY(back.shogi.Recent[0].find("Sample.ipx") != std::string::npos);
+        QCOMPARE(back.shogi.LastKifMode, 1);
+    }
+
+    void secondCopyRaisesTheFirst() {
+        SingleInstance first(home_);
+        QVERIFY(first.TryLock());
+        QVERIFY(first.Listen());
+        QSignalSpy raised(&first, &SingleInstance::raiseRequested);
+        SingleInstance second(home_);
+        QVERIFY(!second.TryLock());
+        QVERIFY(second.RaiseRunningCopy());
+        QTRY_COMPARE(raised.count(), 1);
+        // Another program folder is another copy.
+        QTemporaryDir other;
+        SingleInstance elsewhere(fs::path(other.path().toStdString()));
+        QVERIFY(elsewhere.TryLock());
+    }
+};
+
+}  // namespace movra
+
+QTEST_MAIN(movra::MainWindowTest)
+#include "main_window_test.moc"
