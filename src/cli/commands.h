@@ -6,5 +6,13 @@ namespace movra::cli {
 
 int RunSfen(int argc, char** argv);
 int RunMate(int argc, char** argv);
+int RunNotation(int argc, char** argv);
+
+int RunInfo(int argc, char** argv);
+int RunList(int argc, char** argv);
+int RunCommentsCheck(int argc, char** argv);
+int RunNew(int argc, char** argv);
+int RunShow(int argc, char** argv);
+int RunImport(int argc, char** argv);
 
 }  // namespace movra::cli

@@ -18,6 +18,20 @@ const Command kCommands[] = {
      "sfen [--handicap C] [--position SFEN] MOVECODE...  replay move codes, print the SFEN"},
     {"mate", movra::cli::RunMate,
      "mate (SFEN | --game STORE N --move M) [--depth N] [--king sente|gote] [--usi] ...  mate search"},
+    {"notation", movra::cli::RunNotation,
+     "notation [--handicap C] [--end CODE] [--sjis] MOVECODE...  print the move list of a move sequence"},
+    {"new", movra::cli::RunNew,
+     "new STORE.ipx|STORE.idx [--sjis]  make an empty store (.ipx extended, .idx classic)"},
+    {"show", movra::cli::RunShow,
+     "show STORE N [--codes] [--sjis]  the header fields and move list of game N"},
+    {"info", movra::cli::RunInfo,
+     "info STORE.ipx|STORE.idx [--sjis]  the store's kind, game count and validation result"},
+    {"list", movra::cli::RunList,
+     "list STORE [--from N] [--count M] [--dat DIR] [--sjis]  one line a game"},
+    {"comments-check", movra::cli::RunCommentsCheck,
+     "comments-check STORE [--out DIR]  check the comment references, write ComErr.txt, ComIdx.txt"},
+    {"import", movra::cli::RunImport,
+     "import STORE PATH... [--recursive] [--dat DIR]  read KIF/KI2/Morita/coded files into the store"},
 };
 
 void PrintUsage(std::FILE* out) {

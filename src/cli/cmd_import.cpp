@@ -1,0 +1,162 @@
+// movra-cli import: reads text game records (KIF, KI2, Morita, coded text; CP932 or UTF-8) into
+// a store, creating the store when it does not exist yet.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "record/cp932.h"
+#include "record/kif_data.h"
+#include "store/master_data.h"
+#include "store/store_files.h"
+#include "textio/import_text.h"
+
+namespace movra::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: movra-cli import STORE PATH... [--recursive] [--dat DIR] [--sjis] [--verbose]\n"
+                 "  STORE is the store's .ipx (extended kind) or .idx (classic kind) file; a store\n"
+                 "  that does not exist is created (extended unless the name ends in .idx).\n"
+                 "  PATH is a game-record file or a folder, whose .kif/.ki2/.kifu/.ki2u files are\n"
+                 "  read (with --recursive also those of every sub-folder).\n"
+                 "  --dat DIR looks players, tournaments and openings up in the master files there.\n"
+                 "exit status: 0 every file stored, 1 some file refused, 2 usage error.\n");
+    return 2;
+}
+
+class TerminalPrompter : public Prompter {
+public:
+    TerminalPrompter(bool sjis, bool verbose) : sjis_(sjis), verbose_(verbose) {}
+    void Warn(const std::string& text) override { Print("warning", text); }
+    void Inform(const std::string& text) override {
+        if (verbose_) Print("message", text);
+    }
+    Answer Confirm(const std::string& text, bool, bool) override {
+        Print("question", text);
+        return Answer::Yes;
+    }
+    std::string Out(const std::string& cp932) const { return sjis_ ? cp932 : Cp932ToUtf8(cp932); }
+
+private:
+    void Print(const char* kind, const std::string& text) {
+        std::string line;
+        for (char c : text) {
+            if (c == '\r') {
+                if (!line.empty() && line.back() != ' ') line += ' ';
+            } else {
+                line += c;
+            }
+        }
+        while (!line.empty() && line.front() == ' ') line.erase(line.begin());
+        std::fprintf(stderr, "%s: %s\n", kind, Out(line).c_str());
+    }
+    bool sjis_;
+    bool verbose_;
+};
+
+bool EndsWithIgnoringCase(const std::string& s, const std::string& tail) {
+    if (s.size() < tail.size()) return false;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        char a = s[s.size() - tail.size() + i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (a != tail[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunImport(int argc, char** argv) {
+    std::string storePath;
+    std::vector<std::string> paths;
+    bool recursive = false;
+    bool sjis = false;
+    bool verbose = false;
+    std::string datFolder;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--recursive" || arg == "-r") {
+            recursive = true;
+        } else if (arg == "--sjis") {
+            sjis = true;
+        } else if (arg == "--verbose" || arg == "-v") {
+            verbose = true;
+        } else if (arg == "--dat" && i + 1 < argc) {
+            datFolder = argv[++i];
+        } else if (arg == "--help" || arg == "-h") {
+            Usage();
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Usage();
+        } else if (storePath.empty()) {
+            storePath = arg;
+        } else {
+            paths.push_back(arg);
+        }
+    }
+    if (storePath.empty() || paths.empty()) return Usage();
+
+    TerminalPrompter prompter(sjis, verbose);
+    GameStore store;
+    store.files = StoreFiles(storePath);
+    if (!store.files.Exists(ext::kIndex)) {
+        const bool extended = !EndsWithIgnoringCase(storePath, ".idx");
+        const fs::path base = store.files.folder() / (store.files.baseName() + (extended ? ".ipx" : ".idx"));
+        if (!CreateStoreFiles(base, extended)) {
+            std::fprintf(stderr, "movra-cli import: cannot create the store %s\n", storePath.c_str());
+            return 1;
+        }
+        std::fprintf(stderr, "created the %s store %s\n", extended ? "extended" : "classic",
+                     base.string().c_str());
+    }
+    store.kind = store.files.Exists(ext::kDetail) ? StoreKind::Extended : StoreKind::Classic;
+    if (!ReadGameCount(store, store.recordCount)) {
+        std::fprintf(stderr, "movra-cli import: cannot read the store %s\n", storePath.c_str());
+        return 1;
+    }
+
+    PlayerTable players;
+    TournamentTable tournaments;
+    OpeningTable openings;
+    MasterTables masters;
+    if (!datFolder.empty()) {
+        if (players.Load(datFolder, false)) masters.players = &players;
+        if (tournaments.Load(datFolder, prompter)) masters.tournaments = &tournaments;
+        if (openings.Load(datFolder, prompter)) masters.openings = &openings;
+    }
+
+    std::vector<fs::path> files;
+    bool anyFolder = false;
+    for (const std::string& p : paths) {
+        std::error_code ec;
+        if (fs::is_directory(p, ec)) {
+            anyFolder = true;
+            std::vector<fs::path> found = GameRecordFiles(p, recursive ? -1 : 0, &store.files);
+            files.insert(files.end(), found.begin(), found.end());
+        } else {
+            files.emplace_back(p);
+        }
+    }
+
+    TKifData record;
+    ImportContext context{store, record, prompter, masters, {}, {}, anyFolder ? 6 : 5};
+    if (verbose) {
+        context.progressLine = [&](const std::string& line) {
+            std::fprintf(stderr, "%s\n", prompter.Out(line).c_str());
+        };
+    }
+    const ImportSummary summary = ImportFiles(files, context);
+    for (const ImportSummary::Refused& r : summary.refused) {
+        std::printf("refused: %s: %s\n", r.path.string().c_str(), prompter.Out(r.reason).c_str());
+    }
+    std::printf("files read: %ld, games stored: %ld, files refused: %zu\n", summary.filesRead,
+                summary.gamesStored, summary.refused.size());
+    return summary.refused.empty() ? 0 : 1;
+}
+
+}  // namespace movra::cli

@@ -1,0 +1,150 @@
+// movra-cli mate: the mate search on a position, run as the main window runs it: depths 1, 3,
+// 5, ... up to the limit on the search thread, stopping at the first depth that mates.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "commands.h"
+#include "matesearch/mate_search.h"
+#include "record/cp932.h"
+#include "rules/sfen.h"
+
+namespace movra::cli {
+namespace {
+
+// The deepest bound asked for when there is no limit.
+constexpr int kNoLimitDepth = 4095;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: movra-cli mate (SFEN | --game STORE N --move M) [--depth N] [--king sente|gote]\n"
+                 "                      [--table-mb MB] [--timeout S] [--library FILE] [--usi]\n"
+                 "  --depth N      the most plies to search (odd depths 1, 3, ... up to N); 0: no limit;\n"
+                 "                 default 11\n"
+                 "  --king K       the king to mate; default: the king of the side not to move\n"
+                 "  --table-mb MB  size of the solver's table (default 64)\n"
+                 "  --timeout S    give up after S seconds: prints 'unknown', exit status 3\n"
+                 "  --library FILE an external mate library with the entry plova_h instead of the\n"
+                 "                 built-in solver\n"
+                 "  --usi          one line: 'mate L MOVE' or 'nomate'\n");
+    return 2;
+}
+
+// The system's texts are CP932 with "\r" line breaks; the terminal gets UTF-8 lines.
+void PrintText(const std::string& cp932) {
+    std::string text = Cp932ToUtf8(cp932);
+    for (char& c : text)
+        if (c == '\r') c = '\n';
+    if (!text.empty() && text.front() == '\n') text.erase(0, 1);
+    std::printf("%s\n", text.c_str());
+}
+
+bool ParseCount(const char* text, long low, long high, long& value) {
+    char* end = nullptr;
+    value = std::strtol(text, &end, 10);
+    return end != text && *end == '\0' && value >= low && value <= high;
+}
+
+}  // namespace
+
+int RunMate(int argc, char** argv) {
+    std::string sfen;
+    long depth = kDefaultMateDepthLimit;
+    long tableMb = long(kDefaultMateTableMegabytes);
+    double timeout = 0;
+    int defender = 0;
+    bool usi = false;
+    bool fromStore = false;
+    std::string library;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (arg == "--depth" && hasValue) {
+            if (!ParseCount(argv[++i], 0, kNoLimitDepth, depth)) return Usage();
+        } else if (arg == "--table-mb" && hasValue) {
+            if (!ParseCount(argv[++i], 1, 65536, tableMb)) return Usage();
+        } else if (arg == "--timeout" && hasValue) {
+            char* end = nullptr;
+            timeout = std::strtod(argv[++i], &end);
+            if (*end != '\0' || timeout <= 0) return Usage();
+        } else if (arg == "--king" && hasValue) {
+            std::string king = argv[++i];
+            if (king == "sente") defender = 1;
+            else if (king == "gote") defender = 2;
+            else return Usage();
+        } else if (arg == "--library" && hasValue) {
+            library = argv[++i];
+        } else if (arg == "--usi") {
+            usi = true;
+        } else if (arg == "--game" && i + 2 < argc) {
+            fromStore = true;
+            i += 2;
+        } else if (arg == "--move" && hasValue) {
+            ++i;
+        } else if (arg == "--help" || arg == "-h") {
+            Usage();
+            return 0;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Usage();
+        } else {
+            sfen += (sfen.empty() ? "" : " ") + arg;  // an unquoted SFEN arrives in pieces
+        }
+    }
+    if (fromStore) {
+        std::fprintf(stderr, "movra-cli mate: --game is not available yet (no game store)\n");
+        return 2;
+    }
+    if (sfen.empty()) return Usage();
+    std::string error;
+    std::optional<SfenPosition> start = ParseSfen(sfen, &error);
+    if (!start) {
+        std::fprintf(stderr, "movra-cli mate: bad position: %s\n", error.c_str());
+        return 2;
+    }
+    const BoardPosition& position = start->position;
+    if (defender == 0) defender = PreselectedDefender(false, start->sideToMove);
+    if (std::string problem = DefendingKingProblem(position, defender); !problem.empty()) {
+        PrintText(problem);
+        return 1;
+    }
+    const int attacker = AttackerOf(defender);
+    const int limit = depth == 0 ? kNoLimitDepth : int(depth);
+
+    MateSearchSettings settings;
+    settings.depthLimit = [limit] { return limit; };
+    settings.libraryPath = library;
+    settings.tableMegabytes = std::size_t(tableMb);
+    MateSearch search(settings);
+    search.Start(MakeEnginePosition(position), EngineSide(attacker));
+    const auto started = std::chrono::steady_clock::now();
+    while (!search.Done()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (timeout > 0 && std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count() >= timeout)
+            search.Stop();
+    }
+    MateOutcome outcome = search.Finish();
+    if (outcome.stopped) {
+        std::printf("unknown\n");
+        return 3;
+    }
+    if (usi) {
+        if (outcome.depth > 0 && outcome.move) std::printf("mate %d %s\n", outcome.depth, MoveCodeToUsi(*outcome.move).c_str());
+        else std::printf("nomate\n");
+        return 0;
+    }
+    // The first move is numbered after the position's move number (and a pass when the defender
+    // was to move); the parity makes that number the attacker's.
+    const int moveNumber = start->moveNumber + (NeedsPass(start->sideToMove, attacker) ? 1 : 0);
+    const int parity = SideToMove(moveNumber, 0, '0') == attacker ? 0 : 1;
+    auto moveLine = [&](const MoveCode& m) {
+        return MateMoveLine(position, m, attacker, moveNumber, parity, '0', MoveRecord{});
+    };
+    PrintText(MateReportText(outcome, limit, position, moveLine));
+    if (outcome.depth > 0 && outcome.move)
+        std::printf("%s %s\n", outcome.move->str().c_str(), MoveCodeToUsi(*outcome.move).c_str());
+    return 0;
+}
+
+}  // namespace movra::cli

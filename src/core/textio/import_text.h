@@ -1,0 +1,75 @@
+#pragma once
+// Importing text game records into the open store: one file (`ImportTextFile`) and the import
+// run over chosen files or a folder, with progress and a summary.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "record/kif_data.h"
+#include "record/prompter.h"
+#include "store/store_files.h"
+#include "textio/coded_game.h"
+#include "textio/imported_header.h"
+
+namespace movra {
+
+// What an import works with. The game record is the main window's: every imported game passes
+// through it.
+struct ImportContext {
+    GameStore& store;
+    TKifData& record;
+    Prompter& prompter;
+    MasterTables masters;
+    // The start date of games whose file gives none, "yyyy-mm-dd hh:mm:ss"; empty: the clock.
+    std::string now;
+    // Told the progress line of each file ("    1: game.kif"): the file's ordinal in `digits`
+    // places (5 for chosen files, 6 for a folder) and its name.
+    std::function<void(const std::string& line)> progressLine;
+    int progressDigits = 5;
+};
+
+struct FileImport {
+    int stored = 0;        // games stored from the file
+    std::string refusal;   // why nothing (or, for a coded file, not everything) was stored
+};
+
+// Reads one file and appends its game (or, for a coded file, its games) to the store. A file
+// with the extension ".ki2" (or ".ki2u") is read as KI2; any other is recognised by its lines.
+// Nothing is written for a game until it has been read, its moves played through and its store
+// encoding made, so a refused game leaves the store as it was.
+FileImport ImportTextFile(const std::filesystem::path& path, ImportContext& context);
+
+// One game read by any reader into the store: the moves applied to the game record, the header
+// built, the game appended with its comments and consumed times.
+ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context);
+
+struct ImportSummary {
+    long filesRead = 0;
+    long gamesStored = 0;
+    struct Refused {
+        std::filesystem::path path;
+        std::string reason;
+    };
+    std::vector<Refused> refused;
+};
+
+// The import run over a list of files, in order: the game record is kept in saved state 2 and
+// restored when nothing was imported; each refused file is told through the prompter
+// ("棋譜のインポートに失敗しました。\r\r( path )"), and the run ends with the count
+// ("\rN件の棋譜をインポートしました。" or "\r棋譜はインポートされませんでした。").
+ImportSummary ImportFiles(const std::vector<std::filesystem::path>& files, ImportContext& context);
+
+// The game-record files of a folder: ".kif" and ".ki2" (and their UTF-8 forms ".kifu" and
+// ".ki2u"), any case, by name; the store's own game-data file is left out. With `levels` above 0
+// the sub-folders are searched too, that many levels down (a negative number: all of them).
+std::vector<std::filesystem::path> GameRecordFiles(const std::filesystem::path& folder,
+                                                   int levels, const StoreFiles* store);
+
+// The message texts of the run.
+std::string ImportFailedMessage(const std::filesystem::path& path);
+std::string ImportedCountMessage(long count);
+std::string NothingImportedMessage();
+
+}  // namespace movra

@@ -1,0 +1,442 @@
+#include "textio/relative_moves.h"
+
+#include <algorithm>
+#include <array>
+
+#include "record/sjis_literal.h"
+#include "record/text_helpers.h"
+#include "textio/sjis_text.h"
+
+namespace movra {
+
+using namespace movra::literals;
+
+namespace {
+
+constexpr std::string_view kMarks[] = {"▲"_sj, "△"_sj, "▼"_sj, "▽"_sj,
+                                       "\xEB\xA7",  "\xEB\xA5",  "・"_sj};
+constexpr std::string_view kFileDigits = "１２３４５６７８９"_sj;
+constexpr std::string_view kRankNumerals = "一二三四五六七八九"_sj;
+// Piece characters by code 1-14; "．" stands for the two-character names 成香 成桂 成銀.
+constexpr std::string_view kPieceChars = "歩と香．桂．銀．金角馬飛竜玉"_sj;
+// Other spellings: 龍 and 王, and the one-character 杏 圭 全 of some writers.
+constexpr std::string_view kOtherPieceChars = "．．．杏．圭．全．．．．龍王"_sj;
+constexpr std::string_view kWordChars = "右左上下引直寄行入打成不"_sj;
+constexpr std::size_t kMaxTokenBytes = 14;
+
+bool IsLead(char c) { return IsCp932LeadByte(static_cast<std::uint8_t>(c)); }
+
+bool IsTokenStart(std::string_view token) {
+    return StartsWithMark(token) || sjis::IndexInList(kFileDigits, token, 0) != 0 ||
+           sjis::StartsWith(token, "同"_sj);
+}
+
+// The cell (1-9) of a square relative to the destination, seen from sente: 1 right and behind,
+// 2 right on the same rank, 3 right and ahead, 4 straight behind, 6 straight ahead, 7-9 left.
+int CellFromSente(int file, int rank, int toFile, int toRank) {
+    const int h = file < toFile ? 0 : file == toFile ? 1 : 2;
+    const int v = rank > toRank ? 0 : rank == toRank ? 1 : 2;
+    return 3 * h + v + 1;
+}
+
+}  // namespace
+
+bool StartsWithMark(std::string_view text) {
+    for (std::string_view m : kMarks) {
+        if (sjis::StartsWith(text, m)) return true;
+    }
+    return false;
+}
+
+void ScanMoveTokens(std::string_view line, std::vector<std::string_view>& tokens) {
+    tokens.clear();
+    std::size_t at = 0;
+    const std::size_t n = line.size();
+    while (at + 1 < n) {
+        // The start of a token: skip single bytes and full-width blanks.
+        if (!IsLead(line[at])) {
+            ++at;
+            continue;
+        }
+        if (line.compare(at, 2, "　"_sj) == 0) {
+            at += 2;
+            continue;
+        }
+        const std::size_t start = at;
+        const bool marked = StartsWithMark(line.substr(at));
+        int chars = 0;
+        while (at + 1 < n && IsLead(line[at]) && at + 2 - start <= kMaxTokenBytes) {
+            const std::string_view c = line.substr(at, 2);
+            const bool always = chars < 2 || (chars == 2 && marked);
+            if (!always && (c == "　"_sj || StartsWithMark(c))) break;
+            at += 2;
+            ++chars;
+        }
+        const std::string_view token = line.substr(start, at - start);
+        if (token.size() >= 4 && IsTokenStart(token)) tokens.push_back(token);
+    }
+}
+
+RelativeMoveReader::RelativeMoveReader(const BoardPosition& start, char handicap)
+    : position_(start), handicap_(handicap), refuse_([](const std::string&) { return false; }) {}
+
+int RelativeMoveReader::SideToMove() const {
+    const bool even = moveCount_ % 2 == 0;
+    if (handicap_ == '0') return even ? 1 : 2;
+    return even ? 2 : 1;
+}
+
+RelativeMoveReader::Result RelativeMoveReader::Error() const {
+    Result r;
+    r.kind = Kind::Error;
+    r.error = "This kifu made a mistake at " + std::to_string(moveCount_) + " move.";
+    return r;
+}
+
+bool RelativeMoveReader::LeavesKingInCheck(int fromFile, int fromRank, int toFile, int toRank,
+                                           int side) const {
+    Board board = position_.board;
+    const auto at = [](int f, int r) { return static_cast<std::size_t>(BoardIndex(f, r)); };
+    board[at(toFile, toRank)] = board[at(fromFile, fromRank)];
+    board[at(fromFile, fromRank)] = 0;
+    const PieceCode king = side == 1 ? piece::Gyoku : PieceCode(piece::Gyoku + piece::kGoteOffset);
+    int kf = 0, kr = 0;
+    for (int f = 1; f <= 9 && kf == 0; ++f) {
+        for (int r = 1; r <= 9; ++r) {
+            if (board[at(f, r)] == king) {
+                kf = f;
+                kr = r;
+                break;
+            }
+        }
+    }
+    if (kf == 0) return false;
+    for (int f = 1; f <= 9; ++f) {
+        for (int r = 1; r <= 9; ++r) {
+            const PieceCode c = board[at(f, r)];
+            if (c == 0 || IsGote(c) == (side == 2)) continue;
+            Square from{static_cast<std::uint8_t>(f), static_cast<std::uint8_t>(r)};
+            Square to{static_cast<std::uint8_t>(kf), static_cast<std::uint8_t>(kr)};
+            if (CheckMove(from, to, c, board, refuse_)) return true;
+        }
+    }
+    return false;
+}
+
+RelativeMoveReader::Result RelativeMoveReader::Resolve(std::string_view token) {
+    // The token without its mark and without full-width blanks.
+    std::string text;
+    {
+        std::string_view t = token;
+        if (StartsWithMark(t)) t.remove_prefix(2);
+        for (std::size_t i = 0; i + 1 < t.size(); i += 2) {
+            if (t.compare(i, 2, "　"_sj) != 0) text.append(t.substr(i, 2));
+        }
+    }
+    const auto end = [](char c) {
+        Result r;
+        r.kind = Kind::End;
+        r.endCharacter = c;
+        return r;
+    };
+    if (sjis::Contains(text, "投了"_sj)) return end(endchar::kResigned);
+    if (sjis::Contains(text, "千日手"_sj)) return end(endchar::kRepetition);
+    if (sjis::Contains(text, "持将棋"_sj)) return end(endchar::kImpasse);
+    if (sjis::Contains(text, "中断"_sj)) return end(endchar::kNone);
+
+    const int side = SideToMove();
+    std::string_view rest = text;
+    int toFile = 0;
+    int toRank = 0;
+    if (sjis::StartsWith(rest, "同"_sj)) {
+        if (previousCode_.size() >= 4) {
+            toFile = previousCode_[2] - '0';
+            toRank = previousCode_[3] - '0';
+        }
+        rest.remove_prefix(2);
+    } else {
+        toFile = sjis::IndexInList(kFileDigits, rest, 0);
+        toRank = sjis::IndexInList(kRankNumerals, rest, 2);
+        if (toRank == 0) toRank = sjis::IndexInList(kFileDigits, rest, 2);
+        rest.remove_prefix(std::min<std::size_t>(4, rest.size()));
+    }
+    bool promotedName = false;
+    if (sjis::StartsWith(rest, "成"_sj)) {
+        promotedName = true;
+        rest.remove_prefix(2);
+    }
+    int code = sjis::IndexInList(kPieceChars, rest, 0);
+    if (code == 0) code = sjis::IndexInList(kOtherPieceChars, rest, 0);
+    if (code != 0 && promotedName) ++code;
+    if (code != 0 && side == 2) code += piece::kGoteOffset;
+    rest.remove_prefix(std::min<std::size_t>(2, rest.size()));
+
+    bool drop = false;
+    bool promotes = false;
+    std::array<int, 10> cells{};
+    bool left = false;
+    std::string words(rest);
+    if (sjis::Contains(words, "打"_sj)) {
+        drop = true;
+    } else {
+        if (const std::size_t at = sjis::Find(words, "不成"_sj); at != sjis::npos) words.erase(at, 4);
+        if (const std::size_t at = sjis::Find(words, "成"_sj); at != sjis::npos) {
+            promotes = true;
+            words.erase(at, 2);
+        }
+    }
+    const PieceCode own = OwnCode(static_cast<PieceCode>(code));
+    const bool wide = own == piece::Uma || own == piece::Ryu;
+    for (std::size_t at = 0; at + 1 < words.size(); at += 2) {
+        const int w = sjis::IndexInList(kWordChars, words, at);
+        if (w == 0) break;
+        const auto select = [&](std::initializer_list<int> list) {
+            for (int c : list) ++cells[static_cast<std::size_t>(c)];
+        };
+        switch (w) {
+            case 1:  // 右
+                if (wide) select({1, 2, 3, 4, 5, 6}); else select({1, 2, 3});
+                break;
+            case 2:  // 左
+                if (wide) select({4, 5, 6, 7, 8, 9}); else select({7, 8, 9});
+                left = true;
+                break;
+            case 3: case 8: case 9:  // 上 行 入
+                select({1, 4, 7});
+                break;
+            case 4: case 5:  // 下 引
+                select({3, 6, 9});
+                break;
+            case 6:  // 直
+                select({4});
+                break;
+            case 7:  // 寄
+                select({2, 8});
+                break;
+            default:  // 打 成 不 select nothing
+                break;
+        }
+    }
+
+    if (toFile == 0 || toRank == 0) return Error();
+
+    int fromFile = 0;
+    int fromRank = 0;
+    if (!drop) {
+        struct Candidate {
+            int file, rank;
+        };
+        std::vector<Candidate> candidates;
+        const Square to{static_cast<std::uint8_t>(toFile), static_cast<std::uint8_t>(toRank)};
+        for (int f = 1; f <= 9; ++f) {
+            for (int r = 1; r <= 9; ++r) {
+                if (code == 0 || position_.board[static_cast<std::size_t>(BoardIndex(f, r))] != code) {
+                    continue;
+                }
+                const Square from{static_cast<std::uint8_t>(f), static_cast<std::uint8_t>(r)};
+                if (CheckMove(from, to, static_cast<PieceCode>(code), position_.board, refuse_)) {
+                    candidates.push_back({f, r});
+                }
+            }
+        }
+        if ((side == 1 && left) || (side == 2 && !left)) {
+            std::reverse(candidates.begin(), candidates.end());
+        }
+        if (candidates.empty()) {
+            const HandCounts& hand = side == 1 ? position_.senteHand : position_.goteHand;
+            if (code == 0 || IsPromoted(static_cast<PieceCode>(code)) ||
+                hand[KindOf(static_cast<PieceCode>(code))] == 0) {
+                ++moveCount_;
+                return Error();
+            }
+            drop = true;
+        } else if (candidates.size() == 1) {
+            fromFile = candidates[0].file;
+            fromRank = candidates[0].rank;
+        } else {
+            // Cells counted from the mover's view; a cell chosen by two words alone counts.
+            std::array<bool, 10> counted{};
+            int twice = 0;
+            for (int k = 1; k <= 9; ++k) {
+                if (cells[static_cast<std::size_t>(k)] >= 2) twice = k;
+            }
+            for (int k = 1; k <= 9; ++k) {
+                const bool use = twice != 0 ? k == twice : cells[static_cast<std::size_t>(k)] > 0;
+                if (use) counted[static_cast<std::size_t>(side == 1 ? k : 10 - k)] = true;
+            }
+            for (const Candidate& c : candidates) {
+                if (counted[static_cast<std::size_t>(CellFromSente(c.file, c.rank, toFile, toRank))]) {
+                    fromFile = c.file;
+                    fromRank = c.rank;
+                    break;
+                }
+            }
+            if (fromFile == 0) {
+                // Without a telling word, a piece that may not move (it would leave its own
+                // king in check) is no candidate; writers leave the word out then.
+                const Candidate* only = nullptr;
+                int legal = 0;
+                for (const Candidate& c : candidates) {
+                    if (!LeavesKingInCheck(c.file, c.rank, toFile, toRank, side)) {
+                        only = &c;
+                        ++legal;
+                    }
+                }
+                if (legal != 1) {
+                    ++moveCount_;
+                    return Error();
+                }
+                fromFile = only->file;
+                fromRank = only->rank;
+            }
+        }
+    }
+
+    ++moveCount_;
+    MoveCode move;
+    if (drop) {
+        move.text = {'0', static_cast<char>('0' + KindOf(static_cast<PieceCode>(code))),
+                     static_cast<char>('0' + toFile), static_cast<char>('0' + toRank), ' '};
+    } else {
+        move.text = {static_cast<char>('0' + fromFile), static_cast<char>('0' + fromRank),
+                     static_cast<char>('0' + toFile), static_cast<char>('0' + toRank),
+                     promotes ? '+' : ' '};
+    }
+    MoveRecord record;
+    if (code == 0 || !ResolveMove(position_, move, side, record)) return Error();
+    if (drop && record.capturedPiece != 0) return Error();
+    ApplyMove(position_, record);
+    Rebuild(position_);
+    previousCode_ = move.str();
+    Result r;
+    r.kind = Kind::Move;
+    r.code = previousCode_;
+    return r;
+}
+
+namespace {
+
+// Who won, by the words of a KI2 end line, compared with the side that made the last move.
+char Ki2EndCharacter(std::string_view line, int lastMover) {
+    const bool won = sjis::Contains(line, "勝ち"_sj);
+    const bool lost = sjis::Contains(line, "負け"_sj);
+    if (won || lost) {
+        int named = 0;
+        if (sjis::Contains(line, "先手"_sj) || sjis::Contains(line, "下手"_sj)) named = 1;
+        if (sjis::Contains(line, "後手"_sj) || sjis::Contains(line, "上手"_sj)) named = 2;
+        if (named == 0 || lastMover == 0) return endchar::kResigned;
+        const int winner = won ? named : 3 - named;
+        return winner == lastMover ? endchar::kResigned : endchar::kLastMoverLost;
+    }
+    if (sjis::Contains(line, "千日手"_sj)) return endchar::kRepetition;
+    if (sjis::Contains(line, "持将棋"_sj)) return endchar::kImpasse;
+    if (sjis::Contains(line, "不詰"_sj)) return endchar::kNone;
+    if (sjis::Contains(line, "詰"_sj)) return endchar::kMate;
+    return endchar::kNone;
+}
+
+// Hours, minutes and seconds: the first three runs of digits of the ten bytes.
+std::uint32_t MoritaTime(std::string_view ten) {
+    std::uint32_t runs[3] = {0, 0, 0};
+    int run = -1;
+    bool inDigits = false;
+    for (char c : ten) {
+        if (sjis::IsDigit(c)) {
+            if (!inDigits) {
+                if (++run > 2) break;
+                inDigits = true;
+            }
+            runs[run] = runs[run] * 10 + static_cast<std::uint32_t>(c - '0');
+        } else {
+            inDigits = false;
+        }
+    }
+    return std::min<std::uint32_t>(runs[0] * 3600 + runs[1] * 60 + runs[2], 65535);
+}
+
+}  // namespace
+
+ReadStatus ReadRelativeMoves(const TextLines& lines, std::size_t first, RelativeFlavour flavour,
+                             const BoardPosition& start, std::size_t endLinePosition,
+                             ReadGame& game) {
+    ImportFields& fields = game.fields;
+    RelativeMoveReader reader(start, fields.handicap);
+    std::string codes;
+    std::vector<std::string_view> tokens;
+    const std::size_t n = lines.size();
+    const bool morita = flavour == RelativeFlavour::Morita;
+    bool ended = false;
+    if (morita && first < n && sjis::StartsWith(lines[first], "|")) first = n;
+
+    for (std::size_t i = first; i < n && !ended; ++i) {
+        const std::string_view line = lines[i];
+        if (sjis::StartsWith(line, "*")) {
+            std::string text;
+            for (;;) {
+                const std::string_view l = lines[i];
+                if (!(morita && sjis::Contains(l, "*#図面"_sj))) text.append(l.substr(1));
+                if (i + 1 < n && sjis::StartsWith(lines[i + 1], "*")) {
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            game.AddComment(reader.moveCount(), text);
+            continue;
+        }
+        // The main line is over where its first variation begins.
+        if (sjis::StartsWith(line, "変化："_sj)) break;
+        bool tokenLine = true;
+        if (!morita) {
+            if (sjis::Contains(line, "まで"_sj)) {
+                const int lastMover = reader.moveCount() == 0
+                                          ? 0
+                                          : (reader.SideToMove() == 1 ? 2 : 1);
+                fields.endCharacter = Ki2EndCharacter(line, lastMover);
+                ended = true;
+                tokenLine = false;
+            }
+        } else if (!StartsWithMark(line)) {
+            tokenLine = false;
+            if (sjis::Contains(line, "MAKE")) {
+                fields.endCharacter = endchar::kResigned;
+                ended = true;
+            } else if (sjis::Contains(line, "SENNITITE")) {
+                fields.endCharacter = endchar::kRepetition;
+                ended = true;
+            } else if (sjis::Contains(line, "JISHOUGI")) {
+                fields.endCharacter = endchar::kImpasse;
+                ended = true;
+            } else if (sjis::Contains(line, "JIKANGIRE") || sjis::Contains(line, "BREAK")) {
+                fields.endCharacter = endchar::kNone;
+                ended = true;
+            }
+        }
+        if (!tokenLine) continue;
+        ScanMoveTokens(line, tokens);
+        for (std::string_view token : tokens) {
+            const RelativeMoveReader::Result r = reader.Resolve(token);
+            if (r.kind == RelativeMoveReader::Kind::Error) {
+                fields.endCharacter = endchar::kError;
+                return ReadStatus::Refuse(r.error);
+            }
+            if (r.kind == RelativeMoveReader::Kind::End) {
+                fields.endCharacter = r.endCharacter;
+                ended = true;
+                break;
+            }
+            codes += r.code;
+            if (morita) {
+                if (const std::size_t open = sjis::Find(line, " ("); open != sjis::npos && open + 1 > 14) {
+                    game.SetConsumedTime(reader.moveCount(), MoritaTime(sjis::Cut(line, open + 2, 10)));
+                }
+            }
+        }
+    }
+    WriteCodeLines(codes, game.coded);
+    InsertEndLine(fields, endLinePosition, game.coded);
+    game.coded.lines.push_back("##");
+    return ReadStatus::Ok();
+}
+
+}  // namespace movra

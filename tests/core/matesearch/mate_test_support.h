@@ -1,0 +1,40 @@
+#pragma once
+// Positions for the mate-search tests: SFEN through the rules' reader and the engine position,
+// the same road a position from the board takes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "matesearch/engine_entry.h"
+#include "matesearch/movegen.h"
+#include "rules/sfen.h"
+
+namespace movra::testing {
+
+// The solver's position of an SFEN, with the SFEN's side to move.
+inline mate::SolverPosition SolverFromSfen(std::string_view sfen) {
+    std::string error;
+    std::optional<SfenPosition> p = ParseSfen(sfen, &error);
+    EXPECT_TRUE(p.has_value()) << sfen << ": " << error;
+    if (!p) return {};
+    std::optional<mate::SolverPosition> pos =
+        SolverPositionFromEngine(MakeEnginePosition(p->position).data(), p->sideToMove - 1);
+    EXPECT_TRUE(pos.has_value()) << sfen;
+    return pos ? *pos : mate::SolverPosition{};
+}
+
+inline std::vector<std::string> UsiMoves(const std::vector<mate::Move>& moves) {
+    std::vector<std::string> out;
+    for (mate::Move m : moves) out.push_back(mate::MoveToUsi(m));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+inline bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+}  // namespace movra::testing
