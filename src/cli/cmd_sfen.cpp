@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "record/kif_data.h"
+#include "rules/game_text.h"
 #include "rules/sfen.h"
 
 namespace movra::cli {
@@ -17,18 +18,6 @@ int Usage() {
                  "  C is a handicap character 0-9, X, Y, Z, A, B (default 0, the even game);\n"
                  "  a move code is four digits and an optional '+', e.g. 7776 or 2822+.\n");
     return 2;
-}
-
-// The move is refused when the moving piece is not the mover's or when it would take one of the
-// mover's own pieces: replaying such a code would only produce nonsense.
-const char* WrongSide(const BoardPosition& p, const MoveRecord& m, int side) {
-    PieceCode moving = p.pieces[m.piece].code;
-    bool moverIsGote = side == 2;
-    if (IsGote(moving) != moverIsGote) return "moves the opponent's piece";
-    if (m.capturedPiece != 0 && IsGote(m.capturedCode) == moverIsGote) {
-        return "captures the mover's own piece";
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -84,18 +73,7 @@ int RunSfen(int argc, char** argv) {
                          codes[i].c_str());
             return 1;
         }
-        int n = record.moveCount + 1;
-        int side = record.SideOf(n);
-        MoveRecord probe = record.moves[n];
-        const char* why = nullptr;
-        if (n > kMaxMoves) {
-            why = "is past the 512-move limit of a game";
-        } else if (!ResolveMove(record.position, *code, side, probe)) {
-            why = code->isDrop() ? "drops a piece the mover does not hold"
-                                 : "starts from a square without a piece";
-        } else {
-            why = WrongSide(record.position, probe, side);
-        }
+        const char* why = NextMoveProblem(record, *code);
         if (why) {
             std::fprintf(stderr, "movra-cli sfen: move %zu '%s' %s\n", i + 1, codes[i].c_str(), why);
             return 1;

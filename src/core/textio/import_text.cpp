@@ -105,7 +105,7 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
     const int encoded = FillMoveBuffers(record, moves, info);
     if (encoded != record.moveCount) {
         return ReadStatus::Refuse("move " + std::to_string(encoded + 1) +
-                                  " cannot be kept in the store");
+                                  " is one the store cannot keep");
     }
     try {
         return AppendGame(game, index, detail, moves, info, context);

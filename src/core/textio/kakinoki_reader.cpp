@@ -292,6 +292,10 @@ ReadStatus ReadKakinoki(const TextLines& lines, std::string_view now, ReadGame& 
         const std::size_t start = MoveTextStart(moveLine);
         if (start == sjis::npos) continue;  // no move line: a blank line, "まで...", "&..."
         const std::string_view text = sjis::Cut(moveLine, start, 16);
+        if (sjis::StartsWith(text, "パス"_sj)) {
+            return ReadStatus::Refuse("move " + std::to_string(moveNumber + 1) +
+                                      " is a pass, which the store cannot keep");
+        }
         const std::string code = CodeFromMoveText(text, previous);
         // The time follows " (" after the move text; a blank is never half of a character.
         for (std::size_t open = moveLine.find('(', start + 1); open != std::string_view::npos;

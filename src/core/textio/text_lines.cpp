@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "record/cp932.h"
 
@@ -108,7 +109,12 @@ std::string LoadTextLines(const std::filesystem::path& path, TextLines& out) {
             break;
         }
     }
-    MakeTextLines(bytes, path, out);
+    if (IsUtf8Input(bytes, path)) {
+        MakeTextLines(bytes, path, out);
+    } else {
+        out.text = std::move(bytes);  // CP932 already: no copy
+        SplitLines(out.text, out.lines);
+    }
     return {};
 }
 

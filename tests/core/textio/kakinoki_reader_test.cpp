@@ -276,6 +276,9 @@ TEST(TextioKakinoki, AGameFromAnyOtherPositionIsRefused) {
     EXPECT_FALSE(ReadKakinoki(tsume, kNow, game).ok());
     // A handicap no setup stands for, without a diagram.
     EXPECT_FALSE(ReadKakinoki(LinesOf({"手合割：左七枚落ち", "手数", "   1 ８二銀(71)"}), kNow, game).ok());
+    // A pass cannot be stored: the moves after it would change sides.
+    const ReadStatus pass = ReadKakinoki(LinesOf({"手数", "   1 ７六歩(77)", "   2 パス"}), kNow, game);
+    EXPECT_NE(pass.refusal.find("move 2 is a pass"), std::string::npos) << pass.refusal;
 }
 
 }  // namespace
