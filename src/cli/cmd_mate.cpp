@@ -20,7 +20,7 @@ constexpr int kNoLimitDepth = 4095;
 int Usage() {
     std::fprintf(stderr,
                  "usage: movra-cli mate (SFEN | --game STORE N --move M) [--depth N] [--king sente|gote]\n"
-                 "                      [--table-mb MB] [--timeout S] [--library FILE] [--usi]\n"
+                 "                      [--table-mb MB] [--timeout S] [--library FILE] [--usi] [--sjis]\n"
                  "  --depth N      the most plies to search (odd depths 1, 3, ... up to N); 0: no limit;\n"
                  "                 default 11\n"
                  "  --king K       the king to mate; default: the king of the side not to move\n"
@@ -28,13 +28,15 @@ int Usage() {
                  "  --timeout S    give up after S seconds: prints 'unknown', exit status 3\n"
                  "  --library FILE an external mate library with the entry plova_h instead of the\n"
                  "                 built-in solver\n"
-                 "  --usi          one line: 'mate L MOVE' or 'nomate'\n");
+                 "  --usi          one line: 'mate L MOVE' or 'nomate'\n"
+                 "  --sjis         write the texts as CP932 bytes instead of UTF-8\n");
     return 2;
 }
 
-// The system's texts are CP932 with "\r" line breaks; the terminal gets UTF-8 lines.
-void PrintText(const std::string& cp932) {
-    std::string text = Cp932ToUtf8(cp932);
+// The system's texts are CP932 with "\r" line breaks; the terminal gets lines, in UTF-8 unless
+// asked for the bytes themselves.
+void PrintText(const std::string& cp932, bool sjis) {
+    std::string text = sjis ? cp932 : Cp932ToUtf8(cp932);
     for (char& c : text)
         if (c == '\r') c = '\n';
     if (!text.empty() && text.front() == '\n') text.erase(0, 1);
@@ -56,6 +58,7 @@ int RunMate(int argc, char** argv) {
     double timeout = 0;
     int defender = 0;
     bool usi = false;
+    bool sjis = false;
     bool fromStore = false;
     std::string library;
     for (int i = 1; i < argc; ++i) {
@@ -78,6 +81,8 @@ int RunMate(int argc, char** argv) {
             library = argv[++i];
         } else if (arg == "--usi") {
             usi = true;
+        } else if (arg == "--sjis") {
+            sjis = true;
         } else if (arg == "--game" && i + 2 < argc) {
             fromStore = true;
             i += 2;
@@ -106,7 +111,7 @@ int RunMate(int argc, char** argv) {
     const BoardPosition& position = start->position;
     if (defender == 0) defender = PreselectedDefender(false, start->sideToMove);
     if (std::string problem = DefendingKingProblem(position, defender); !problem.empty()) {
-        PrintText(problem);
+        PrintText(problem, sjis);
         return 1;
     }
     const int attacker = AttackerOf(defender);
@@ -141,7 +146,7 @@ int RunMate(int argc, char** argv) {
     auto moveLine = [&](const MoveCode& m) {
         return MateMoveLine(position, m, attacker, moveNumber, parity, '0', MoveRecord{});
     };
-    PrintText(MateReportText(outcome, limit, position, moveLine));
+    PrintText(MateReportText(outcome, limit, position, moveLine), sjis);
     if (outcome.depth > 0 && outcome.move)
         std::printf("%s %s\n", outcome.move->str().c_str(), MoveCodeToUsi(*outcome.move).c_str());
     return 0;

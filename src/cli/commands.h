@@ -14,5 +14,8 @@ int RunCommentsCheck(int argc, char** argv);
 int RunNew(int argc, char** argv);
 int RunShow(int argc, char** argv);
 int RunImport(int argc, char** argv);
+int RunSearch(int argc, char** argv);
+int RunExport(int argc, char** argv);
+int RunPositionText(int argc, char** argv);
 
 }  // namespace movra::cli

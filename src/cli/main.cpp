@@ -30,8 +30,14 @@ const Command kCommands[] = {
      "list STORE [--from N] [--count M] [--dat DIR] [--sjis]  one line a game"},
     {"comments-check", movra::cli::RunCommentsCheck,
      "comments-check STORE [--out DIR]  check the comment references, write ComErr.txt, ComIdx.txt"},
+    {"search", movra::cli::RunSearch,
+     "search STORE [--player NAME|NUMBER]... [--position SFEN | --position-of N:M] ...  find games (search --help)"},
     {"import", movra::cli::RunImport,
      "import STORE PATH... [--recursive] [--dat DIR]  read KIF/KI2/Morita/coded files into the store"},
+    {"export", movra::cli::RunExport,
+     "export STORE N... [--kif | --listing] [-o FILE | --dir DIR]  games as Kakinoki KIF or listing text"},
+    {"position-text", movra::cli::RunPositionText,
+     "position-text STORE N... [--move M] [--gaiji] [-o FILE | --dir DIR]  a position as a text diagram"},
 };
 
 void PrintUsage(std::FILE* out) {

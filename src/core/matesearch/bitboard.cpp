@@ -56,6 +56,7 @@ std::unique_ptr<AttackTables> BuildTables() {
         for (Sq s = 0; s < kSquareCount; ++s) {
             int f = FileOf(s) + kDirFile[d], r = RankOf(s) + kDirRank[d];
             for (; OnBoard(f, r); f += kDirFile[d], r += kDirRank[d]) t->ray[d][s].set(MakeSq(f, r));
+            (d < 4 ? t->rookPseudo[s] : t->bishopPseudo[s]) |= t->ray[d][s];
         }
     }
     for (Sq a = 0; a < kSquareCount; ++a) {

@@ -96,6 +96,8 @@ inline constexpr int kDirRank[8] = {-1, 1, 0, 0, -1, 1, 1, -1};
 struct AttackTables {
     Bitboard step[2][pt::kTypeCount][kSquareCount];  // non-sliding moves by colour and type
     Bitboard ray[8][kSquareCount];                   // empty-board ray, square itself excluded
+    Bitboard rookPseudo[kSquareCount];               // the four orthogonal rays together
+    Bitboard bishopPseudo[kSquareCount];             // the four diagonal rays together
     Bitboard between[kSquareCount][kSquareCount];    // squares strictly between two aligned squares
     Bitboard line[kSquareCount][kSquareCount];       // the whole line through two aligned squares
     std::uint64_t zobrist[32][kSquareCount];          // by piece (type | colour << 4) and square

@@ -18,8 +18,9 @@ std::uint32_t Clamp(std::uint64_t v) { return std::uint32_t(std::min<std::uint64
 
 int PliesAfter(int plies) { return plies >= kNoMateAtAll - 1 ? kNoMateAtAll : plies + 1; }
 
-// The deepest bound the table can hold apart from "no mate at all".
-constexpr int kDeepest = kNoMateAtAll - 2;
+// The deepest bound searched: the search recurses once per ply, and the longest known mating
+// problems run to about 1,500 plies.
+constexpr int kDeepest = 4095;
 
 }  // namespace
 
@@ -78,7 +79,7 @@ SolveResult DfpnSolver::Solve(SolverPosition& pos, int depth, const std::atomic<
         result.outcome = Outcome::kNoMate;
         return result;
     }
-    depth = std::min(depth, kDeepest - (kDeepest % 2 == 0));
+    depth = std::min(depth, kDeepest);
 
     const std::uint64_t signature = pos.key() ^ (std::uint64_t(pos.packedHand(kSente)) << 32) ^
                                     pos.packedHand(kGote);
@@ -138,9 +139,19 @@ DfpnSolver::Answer DfpnSolver::DepthFirst(bool attacker, int depth, std::uint64_
     auto amount = [&] { return std::uint32_t(std::min<std::uint64_t>(nodes_ - startNodes + 1, kInfinite)); };
     SolverPosition& pos = *pos_;
     const std::size_t first = moves_.size();
-    if (attacker) GenerateChecks(pos, moves_);
-    else GenerateEvasions(pos, moves_);
-    const std::size_t last = moves_.size();
+    // The defender's king moves come first and usually refute; the other replies (often many
+    // interpositions) are generated only when every king move has failed.
+    bool othersPending = false;
+    if (attacker) {
+        GenerateChecks(pos, moves_);
+    } else {
+        GenerateKingEvasions(pos, moves_);
+        const Sq king = pos.king(pos.sideToMove());
+        const bool hintIsKingMove = self.hint == kNoMove || (!IsDrop(self.hint) && MoveFrom(self.hint) == king);
+        if (hintIsKingMove && moves_.size() > first) othersPending = true;
+        else GenerateOtherEvasions(pos, moves_);
+    }
+    std::size_t last = moves_.size();
     auto leave = [&](bool mated, int plies, Move move) {
         moves_.resize(first);
         if (mated) table_.StoreProven(key, hand, plies, move, amount());
@@ -163,14 +174,17 @@ DfpnSolver::Answer DfpnSolver::DepthFirst(bool attacker, int depth, std::uint64_
     // first disproven child; otherwise the node keeps the weakest bound of its children: the
     // fewest plies without mate, or the longest mate.
     int bound = attacker ? kNoMateAtAll : 0;
-    std::uint64_t nextKey = pos.keyAfter(moves_[first]);
-    for (std::size_t i = first; i < last; ++i) {
-        const Move m = moves_[i];
-        const std::uint64_t childKey = nextKey;
-        if (i + 1 < last) {
-            nextKey = pos.keyAfter(moves_[i + 1]);
-            table_.Prefetch(nextKey);
+    for (std::size_t i = first;; ++i) {
+        if (i == last) {
+            if (!othersPending) break;
+            othersPending = false;
+            GenerateOtherEvasions(pos, moves_);
+            last = moves_.size();
+            if (i == last) break;
         }
+        const Move m = moves_[i];
+        const std::uint64_t childKey = pos.keyAfter(m);
+        if (i + 1 < last) table_.Prefetch(pos.keyAfter(moves_[i + 1]));
         const std::uint32_t childHand = attacker ? pos.moverHandAfter(m) : hand;
         UndoInfo undo;
         pos.doMove(m, undo);

@@ -38,10 +38,10 @@ public:
     explicit DfpnSolver(std::size_t tableMegabytes, const SolverOptions& options = {});
 
     // Whether the side to move of `pos` mates within `depth` plies (an even depth counts as the
-    // odd number below it). When the defender is already in check the answer is a mate in one
-    // that takes the king. The search stops with kUnknown soon after *stop becomes true. The
-    // table is kept between calls on the same position, so asking again with a larger depth
-    // builds on the earlier answers.
+    // odd number below it; bounds above 4095 count as 4095). When the defender is already in
+    // check the answer is a mate in one that takes the king. The search stops with kUnknown soon
+    // after *stop becomes true. The table is kept between calls on the same position, so asking
+    // again with a larger depth builds on the earlier answers.
     SolveResult Solve(SolverPosition& pos, int depth, const std::atomic<bool>* stop = nullptr);
 
     // Forgets everything learnt so far.

@@ -18,20 +18,22 @@ int EngineOffsetOf(Sq s) { return EngineSquare(mate::FileOf(s), mate::RankOf(s))
 
 EnginePosition MakeEnginePosition(const BoardPosition& position) {
     EnginePosition bytes{};
+    for (int file = 1; file <= 9; ++file)
+        for (int rank = 1; rank <= 9; ++rank)
+            bytes[EngineSquare(file, rank)] = std::int8_t(EngineNumber(position.board[BoardIndex(file, rank)]));
     bytes[kEngineKingOffset[0]] = std::int8_t(kEngineNoKing);
     bytes[kEngineKingOffset[1]] = std::int8_t(kEngineNoKing);
     for (int i = 1; i <= kPieceCount; ++i) {
         const PieceEntry& p = position.pieces[i];
         if (!p.present || !IsPiece(p.code)) continue;
         if (IsBoardSquare(p.file, p.rank)) {
-            int offset = EngineSquare(p.file, p.rank);
-            bytes[offset] = std::int8_t(EngineNumber(p.code));
-            if (p.code == piece::Gyoku) bytes[kEngineKingOffset[0]] = std::int8_t(offset);
-            if (p.code == piece::Gyoku + piece::kGoteOffset) bytes[kEngineKingOffset[1]] = std::int8_t(offset);
+            if (p.code == piece::Gyoku) bytes[kEngineKingOffset[0]] = std::int8_t(EngineSquare(p.file, p.rank));
+            if (p.code == piece::Gyoku + piece::kGoteOffset)
+                bytes[kEngineKingOffset[1]] = std::int8_t(EngineSquare(p.file, p.rank));
         } else if ((p.file == location::kSenteHand || p.file == location::kGoteHand) && p.rank >= 1 &&
                    p.rank <= 7) {
-            int side = p.file == location::kSenteHand ? 0 : 1;
-            ++bytes[kEngineHandOffset[side] + p.rank - 1];
+            // The hands are counted from the pieces: the derived counts may lag behind a move.
+            ++bytes[kEngineHandOffset[p.file == location::kSenteHand ? 0 : 1] + p.rank - 1];
         }
     }
     return bytes;

@@ -38,8 +38,8 @@ using EnginePosition = std::array<std::int8_t, kEnginePositionSize>;
 // The engine's offset of a board square: (rank - 1) * 9 + file.
 constexpr int EngineSquare(int file, int rank) { return (rank - 1) * 9 + file; }
 
-// Built from the piece table: squares from the pieces on the board, hands by counting the pieces
-// in each hand per kind 1-7, king squares from the two kings.
+// Squares from the board, hands by counting the pieces in each hand per kind 1-7, king squares
+// from the two kings in the piece table.
 EnginePosition MakeEnginePosition(const BoardPosition& position);
 
 // The solver's position with the attacker (0 sente, 1 gote) to move. Nothing for bytes that do

@@ -52,12 +52,19 @@ NodeValue MateTable::Lookup(std::uint64_t key, std::uint32_t hand, int depth) co
         switch (e.state) {
         case kProven:
             if (e.plies <= depth && hand::Dominates(hand, e.hand)) {
-                return NodeValue{0, kInfinite, e.plies, e.move, true};
+                v.pn = 0;
+                v.dn = kInfinite;
+                v.plies = e.plies;
+                v.move = e.move;
+                return v;
             }
             break;
         case kDisproven:
             if (e.plies >= depth && hand::Dominates(e.hand, hand)) {
-                return NodeValue{kInfinite, 0, e.plies, kNoMove, true};
+                v.pn = kInfinite;
+                v.dn = 0;
+                v.plies = e.plies;
+                return v;
             }
             break;
         default:

@@ -163,9 +163,11 @@ void GenerateChecks(SolverPosition& pos, std::vector<Move>& out) {
 
 namespace {
 
+enum EvasionParts { kKingMoves = 1, kOtherMoves = 2, kAllMoves = 3 };
+
 // The evasion generator and the evasion test share one walk; `out` null means stop at the
 // first legal reply.
-bool WalkEvasions(SolverPosition& pos, std::vector<Move>* out) {
+bool WalkEvasions(SolverPosition& pos, std::vector<Move>* out, int parts = kAllMoves) {
     Color us = pos.sideToMove();
     Color them = Opponent(us);
     Sq ksq = pos.king(us);
@@ -179,7 +181,7 @@ bool WalkEvasions(SolverPosition& pos, std::vector<Move>* out) {
         if (out) out->push_back(m);
     };
 
-    Bitboard kingTargets = KingStep(ksq) & ~ours;
+    Bitboard kingTargets = parts & kKingMoves ? KingStep(ksq) & ~ours : Bitboard{};
     const Bitboard occWithoutKing = occ ^ kingBit;
     while (kingTargets.any()) {
         Sq to = kingTargets.popLsb();
@@ -188,6 +190,7 @@ bool WalkEvasions(SolverPosition& pos, std::vector<Move>* out) {
             if (!out) return true;
         }
     }
+    if (!(parts & kOtherMoves)) return found;
     Bitboard checkers = pos.attackersTo(them, ksq, occ);
     if (checkers.moreThanOne() || checkers.none()) return found;
     Sq checker = checkers.lsb();
@@ -224,6 +227,10 @@ bool WalkEvasions(SolverPosition& pos, std::vector<Move>* out) {
 }  // namespace
 
 void GenerateEvasions(SolverPosition& pos, std::vector<Move>& out) { WalkEvasions(pos, &out); }
+
+void GenerateKingEvasions(SolverPosition& pos, std::vector<Move>& out) { WalkEvasions(pos, &out, kKingMoves); }
+
+void GenerateOtherEvasions(SolverPosition& pos, std::vector<Move>& out) { WalkEvasions(pos, &out, kOtherMoves); }
 
 bool HasEvasion(SolverPosition& pos) { return WalkEvasions(pos, nullptr); }
 

@@ -20,6 +20,9 @@ void GenerateChecks(SolverPosition& pos, std::vector<Move>& out);
 // Appends every legal reply of the side to move, whose king is in check: king moves first, then
 // captures of the checking piece, then interpositions by moving a piece, then dropped ones.
 void GenerateEvasions(SolverPosition& pos, std::vector<Move>& out);
+// The same replies in two parts: the king's own moves, and all the others.
+void GenerateKingEvasions(SolverPosition& pos, std::vector<Move>& out);
+void GenerateOtherEvasions(SolverPosition& pos, std::vector<Move>& out);
 
 // True when the side to move, in check, has at least one legal reply (no reply: mate).
 bool HasEvasion(SolverPosition& pos);

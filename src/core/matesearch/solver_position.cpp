@@ -69,12 +69,15 @@ Bitboard SolverPosition::attackersTo(Color by, Sq s, const Bitboard& occ) const 
                       (step[pt::kKnight][s] & byType_[pt::kKnight]) |
                       (step[pt::kSilver][s] & byType_[pt::kSilver]) |
                       (step[pt::kGold][s] & golds) | (KingStep(s) & kingLike);
-    Bitboard lances = byType_[pt::kLance] & mine;
-    if (lances.any()) result |= LanceAttack(other, s, occ) & lances;
-    Bitboard diagonal = (byType_[pt::kBishop] | byType_[pt::kHorse]) & mine;
-    if (diagonal.any()) result |= BishopAttack(s, occ) & diagonal;
-    Bitboard straight = (byType_[pt::kRook] | byType_[pt::kDragon]) & mine;
-    if (straight.any()) result |= RookAttack(s, occ) & straight;
+    // Sliders: each one on a line through s attacks it when nothing stands between.
+    Bitboard sliders = (kTables.ray[other == kSente ? 0 : 1][s] & byType_[pt::kLance]) |
+                       (kTables.bishopPseudo[s] & (byType_[pt::kBishop] | byType_[pt::kHorse])) |
+                       (kTables.rookPseudo[s] & (byType_[pt::kRook] | byType_[pt::kDragon]));
+    sliders &= mine;
+    while (sliders.any()) {
+        Sq from = sliders.popLsb();
+        if ((kTables.between[s][from] & occ).none()) result.set(from);
+    }
     return result & mine;
 }
 

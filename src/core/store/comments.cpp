@@ -10,6 +10,7 @@
 #include "record/text_helpers.h"
 #include "rules/position.h"
 #include "store/record_file.h"
+#include "store/store_appender.h"
 
 namespace movra {
 
@@ -37,19 +38,6 @@ std::filesystem::path CommentFilePath(const GameStore& store, int file) {
     return store.files.Path(ext::CommentFile(file));
 }
 
-// Opens a comment file for writing; a file that was missing (or empty) gets its bitmap first.
-bool OpenCommentFileForWriting(const GameStore& store, int file, RecordFile& out) {
-    if (!out.Open(CommentFilePath(store, file), kCommentRecordSize,
-                  RecordFile::Access::ReadWriteCreate)) {
-        return false;
-    }
-    if (out.RecordCount() == 0) {
-        const CommentBitmap fresh = CommentBitmap::Fresh();
-        if (!out.Write(0, fresh.bytes.data())) return false;
-    }
-    return true;
-}
-
 bool OpenWorkingFileForWriting(const GameStore& store, RecordFile& out) {
     if (!out.Open(store.files.Path(kWorkingExtension), kWorkingRecordSize,
                   RecordFile::Access::ReadWriteCreate)) {
@@ -62,33 +50,22 @@ bool OpenWorkingFileForWriting(const GameStore& store, RecordFile& out) {
     return true;
 }
 
-// Frees the given stored comments, reading and writing each comment file's bitmap once.
-// References to file numbers outside 0-15 are not followed. Answers how many were freed.
-int ReleaseStoredComments(const GameStore& store, const std::vector<CommentRef>& refs,
+// Frees the given stored comments through one session of the append path: each comment file's
+// bitmap is read and written once. References to file numbers outside 0-15 are not followed.
+// Answers how many were freed.
+int ReleaseStoredComments(const GameStore& store, std::span<const CommentRef> refs,
                           Prompter& prompter) {
+    bool failed = false;
     int released = 0;
-    bool warned = false;
-    for (int f = 0; f < kCommentFileCount; ++f) {
-        std::vector<int> numbers;
-        for (const CommentRef& r : refs) {
-            if (r.file == f && r.number > 0) numbers.push_back(r.number);
-        }
-        if (numbers.empty()) continue;
-        RecordFile file;
-        auto bitmap = std::make_unique<CommentBitmap>();
-        const bool ok = file.Open(CommentFilePath(store, f), kCommentRecordSize,
-                                  RecordFile::Access::ReadWrite) &&
-                        file.Read(0, bitmap->bytes.data()) > 0;
-        if (ok) {
-            for (int n : numbers) bitmap->Clear(n);
-        }
-        if (!ok || !file.Write(0, bitmap->bytes.data())) {
-            if (!warned) WarnDeleteError(prompter);
-            warned = true;
-            continue;
-        }
-        released += static_cast<int>(numbers.size());
+    try {
+        StoreAppender appender(store, prompter);
+        released = appender.ReleaseComments(refs, failed);
+        appender.Commit();
+    } catch (const StoreIoError&) {
+        failed = true;
+        released = 0;
     }
+    if (failed) WarnDeleteError(prompter);
     return released;
 }
 
@@ -152,35 +129,24 @@ std::string ReadComment(const GameStore& store, int file, int number, Prompter& 
 }
 
 CommentWriteResult AllocateCommentNumber(const GameStore& store, Prompter& prompter) {
-    auto bitmap = std::make_unique<CommentBitmap>();
-    for (int f = 0; f < kCommentFileCount; ++f) {
-        RecordFile file;
-        if (!store.files.Exists(ext::CommentFile(f))) {
-            if (!OpenCommentFileForWriting(store, f, file)) {
-                WarnWriteError(store, prompter);
-                return {};
-            }
-            file.Close();
-        }
-        if (!file.Open(CommentFilePath(store, f), kCommentRecordSize, RecordFile::Access::Read)) {
-            WarnWriteError(store, prompter);
-            return {};
-        }
-        file.Read(0, bitmap->bytes.data());
-        const int n = bitmap->FirstFree();
-        if (n != 0) return {f, n, false};
+    try {
+        StoreAppender appender(store, prompter);
+        const CommentWriteResult free = appender.FreeCommentNumber();
+        if (free.failed) WarnWriteError(store, prompter);
+        return free.failed ? CommentWriteResult{} : free;
+    } catch (const StoreIoError&) {
+        WarnWriteError(store, prompter);
+        return {};
     }
-    return {0, 0, true};
 }
 
 CommentWriteResult WriteComment(const GameStore& store, int file, int number,
                                 std::string_view text, Prompter& prompter) {
     if (number < 0) return {};
-    std::array<std::uint8_t, kCommentSlotSize> slot{};
-    TextToCommentSlot(slot.data(), text);
-
     if (file == kWorkingCommentFile) {
         if (number > kWorkingSlotCount) return {};
+        std::array<std::uint8_t, kCommentSlotSize> slot{};
+        TextToCommentSlot(slot.data(), text);
         RecordFile f;
         if (!OpenWorkingFileForWriting(store, f)) {
             WarnWriteError(store, prompter);
@@ -205,37 +171,25 @@ CommentWriteResult WriteComment(const GameStore& store, int file, int number,
     }
 
     if (!IsCommentFile(file) || number > kMaxCommentNumber) return {};
-    int used = file;
-    const bool allocated = number == 0;
-    if (allocated) {
-        const CommentWriteResult chosen = AllocateCommentNumber(store, prompter);
-        if (chosen.number == 0) return chosen;
-        used = chosen.file;
-        number = chosen.number;
-    }
-    RecordFile f;
-    if (!OpenCommentFileForWriting(store, used, f)) {
-        WarnWriteError(store, prompter);
-        return {};
-    }
-    auto record = std::make_unique<std::array<std::uint8_t, kCommentRecordSize>>();
-    if (allocated) {
-        auto bitmap = std::make_unique<CommentBitmap>();
-        f.Read(0, bitmap->bytes.data());
-        bitmap->Set(number);
-        if (!f.Write(0, bitmap->bytes.data())) {
+    try {
+        StoreAppender appender(store, prompter);
+        CommentWriteResult result{file, number, false, false};
+        if (number == 0) {
+            result = appender.AddComment(text);
+            if (result.number == 0) {
+                if (result.failed) WarnWriteError(store, prompter);
+                return result.failed ? CommentWriteResult{} : result;
+            }
+        } else if (!appender.WriteCommentText(file, number, text)) {
             WarnWriteError(store, prompter);
             return {};
         }
-    }
-    const CommentPlace place = PlaceOfComment(number);
-    f.Read(place.record, record->data());
-    std::copy(slot.begin(), slot.end(), record->begin() + static_cast<std::ptrdiff_t>(place.offset));
-    if (!f.Write(place.record, record->data())) {
+        appender.Commit();
+        return result;
+    } catch (const StoreIoError&) {
         WarnWriteError(store, prompter);
         return {};
     }
-    return {used, number, false};
 }
 
 int DeleteComment(const GameStore& store, int file, int number, Prompter& prompter) {
@@ -257,7 +211,8 @@ int DeleteComment(const GameStore& store, int file, int number, Prompter& prompt
         WarnDeleteError(prompter);
         return 1;
     }
-    ReleaseStoredComments(store, {CommentRef{file, number}}, prompter);
+    const CommentRef one{file, number};
+    ReleaseStoredComments(store, std::span<const CommentRef>(&one, 1), prompter);
     return 1;
 }
 
@@ -312,15 +267,27 @@ SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
     SaveCommentsResult result;
     std::vector<CommentRef> kept;     // what the game refers to after the save
     std::vector<CommentRef> release;  // what it referred to before and no longer does
+    // What the save changes, put back when the comments cannot be written.
+    const DetailRecord detailBefore = detail;
+    const auto infoBefore = std::make_unique<MoveInfo>(moveInfo);
+    std::vector<std::pair<int, CommentRef>> movesBefore;
 
-    // One working comment of move record `index` becomes a stored comment.
+    const int handicap = HandicapOf(record);
+    const int moveCount = std::clamp<int>(record.moveCount, 0, kMaxMoves);
+    StoreAppender appender(store, prompter);
+
+    // The working comment of move record `index` becomes a stored comment, linked where that
+    // move record's comment belongs.
     const auto storeWorking = [&](int index) -> CommentRef {
         MoveRecord& move = record.moves[static_cast<std::size_t>(index)];
         if (move.workingComment == 0) return {};
         const std::string text = ReadComment(store, kWorkingCommentFile, move.workingComment, prompter);
-        const CommentWriteResult written = WriteComment(store, 0, 0, text, prompter);
+        const CommentWriteResult written =
+            appender.AddGameComment(index, moveCount, handicap, text, detail, moveInfo);
         if (written.limitReached) result.limitReached = true;
+        if (written.failed) WarnWriteError(store, prompter);
         if (written.number == 0) return {};
+        movesBefore.push_back({index, CommentRef{move.commentFile, move.commentRecord}});
         move.commentFile = static_cast<std::uint8_t>(written.file);
         move.commentRecord = static_cast<std::uint16_t>(written.number);
         ++result.written;
@@ -328,54 +295,47 @@ SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
         return {written.file, written.number};
     };
 
-    const int handicap = HandicapOf(record);
-    const int moveCount = std::clamp<int>(record.moveCount, 0, kMaxMoves);
-
-    const CommentRef oldOpening{detail.openingCommentFile(), detail.openingCommentNumber()};
-    const CommentRef opening = storeWorking(0);
-    if (opening.number != 0) {
-        detail.setOpeningComment(static_cast<std::uint8_t>(opening.file),
-                                 static_cast<std::uint16_t>(opening.number));
-        release.push_back(oldOpening);
-    }
-
-    for (int m = 1; m <= moveCount; ++m) {
-        const int entry = MoveInfoEntryOfMove(m, handicap);
-        if (entry >= kMoveInfoEntries) break;
-        const CommentRef ref = storeWorking(m);
-        if (ref.number == 0) continue;
-        moveInfo.setCommentFile(entry, ref.file);
-        moveInfo.setCommentNumber(entry, static_cast<std::uint16_t>(ref.number));
-    }
-
-    // The move record after the last move exists only while the game is shorter than 512 moves.
-    if (moveCount + 1 <= kMaxMoves) {
-        const CommentRef oldClosing{detail.closingCommentFile(), detail.closingCommentNumber()};
-        const CommentRef closing = storeWorking(moveCount + 1);
-        if (closing.number != 0) {
-            detail.setClosingComment(static_cast<std::uint8_t>(closing.file),
-                                     static_cast<std::uint16_t>(closing.number));
-            release.push_back(oldClosing);
+    try {
+        const CommentRef oldOpening{detail.openingCommentFile(), detail.openingCommentNumber()};
+        if (storeWorking(0).number != 0) release.push_back(oldOpening);
+        for (int m = 1; m <= moveCount; ++m) storeWorking(m);
+        if (moveCount + 1 <= kMaxMoves) {
+            const CommentRef oldClosing{detail.closingCommentFile(), detail.closingCommentNumber()};
+            if (storeWorking(moveCount + 1).number != 0) release.push_back(oldClosing);
         }
-    }
 
-    // The comments of the game as it was stored.
-    const int last = std::min<int>({snapshotCount, kMaxMoves,
-                                    static_cast<int>(snapshotMoves.size()) - 1});
-    for (int m = 1; m <= last; ++m) {
-        const MoveRecord& old = snapshotMoves[static_cast<std::size_t>(m)];
-        if (old.commentRecord != 0) release.push_back({old.commentFile, old.commentRecord});
+        // The comments of the game as it was stored.
+        const int last = std::min<int>({snapshotCount, kMaxMoves,
+                                        static_cast<int>(snapshotMoves.size()) - 1});
+        for (int m = 1; m <= last; ++m) {
+            const MoveRecord& old = snapshotMoves[static_cast<std::size_t>(m)];
+            if (old.commentRecord != 0) release.push_back({old.commentFile, old.commentRecord});
+        }
+        // Never free a number the game now uses: a damaged snapshot could name a number that
+        // was free and has just been handed out again.
+        std::erase_if(release, [&](const CommentRef& r) {
+            return r.number == 0 || std::find(kept.begin(), kept.end(), r) != kept.end();
+        });
+        std::sort(release.begin(), release.end(), [](const CommentRef& a, const CommentRef& b) {
+            return a.file != b.file ? a.file < b.file : a.number < b.number;
+        });
+        release.erase(std::unique(release.begin(), release.end()), release.end());
+        bool releaseFailed = false;
+        result.released = appender.ReleaseComments(release, releaseFailed);
+        if (releaseFailed) WarnDeleteError(prompter);
+        appender.Commit();
+    } catch (const StoreIoError&) {
+        // None of the comments reached the store: the game keeps the references it had.
+        WarnWriteError(store, prompter);
+        detail = detailBefore;
+        moveInfo = *infoBefore;
+        for (const auto& [index, ref] : movesBefore) {
+            MoveRecord& move = record.moves[static_cast<std::size_t>(index)];
+            move.commentFile = static_cast<std::uint8_t>(ref.file);
+            move.commentRecord = static_cast<std::uint16_t>(ref.number);
+        }
+        return SaveCommentsResult{};
     }
-    // Never free a number the game now uses: a damaged snapshot could name a number that was
-    // free and has just been handed out again.
-    std::erase_if(release, [&](const CommentRef& r) {
-        return r.number == 0 || std::find(kept.begin(), kept.end(), r) != kept.end();
-    });
-    std::sort(release.begin(), release.end(), [](const CommentRef& a, const CommentRef& b) {
-        return a.file != b.file ? a.file < b.file : a.number < b.number;
-    });
-    release.erase(std::unique(release.begin(), release.end()), release.end());
-    result.released = ReleaseStoredComments(store, release, prompter);
     return result;
 }
 

@@ -34,6 +34,7 @@ struct CommentWriteResult {
     int file = 0;
     int number = 0;             // the number written; 0 when nothing was written
     bool limitReached = false;  // no comment number free in any of the sixteen files
+    bool failed = false;        // a comment file could not be opened, made or written
 };
 
 // The status-bar text when every comment file is full:

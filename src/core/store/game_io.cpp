@@ -5,6 +5,7 @@
 #include "record/sjis_literal.h"
 #include "rules/notation.h"
 #include "rules/range_error.h"
+#include "store/store_appender.h"
 
 namespace movra {
 
@@ -151,98 +152,31 @@ int FillMoveBuffers(const TKifData& record, MoveBytes& moves, MoveInfo& info) {
 }
 
 // --- writing ----------------------------------------------------------------------------------------
-
-namespace {
-
-RecordFile OpenForWriting(const std::filesystem::path& path, std::size_t recordSize) {
-    RecordFile file;
-    if (!file.Open(path, recordSize, RecordFile::Access::ReadWrite)) {
-        throw StoreIoError("cannot open", path);
-    }
-    return file;
-}
-
-void WriteOrThrow(RecordFile& file, std::uint64_t record, const std::uint8_t* bytes) {
-    if (!file.Write(record, bytes)) throw StoreIoError("cannot write", file.path());
-}
-
-}  // namespace
+//
+// Both halves are one short session of the store's append path (store/store_appender.h).
 
 WrittenGame WriteGame(const GameStore& store, IndexRecord& index, const MoveBytes& moves, long k,
                       bool keepMoves, Prompter& prompter) {
-    RecordFile indexFile = OpenForWriting(store.files.IndexPath(), kIndexRecordSize);
-    RecordFile gameData = OpenForWriting(store.files.Path(ext::kGameData), kGameDataRecordSize);
-    const std::uint64_t c = gameData.RecordCount();
-    const bool append = k < 0 || std::uint64_t(k) == c + 1;
-    if (!append && (k == 0 || std::uint64_t(k) > c)) return WrittenGame{};
-    if (append && c + 1 > 0xFFFFFFFFull) return WrittenGame{};
-
-    if (append) {
-        // The count follows the game-data file, whatever the header said before.
-        StoreHeader header;
-        indexFile.Read(0, header.bytes.data());
-        header.SetGameCount(std::uint32_t(c + 1));
-        WriteOrThrow(indexFile, 0, header.bytes.data());
-        k = long(c + 1);
+    const IndexRecord given = index;
+    try {
+        StoreAppender appender(store, prompter);
+        const WrittenGame written = appender.WriteGame(index, moves, k, keepMoves);
+        if (written.ok) appender.Commit();
+        return written;
+    } catch (const StoreIoError&) {
+        // Nothing of the game reached the store: word 15 is the caller's again.
+        index = given;
+        throw;
     }
-
-    if (append || !keepMoves) {
-        WriteOrThrow(gameData, std::uint64_t(k - 1), moves.firstRecord());
-        if (store.extended()) {
-            int number = index.overflowNumber();
-            if (!IsOverflowNumber(number)) number = 0;
-            const bool reachesOverflow = moves.usesOverflow();
-            if (number != 0 && !reachesOverflow) {
-                ReleaseOverflowNumber(store, number);
-                RecordFile overflow;
-                if (overflow.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
-                                  RecordFile::Access::ReadWriteCreate)) {
-                    const std::array<std::uint8_t, kGameDataRecordSize> zeros{};
-                    WriteOrThrow(overflow, std::uint64_t(number - 1), zeros.data());
-                }
-                number = 0;
-            } else if (number == 0 && reachesOverflow) {
-                number = AllocateOverflowNumber(store, prompter);
-            }
-            if (number != 0 && reachesOverflow) {
-                RecordFile overflow;
-                if (!overflow.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
-                                   RecordFile::Access::ReadWriteCreate)) {
-                    throw StoreIoError("cannot open", store.files.Path(ext::kOverflowGameData));
-                }
-                WriteOrThrow(overflow, std::uint64_t(number - 1), moves.overflowRecord());
-            }
-            index.setOverflowNumber(std::uint16_t(number));
-        }
-    }
-    WriteOrThrow(indexFile, std::uint64_t(k), index.bytes.data());
-    return WrittenGame{true, std::uint32_t(k)};
 }
 
 WrittenGame WriteGameDetail(const GameStore& store, const DetailRecord& detail,
                             const MoveInfo& info, long k, bool keepMoves) {
-    RecordFile detailFile = OpenForWriting(store.files.Path(ext::kDetail), kDetailRecordSize);
-    RecordFile moveInfo = OpenForWriting(store.files.Path(ext::kMoveInfo), kMoveInfoRecordSize);
-    const std::uint64_t c = moveInfo.RecordCount();
-    const bool append = k < 0 || std::uint64_t(k) == c + 1;
-    if (!append && (k == 0 || std::uint64_t(k) > c)) return WrittenGame{};
-    if (append) k = long(c + 1);
-
-    WriteOrThrow(detailFile, std::uint64_t(k - 1), detail.bytes.data());
-    if (append || !keepMoves) {
-        WriteOrThrow(moveInfo, std::uint64_t(k - 1), info.firstRecord());
-        const int number = detail.overflowNumber();
-        RecordFile overflow;
-        // The file exists whenever a number has been handed out (it holds the bitmap).
-        if (IsOverflowNumber(number) &&
-            overflow.Open(store.files.Path(ext::kMoveInfoOverflow), kMoveInfoRecordSize,
-                          RecordFile::Access::ReadWrite)) {
-            const std::array<std::uint8_t, kMoveInfoRecordSize> zeros{};
-            WriteOrThrow(overflow, std::uint64_t(number),
-                         info.usesOverflow() ? info.overflowRecord() : zeros.data());
-        }
-    }
-    return WrittenGame{true, std::uint32_t(k)};
+    SilentPrompter quiet;  // the second half has no message of its own
+    StoreAppender appender(store, quiet);
+    const WrittenGame written = appender.WriteGameDetail(detail, info, k, keepMoves);
+    if (written.ok) appender.Commit();
+    return written;
 }
 
 }  // namespace movra

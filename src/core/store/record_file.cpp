@@ -65,28 +65,33 @@ std::uint64_t RecordFile::SizeBytes() const {
 }
 
 std::size_t RecordFile::Read(std::uint64_t first, std::uint8_t* buffer, std::size_t count) const {
-    const std::size_t want = count * recordSize_;
+    return ReadBytes(first * recordSize_, buffer, count * recordSize_);
+}
+
+std::size_t RecordFile::ReadBytes(std::uint64_t offset, std::uint8_t* buffer,
+                                  std::size_t size) const {
     std::size_t got = 0;
     if (fd_ >= 0) {
-        const off_t start = off_t(first * recordSize_);
-        while (got < want) {
-            ssize_t n = ::pread(fd_, buffer + got, want - got, start + off_t(got));
+        while (got < size) {
+            ssize_t n = ::pread(fd_, buffer + got, size - got, off_t(offset + got));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
             got += std::size_t(n);
         }
     }
-    if (got < want) std::memset(buffer + got, 0, want - got);
+    if (got < size) std::memset(buffer + got, 0, size - got);
     return got;
 }
 
 bool RecordFile::Write(std::uint64_t first, const std::uint8_t* buffer, std::size_t count) {
+    return WriteBytes(first * recordSize_, buffer, count * recordSize_);
+}
+
+bool RecordFile::WriteBytes(std::uint64_t offset, const std::uint8_t* buffer, std::size_t size) {
     if (fd_ < 0) return false;
-    const std::size_t want = count * recordSize_;
-    const off_t start = off_t(first * recordSize_);
     std::size_t done = 0;
-    while (done < want) {
-        ssize_t n = ::pwrite(fd_, buffer + done, want - done, start + off_t(done));
+    while (done < size) {
+        ssize_t n = ::pwrite(fd_, buffer + done, size - done, off_t(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += std::size_t(n);
@@ -94,8 +99,10 @@ bool RecordFile::Write(std::uint64_t first, const std::uint8_t* buffer, std::siz
     return true;
 }
 
-bool RecordFile::Truncate(std::uint64_t records) {
-    return fd_ >= 0 && ::ftruncate(fd_, off_t(records * recordSize_)) == 0;
+bool RecordFile::Truncate(std::uint64_t records) { return TruncateBytes(records * recordSize_); }
+
+bool RecordFile::TruncateBytes(std::uint64_t size) {
+    return fd_ >= 0 && ::ftruncate(fd_, off_t(size)) == 0;
 }
 
 bool RecordFile::Sync() { return fd_ >= 0 && ::fdatasync(fd_) == 0; }
@@ -158,6 +165,159 @@ void RecordBlockWriter::Finish() {
     Flush();
     if (!file_.Sync()) throw StoreIoError("cannot write", file_.path());
     file_.Close();
+}
+
+// --- buffered record file ----------------------------------------------------------------------
+
+bool RecordWriter::Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
+                         std::size_t size) {
+    return file.WriteBytes(offset, bytes, size);
+}
+
+RecordWriter& DirectRecordWriter() {
+    static RecordWriter direct;  // no state: writes straight to the file
+    return direct;
+}
+
+bool BufferedRecordFile::Open(const std::filesystem::path& path, std::size_t recordSize,
+                              RecordFile::Access access) {
+    Close();
+    if (recordSize == 0 || !file_.Open(path, recordSize, access)) return false;
+    recordSize_ = recordSize;
+    zeros_.assign(recordSize, 0);
+    ResetBase();
+    return true;
+}
+
+void BufferedRecordFile::Close() {
+    Discard();
+    file_.Close();
+}
+
+void BufferedRecordFile::ResetBase() {
+    baseBytes_ = file_.SizeBytes();
+    baseRecords_ = (baseBytes_ + recordSize_ - 1) / recordSize_;
+    written_ = false;
+}
+
+void BufferedRecordFile::Discard() {
+    tail_.clear();
+    tailRecords_ = 0;
+    inside_.clear();
+    saved_.clear();
+}
+
+std::uint64_t BufferedRecordFile::RecordCount() const {
+    if (tailRecords_ > 0) return baseRecords_ + tailRecords_;
+    // A part record at the end counts only once written whole.
+    std::uint64_t whole = baseBytes_ / std::max<std::size_t>(recordSize_, 1);
+    if (whole < baseRecords_) {
+        const auto last = inside_.find(baseRecords_ - 1);
+        if (last != inside_.end() && last->second.dirty) whole = baseRecords_;
+    }
+    return whole;
+}
+
+std::size_t BufferedRecordFile::BytesHeld(std::uint64_t r) const {
+    if (r >= baseRecords_) return r - baseRecords_ < tailRecords_ ? recordSize_ : 0;
+    const auto in = inside_.find(r);
+    if (in != inside_.end() && in->second.dirty) return recordSize_;
+    return std::size_t(std::min<std::uint64_t>(recordSize_, baseBytes_ - r * recordSize_));
+}
+
+std::uint8_t* BufferedRecordFile::Tail(std::uint64_t r) {
+    const std::uint64_t at = r - baseRecords_;
+    if (at >= tailRecords_) {
+        tailRecords_ = at + 1;
+        tail_.resize(std::size_t(tailRecords_) * recordSize_, 0);
+    }
+    return tail_.data() + std::size_t(at) * recordSize_;
+}
+
+BufferedRecordFile::Inside& BufferedRecordFile::Load(std::uint64_t r, bool read) {
+    auto [it, added] = inside_.try_emplace(r);
+    if (added) {
+        it->second.bytes.assign(recordSize_, 0);
+        if (read) file_.Read(r, it->second.bytes.data());
+    }
+    return it->second;
+}
+
+const std::uint8_t* BufferedRecordFile::Read(std::uint64_t r) {
+    if (r >= baseRecords_) return r - baseRecords_ < tailRecords_ ? Tail(r) : zeros_.data();
+    return Load(r, true).bytes.data();
+}
+
+std::uint8_t* BufferedRecordFile::Modify(std::uint64_t r) {
+    if (r >= baseRecords_) return Tail(r);
+    Inside& in = Load(r, true);
+    in.dirty = true;
+    return in.bytes.data();
+}
+
+void BufferedRecordFile::Put(std::uint64_t r, const std::uint8_t* bytes) {
+    std::uint8_t* to;
+    if (r >= baseRecords_) {
+        to = Tail(r);
+    } else {
+        Inside& in = Load(r, false);
+        in.dirty = true;
+        to = in.bytes.data();
+    }
+    std::memcpy(to, bytes, recordSize_);
+}
+
+std::size_t BufferedRecordFile::pendingBytes() const {
+    std::size_t n = tail_.size();
+    for (const auto& [r, in] : inside_) {
+        if (in.dirty) n += recordSize_;
+    }
+    return n;
+}
+
+bool BufferedRecordFile::Flush(RecordWriter& writer, std::uint64_t first, std::uint64_t last) {
+    if (!file_.isOpen()) return inside_.empty() && tailRecords_ == 0;
+    for (auto it = inside_.lower_bound(first); it != inside_.end() && it->first < last; ++it) {
+        Inside& in = it->second;
+        if (!in.dirty) continue;
+        // The old bytes, as far as the file holds them, go back on an Undo.
+        const std::uint64_t offset = it->first * recordSize_;
+        Saved old{it->first, std::vector<std::uint8_t>(recordSize_)};
+        old.bytes.resize(file_.ReadBytes(offset, old.bytes.data(), recordSize_));
+        saved_.push_back(std::move(old));
+        written_ = true;
+        if (!writer.Write(file_, offset, in.bytes.data(), recordSize_)) return false;
+        in.dirty = false;
+    }
+    const std::uint64_t from = std::max(first, baseRecords_);
+    const std::uint64_t to = std::min(last, baseRecords_ + tailRecords_);
+    if (from < to) {
+        written_ = true;
+        const std::size_t at = std::size_t(from - baseRecords_) * recordSize_;
+        if (!writer.Write(file_, from * recordSize_, tail_.data() + at,
+                          std::size_t(to - from) * recordSize_)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void BufferedRecordFile::Settle() {
+    Discard();
+    ResetBase();
+}
+
+bool BufferedRecordFile::Undo() {
+    bool ok = true;
+    if (file_.isOpen() && written_) {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            ok = file_.WriteBytes(it->record * recordSize_, it->bytes.data(), it->bytes.size()) && ok;
+        }
+        if (file_.SizeBytes() != baseBytes_) ok = file_.TruncateBytes(baseBytes_) && ok;
+    }
+    Discard();
+    if (file_.isOpen()) ResetBase();
+    return ok;
 }
 
 }  // namespace movra

@@ -5,6 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
+#include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -57,6 +60,10 @@ public:
     // Writes `count` records at record `first`; false unless every byte was written.
     bool Write(std::uint64_t first, const std::uint8_t* buffer, std::size_t count = 1);
     bool Truncate(std::uint64_t records);
+    // The same by byte position and length, for parts of records.
+    std::size_t ReadBytes(std::uint64_t offset, std::uint8_t* buffer, std::size_t size) const;
+    bool WriteBytes(std::uint64_t offset, const std::uint8_t* buffer, std::size_t size);
+    bool TruncateBytes(std::uint64_t size);
     // Puts the file's data on the disk (before a rewrite swaps files).
     bool Sync();
 
@@ -111,6 +118,92 @@ private:
     std::size_t pending_ = 0;
     std::uint64_t written_ = 0;
     std::uint64_t flushed_ = 0;
+};
+
+// How a buffered record file puts bytes on the disk; tests replace it to make one write fail.
+class RecordWriter {
+public:
+    virtual ~RecordWriter() = default;
+    // False unless every byte was written.
+    virtual bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
+                       std::size_t size);
+};
+// The writer that writes (no state of its own).
+RecordWriter& DirectRecordWriter();
+
+// A record file whose writes wait in memory until they are flushed, so that a session writing
+// many records opens the file once and writes each run of records with one call.
+//
+// Records past the end of the file (the tail) are kept as one block and written in one piece;
+// records inside the file are kept one by one, read from the file when first needed. A flush
+// writes the pending records of a range in record order and keeps the old bytes of every record
+// inside the file that it overwrites, so that Undo can put the file back as it was at the last
+// Settle: old records written back, the file cut to its old length.
+class BufferedRecordFile {
+public:
+    static constexpr std::uint64_t kEnd = std::numeric_limits<std::uint64_t>::max();
+
+    BufferedRecordFile() = default;
+    BufferedRecordFile(const BufferedRecordFile&) = delete;
+    BufferedRecordFile& operator=(const BufferedRecordFile&) = delete;
+
+    // False when the file cannot be opened. Anything pending is forgotten.
+    bool Open(const std::filesystem::path& path, std::size_t recordSize, RecordFile::Access access);
+    void Close();
+    bool isOpen() const { return file_.isOpen(); }
+    const std::filesystem::path& path() const { return file_.path(); }
+    std::size_t recordSize() const { return recordSize_; }
+
+    // Whole records, the pending ones included (a part record at the end of the file counts
+    // once it has been written whole).
+    std::uint64_t RecordCount() const;
+    // How many bytes of record r there are: all of it when pending, else what the file holds.
+    std::size_t BytesHeld(std::uint64_t r) const;
+
+    // The bytes of record r: pending, else from the file (a missing part reads as zeros).
+    // The pointer is valid until the next call that changes this file.
+    const std::uint8_t* Read(std::uint64_t r);
+    // Record r to be changed in place: its current bytes, marked for writing.
+    std::uint8_t* Modify(std::uint64_t r);
+    // Replaces record r.
+    void Put(std::uint64_t r, const std::uint8_t* bytes);
+
+    std::size_t pendingBytes() const;
+
+    // Writes the pending records r with first <= r < last, in record order, through `writer`.
+    // False when a write fails; Undo then takes back what the flushes since Settle wrote.
+    bool Flush(RecordWriter& writer, std::uint64_t first = 0, std::uint64_t last = kEnd);
+    // Once every range has been flushed: what was written becomes the file's state to go back to.
+    void Settle();
+    // Puts back the records overwritten since Settle and cuts the file to its length then;
+    // everything pending is forgotten. False when the file could not be put back.
+    bool Undo();
+    // Forgets what is pending without writing it.
+    void Discard();
+
+private:
+    struct Inside {
+        std::vector<std::uint8_t> bytes;
+        bool dirty = false;
+    };
+    struct Saved {
+        std::uint64_t record = 0;
+        std::vector<std::uint8_t> bytes;  // as read: a part record keeps its length
+    };
+    std::uint8_t* Tail(std::uint64_t r);
+    Inside& Load(std::uint64_t r, bool read);
+    void ResetBase();
+
+    RecordFile file_;
+    std::size_t recordSize_ = 0;
+    std::uint64_t baseBytes_ = 0;    // the file's length at the last Settle
+    std::uint64_t baseRecords_ = 0;  // records that hold bytes then (a part record counts)
+    std::vector<std::uint8_t> tail_;  // records baseRecords_ … baseRecords_ + tailRecords_ - 1
+    std::uint64_t tailRecords_ = 0;
+    std::map<std::uint64_t, Inside> inside_;
+    std::vector<Saved> saved_;
+    std::vector<std::uint8_t> zeros_;
+    bool written_ = false;
 };
 
 }  // namespace movra

@@ -6,6 +6,7 @@
 
 #include "record/sjis_literal.h"
 #include "store/comment_layout.h"
+#include "store/store_appender.h"
 
 namespace movra {
 
@@ -195,47 +196,22 @@ bool WriteGameData(const GameStore& store, long k, int overflowNumber, const Mov
 // --- overflow numbers ----------------------------------------------------------------------------
 
 int AllocateOverflowNumber(const GameStore& store, Prompter& prompter) {
-    fs::path bitmapPath = store.files.Path(ext::kMoveInfoOverflow);
-    if (!IsFile(bitmapPath)) {
-        RecordFile created;
-        const OverflowBitmap empty;
-        if (!created.Open(bitmapPath, kOverflowBitmapSize, RecordFile::Access::Create) ||
-            !created.Write(0, empty.bytes.data())) {
-            throw StoreIoError("cannot create", bitmapPath);
-        }
-        // The overflow game-data file may already hold records (games copied from another
-        // store): it is only made when missing, never emptied.
-        RecordFile gameData;
-        if (!gameData.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
-                           RecordFile::Access::ReadWriteCreate)) {
-            throw StoreIoError("cannot create", store.files.Path(ext::kOverflowGameData));
-        }
-    }
-    RecordFile file;
-    OverflowBitmap bitmap;
-    if (!file.Open(bitmapPath, kOverflowBitmapSize, RecordFile::Access::ReadWrite) ||
-        file.Read(0, bitmap.bytes.data()) != kOverflowBitmapSize) {
-        prompter.Warn("\r棋譜ファイルが壊れています。[GetChainNo]\r\r"_sj + Quoted(bitmapPath));
-        return 0;
-    }
-    const int n = bitmap.FirstFree();
-    if (n == 0) return 0;
-    bitmap.Set(n);
-    if (!file.Write(0, bitmap.bytes.data())) throw StoreIoError("cannot write", bitmapPath);
+    StoreAppender appender(store, prompter);
+    const int n = appender.AllocateOverflowNumber();
+    appender.Commit();
     return n;
 }
 
 bool ReleaseOverflowNumber(const GameStore& store, int n) {
-    if (!IsOverflowNumber(n)) return false;
-    RecordFile file;
-    OverflowBitmap bitmap;
-    if (!file.Open(store.files.Path(ext::kMoveInfoOverflow), kOverflowBitmapSize,
-                   RecordFile::Access::ReadWrite) ||
-        file.Read(0, bitmap.bytes.data()) != kOverflowBitmapSize) {
+    SilentPrompter quiet;
+    StoreAppender appender(store, quiet);
+    if (!appender.ReleaseOverflowNumber(n)) return false;
+    try {
+        appender.Commit();
+    } catch (const StoreIoError&) {
         return false;
     }
-    bitmap.Clear(n);
-    return file.Write(0, bitmap.bytes.data());
+    return true;
 }
 
 // --- creating a store ----------------------------------------------------------------------------

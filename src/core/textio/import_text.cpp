@@ -40,42 +40,42 @@ std::string Describe(const char* what, const std::string& detail) {
     return detail.empty() ? std::string(what) : std::string(what) + ": " + detail;
 }
 
-// The store's part of an import: the game appended, then (extended kind) its comments and its
-// detail record and move info.
-ReadStatus AppendGame(ReadGame& game, IndexRecord& index, DetailRecord& detail,
-                      const MoveBytes& moves, MoveInfo& info, ImportContext& context) {
-    TKifData& record = context.record;
-    GameStore& store = context.store;
-    const WrittenGame written =
-        WriteGame(store, index, moves, kAppendGame, false, context.prompter);
-    if (!written.ok) return ReadStatus::Refuse("the store did not take the game");
-    store.recordCount = written.recordNumber;
-    if (!store.extended()) return ReadStatus::Ok();
-
-    // Comments go through the working comment file into the store's comment files, as for a
-    // game entered on the board.
-    const int last = record.moveCount + 1;
-    bool anyComment = false;
-    for (const MoveComment& c : game.comments) anyComment = anyComment || c.move <= last;
-    if (anyComment && CreateWorkingCommentFile(store, context.prompter)) {
-        for (const MoveComment& c : game.comments) {
-            if (c.move > last || c.move > kMaxMoves) continue;
-            const CommentWriteResult slot =
-                WriteComment(store, kWorkingCommentFile, 0, c.text, context.prompter);
-            record.moves[static_cast<std::size_t>(c.move)].workingComment =
-                static_cast<std::uint8_t>(slot.number);
-        }
-        SaveGameComments(store, record, {}, 0, detail, info, context.prompter);
+// The comments of a game as the temporary comment area would hold them: its 255 slots taken in
+// the order the reader found the comments (a comment beyond them is not kept), each text as a
+// slot keeps it (256 bytes, up to its first zero byte), then stored in move order.
+void ImportedComments(const ReadGame& game, int moveCount,
+                      std::vector<std::array<std::uint8_t, kCommentSlotSize>>& texts,
+                      std::vector<StoreAppender::GameComment>& out) {
+    out.clear();
+    texts.clear();
+    const int last = moveCount + 1;
+    for (const MoveComment& c : game.comments) {
+        if (c.move < 0 || c.move > last || c.move > kMaxMoves) continue;
+        if (out.size() == static_cast<std::size_t>(kWorkingSlotCount)) break;
+        texts.emplace_back();
+        TextToCommentSlot(texts.back().data(), c.text);
+        out.push_back({c.move, {}, {}});
     }
-    detail.CopyIndexWords(index);
-    const WrittenGame second = WriteGameDetail(store, detail, info, kAppendGame, false);
-    if (!second.ok) return ReadStatus::Refuse("the store did not take the game's details");
-    return ReadStatus::Ok();
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const std::uint8_t* slot = texts[i].data();
+        std::size_t n = 0;
+        while (n < kCommentSlotSize && slot[n] != 0) ++n;
+        out[i].text = std::string_view(reinterpret_cast<const char*>(slot), n);
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const StoreAppender::GameComment& a, const StoreAppender::GameComment& b) {
+                         return a.move < b.move;
+                     });
 }
+
+// Reads a file and stores its games through the session; a store that cannot be written raises
+// StoreIoError (the session is then back at its last commit).
+FileImport ImportTextFileInto(const fs::path& path, ImportContext& context, StoreAppender& appender);
 
 }  // namespace
 
-ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context) {
+ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context,
+                          StoreAppender& appender) {
     TKifData& record = context.record;
     const ImportFields& fields = game.fields;
     record.ClearMoves();
@@ -107,14 +107,53 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
         return ReadStatus::Refuse("move " + std::to_string(encoded + 1) +
                                   " is one the store cannot keep");
     }
+    // The store's part: the game appended with its comments and consumed times.
+    std::vector<std::array<std::uint8_t, kCommentSlotSize>> texts;
+    std::vector<StoreAppender::GameComment> comments;
+    if (context.store.extended()) ImportedComments(game, record.moveCount, texts, comments);
+    const StoreAppender::AppendedGame appended =
+        appender.AppendGame(index, moves, detail, info, record.moveCount,
+                            std::max(0, HandicapNumber(record.handicap)), comments);
+    if (!appended.written.ok) return ReadStatus::Refuse("the store did not take the game");
+    context.store.recordCount = appended.written.recordNumber;
+    for (const StoreAppender::GameComment& c : comments) {
+        if (c.stored.number == 0) continue;
+        MoveRecord& move = record.moves[static_cast<std::size_t>(c.move)];
+        move.commentFile = static_cast<std::uint8_t>(c.stored.file);
+        move.commentRecord = static_cast<std::uint16_t>(c.stored.number);
+    }
+    return ReadStatus::Ok();
+}
+
+ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context) {
+    const std::uint32_t before = context.store.recordCount;
+    StoreAppender appender(context.store, context.prompter);
     try {
-        return AppendGame(game, index, detail, moves, info, context);
+        const ReadStatus status = StoreReadGame(game, withBreaks, context, appender);
+        appender.Commit();
+        return status;
     } catch (const StoreIoError& e) {
+        context.store.recordCount = before;
         return ReadStatus::Refuse(Describe("the store could not be written", e.what()));
     }
 }
 
 FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
+    const std::uint32_t before = context.store.recordCount;
+    StoreAppender appender(context.store, context.prompter);
+    try {
+        FileImport result = ImportTextFileInto(path, context, appender);
+        appender.Commit();
+        return result;
+    } catch (const StoreIoError& e) {
+        context.store.recordCount = before;
+        return FileImport{0, Describe("the store could not be written", e.what())};
+    }
+}
+
+namespace {
+
+FileImport ImportTextFileInto(const fs::path& path, ImportContext& context, StoreAppender& appender) {
     FileImport result;
     TextLines lines;
     if (std::string why = LoadTextLines(path, lines); !why.empty()) {
@@ -150,7 +189,7 @@ FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
             int ordinal = 0;
             ReadCodedFile(lines, now, [&](ReadGame& g) {
                 ++ordinal;
-                const ReadStatus s = StoreReadGame(g, false, context);
+                const ReadStatus s = StoreReadGame(g, false, context, appender);
                 if (s.ok()) {
                     ++result.stored;
                 } else {
@@ -176,7 +215,7 @@ FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
         result.refusal = read.refusal;
         return result;
     }
-    const ReadStatus stored = StoreReadGame(game, breaks, context);
+    const ReadStatus stored = StoreReadGame(game, breaks, context, appender);
     if (!stored.ok()) {
         result.refusal = stored.refusal;
         return result;
@@ -184,6 +223,8 @@ FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
     result.stored = 1;
     return result;
 }
+
+}  // namespace
 
 std::string ImportFailedMessage(const fs::path& path) {
     return "棋譜のインポートに失敗しました。\r\r( "_sj + PathText(path) + " )";

@@ -40,7 +40,9 @@ void ExpectShortestMate(std::string_view sfen, int plies, int limit, const char*
         Move m = kNoMove;
         EXPECT_EQ(ShortestMate(sfen, limit, options, &m), plies) << sfen << " depth-first bound "
                                                                   << options.depthFirstBound;
-        if (first && plies) EXPECT_EQ(MoveToUsi(m), first) << sfen;
+        if (first && plies) {
+            EXPECT_EQ(MoveToUsi(m), first) << sfen;
+        }
     }
 }
 
@@ -63,6 +65,7 @@ TEST(MateSolver, EveryInterpositionCounts) {
     EXPECT_EQ(solver.Solve(pos, 1).outcome, Outcome::kNoMate);
     EXPECT_EQ(solver.Solve(pos, 2).outcome, Outcome::kNoMate) << "an even bound means the odd one below";
     EXPECT_EQ(solver.Solve(pos, 3).outcome, Outcome::kMate);
+    EXPECT_EQ(solver.Solve(pos, 1).outcome, Outcome::kNoMate) << "the stored 3-ply mate is no mate in 1";
 }
 
 TEST(MateSolver, PawnDropMateIsRefusedPawnPushMateIsFound) {
@@ -167,7 +170,6 @@ bool PlainMate(SolverPosition& pos, int depth) {
 // plain minimax, on both search paths and with one table kept across positions.
 TEST(MateSolver, MatchesAPlainMinimaxOnRandomPositions) {
     std::mt19937 random(7);
-    const char kSente[] = "PLNSGBR";
     DfpnSolver depthFirst(16, DepthFirst());
     DfpnSolver proofNumbers(16, ProofNumbers());
     int mates = 0, tried = 0;
@@ -218,7 +220,9 @@ TEST(MateSolver, MatchesAPlainMinimaxOnRandomPositions) {
                     next.doMove(r, u2);
                     EXPECT_TRUE(PlainMate(next, depth - 2)) << "position " << n;
                 }
-                if (replies.empty()) EXPECT_TRUE(after.inCheck(kGote));
+                if (replies.empty()) {
+                    EXPECT_TRUE(after.inCheck(kGote));
+                }
             }
         }
     }

@@ -136,6 +136,30 @@ TEST(MateMoveGen, DefenderMayNotDropAPawnThatMatesTheAttacker) {
     EXPECT_FALSE(Contains(Legal(sfen), "P*3c"));
 }
 
+// The attackers of a square are exactly the pieces whose own moves reach it.
+TEST(MateMoveGen, AttackersMatchEachPiecesMoves) {
+    std::mt19937 random(99);
+    for (int n = 0; n < 300; ++n) {
+        SolverPosition pos;
+        for (int i = 0; i < 24; ++i) {
+            Sq s = random() % kSquareCount;
+            int type = 1 + random() % 15;
+            if (type == 13 || type == pt::kKing) continue;
+            pos.PutPiece(s, MakePiece(Color(random() % 2), type));
+        }
+        for (Sq s = 0; s < kSquareCount; ++s) {
+            for (Color by : {kSente, kGote}) {
+                Bitboard expected;
+                for (Bitboard b = pos.pieces(by); b.any();) {
+                    Sq from = b.popLsb();
+                    if (PieceAttack(by, TypeOf(pos.pieceOn(from)), from, pos.occupied()).test(s)) expected.set(from);
+                }
+                ASSERT_EQ(pos.attackersTo(by, s), expected) << "position " << n << " square " << s;
+            }
+        }
+    }
+}
+
 // Every generated check and evasion agrees with the plain rule (a legal move after which the
 // opponent's king is attacked; every legal move while in check), over random games.
 TEST(MateMoveGen, AgreesWithThePlainRulesOverRandomGames) {

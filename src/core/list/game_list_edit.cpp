@@ -1,0 +1,233 @@
+#include "list/game_list_edit.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <system_error>
+#include <utility>
+
+#include "record/sjis_literal.h"
+#include "record/text_helpers.h"
+#include "store/comments.h"
+#include "store/master_data.h"
+#include "store/store_edit.h"
+
+namespace movra {
+
+using namespace movra::literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FirstBytesTrimmed(std::string_view name, std::size_t width) {
+    return Trim(PadOrCut(name, width));
+}
+
+std::uint64_t FileSize(const fs::path& p) {
+    std::error_code ec;
+    const auto size = fs::file_size(p, ec);
+    return ec ? 0 : std::uint64_t(size);
+}
+
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    }
+    return text;
+}
+
+}  // namespace
+
+// --- deleting ------------------------------------------------------------------------------------
+
+std::string DeleteOneQuestion(std::string_view senteName, std::string_view goteName) {
+    return "「"_sj + FirstBytesTrimmed(senteName, 12) + "」 x 「"_sj +
+           FirstBytesTrimmed(goteName, 12) + "」 の"_sj + "\r" + " 棋譜を削除します！"_sj + "\r\r" +
+           "よろしいですか？"_sj;
+}
+
+std::string DeleteMarkedQuestion(std::uint32_t count) {
+    return "選択された "_sj + std::to_string(count) + "個の棋譜を削除します。"_sj + "\r\r" +
+           "よろしいですか？"_sj;
+}
+
+std::string NothingMarkedToDeleteMessage() { return "\r削除する棋譜を選択してください！"_sj; }
+
+std::string NoSpaceToDeleteMessage() {
+    return "ディスクの空き容量が不十分のため\r\r削除処理が行えません。"_sj;
+}
+
+bool EnoughSpaceToDelete(const GameStore& store, const FreeSpaceProbe& freeSpace) {
+    const fs::path folder = store.files.folder().empty() ? fs::path(".") : store.files.folder();
+    const std::optional<std::uint64_t> free = freeSpace ? freeSpace(folder) : FreeDiskSpace(folder);
+    if (!free) return false;
+    const std::uint64_t needed =
+        FileSize(store.files.Path(ext::kIndex)) + FileSize(store.files.Path(ext::kGameData)) + 4096;
+    return *free > needed;
+}
+
+std::uint32_t CountMarked(std::span<const GameHeader> entries) {
+    return std::uint32_t(std::count_if(entries.begin(), entries.end(),
+                                       [](const GameHeader& e) { return e.selectionMark != 0; }));
+}
+
+void RemoveDeletedGames(GameCatalogue& catalogue, std::span<const std::uint32_t> deleted) {
+    std::vector<std::uint32_t> gone(deleted.begin(), deleted.end());
+    std::sort(gone.begin(), gone.end());
+    gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+    if (gone.empty()) return;
+    std::span<GameHeader> entries = catalogue.entries();
+    std::uint32_t kept = 0;
+    for (GameHeader& e : entries) {
+        const auto at = std::lower_bound(gone.begin(), gone.end(), e.recordNumber);
+        if (at != gone.end() && *at == e.recordNumber) continue;
+        // Each deleted game before this one moves it up one record.
+        e.recordNumber -= std::uint32_t(at - gone.begin());
+        entries[kept++] = e;
+    }
+    catalogue.setCount(kept);
+}
+
+namespace {
+
+DeleteOptions OptionsFor(const GameStore& store, Prompter& prompter) {
+    DeleteOptions options;
+    if (store.extended()) options.releaseComments = CommentReleaser(store, prompter);
+    return options;
+}
+
+}  // namespace
+
+ListDeletion DeleteListedGame(StoreSession& session, std::uint32_t position, bool checkSpace,
+                              Prompter& prompter, const FreeSpaceProbe& freeSpace) {
+    ListDeletion out;
+    if (position >= session.catalogue.count()) return out;
+    if (checkSpace && !EnoughSpaceToDelete(session.store, freeSpace)) {
+        prompter.Warn(NoSpaceToDeleteMessage());
+        out.refused = true;
+        return out;
+    }
+    const std::uint32_t record = session.catalogue.at(position).recordNumber;
+    out.deleted = DeleteGames(session.store, record, session.catalogue.entries(), 0, prompter,
+                              OptionsFor(session.store, prompter));
+    if (out.deleted == 0) return out;
+    // Every entry naming the game goes (a catalogue made by a check may name a game twice).
+    const std::uint32_t gone[] = {record};
+    RemoveDeletedGames(session.catalogue, gone);
+    return out;
+}
+
+ListDeletion DeleteMarkedGames(StoreSession& session, Prompter& prompter,
+                               const FreeSpaceProbe& freeSpace) {
+    ListDeletion out;
+    const std::uint32_t marked = CountMarked(session.catalogue.entries());
+    if (marked == 0) return out;
+    if (!EnoughSpaceToDelete(session.store, freeSpace)) {
+        prompter.Warn(NoSpaceToDeleteMessage());
+        out.refused = true;
+        return out;
+    }
+    std::vector<std::uint32_t> gone;
+    gone.reserve(marked);
+    for (const GameHeader& e : session.catalogue.entries()) {
+        if (e.selectionMark != 0) gone.push_back(e.recordNumber);
+    }
+    out.deleted = DeleteGames(session.store, 0, session.catalogue.entries(), marked, prompter,
+                              OptionsFor(session.store, prompter));
+    if (out.deleted == 0) return out;
+    RemoveDeletedGames(session.catalogue, gone);
+    return out;
+}
+
+// --- exchanging neighbours -----------------------------------------------------------------------
+
+bool SwapListedGames(StoreSession& session, std::uint32_t position, bool up) {
+    GameCatalogue& catalogue = session.catalogue;
+    if (position >= catalogue.count()) return false;
+    if (up && position == 0) return false;
+    if (!up && position + 1 >= catalogue.count()) return false;
+    const std::uint32_t other = up ? position - 1 : position + 1;
+    GameHeader& a = catalogue.at(position);
+    GameHeader& b = catalogue.at(other);
+    if (!SwapGames(session.store, a.recordNumber, b.recordNumber)) return false;
+    std::swap(a, b);
+    std::swap(a.recordNumber, b.recordNumber);
+    return true;
+}
+
+// --- the list dump -------------------------------------------------------------------------------
+
+std::vector<std::string> ListDumpLines(const StoreSession& session, const ListDisplay& display) {
+    std::vector<std::string> lines;
+    const std::span<const GameHeader> entries = session.catalogue.entries();
+    const ListTables tables{session.players, session.tournaments, session.openings};
+    const InfoColumn info = entries.empty() ? InfoColumn::Handicap
+                                            : InfoColumnOf(entries[0], display, session.store.extended());
+    lines.reserve(entries.size() + 1);
+    lines.push_back("     No." + ListTitleText(kDumpNameWidth, display.subTournaments, info));
+    const StoreReader reader(session.store);
+    TKifData scratch;
+    for (std::size_t p = 0; p < entries.size(); ++p) {
+        const ListLineData data = ReadListLineData(reader, entries[p], scratch);
+        const std::string line = FormatListLine(entries[p], data, tables, display, kDumpNameWidth);
+        char number[16];
+        std::snprintf(number, sizeof number, "%7d ", int(p + 1));
+        std::string text = line.substr(1);
+        if (text.size() > 120) text = PadOrCut(text, 120);
+        lines.push_back(" " + std::string(number) + text);
+    }
+    return lines;
+}
+
+bool WriteListDump(const StoreSession& session, const ListDisplay& display,
+                   const fs::path& folder, Prompter& prompter) {
+    if (session.catalogue.count() == 0) return false;
+    const std::vector<std::string> lines = ListDumpLines(session, display);
+    const fs::path path = FindFileNoCase(folder, kListDumpFileName);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    for (const std::string& line : lines) out << line << "\r\n";
+    out.close();
+    if (!out) return false;
+    prompter.Inform("\rIchiran.txtを出力しました。"_sj);
+    return true;
+}
+
+// --- the timed export ----------------------------------------------------------------------------
+
+std::optional<fs::path> ExportFileName(const fs::path& folder, int month, int day) {
+    // The names already in the folder, in lower case, so that "R0101001.KIF" counts as taken.
+    std::vector<std::string> taken;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+        taken.push_back(LowerAscii(e.path().filename().string()));
+    }
+    std::sort(taken.begin(), taken.end());
+    const std::string stem = "r" + ZeroPad(month, 2) + ZeroPad(day, 2);
+    for (int n = 1; n <= 999; ++n) {
+        const std::string name = stem + ZeroPad(n, 3) + ".kif";
+        if (!std::binary_search(taken.begin(), taken.end(), name)) return folder / name;
+    }
+    return std::nullopt;
+}
+
+std::string ExportMarkedQuestion(std::uint32_t count) {
+    return "選択された "_sj + std::to_string(count) + "個の棋譜を変換します。"_sj + "\r\r" +
+           "よろしいですか？"_sj;
+}
+
+std::string NothingMarkedToExportMessage() { return "\r変換する棋譜を選択してください！"_sj; }
+
+std::string ExportProgressText(std::uint32_t k, std::uint32_t n) {
+    return "( " + std::to_string(k) + " / " + std::to_string(n) + " )";
+}
+
+std::vector<std::uint32_t> MarkedPositions(std::span<const GameHeader> entries) {
+    std::vector<std::uint32_t> out;
+    for (std::size_t p = 0; p < entries.size(); ++p) {
+        if (entries[p].selectionMark != 0) out.push_back(std::uint32_t(p));
+    }
+    return out;
+}
+
+}  // namespace movra

@@ -1,0 +1,93 @@
+#pragma once
+// What the game list does to the store and the catalogue: deleting the highlighted or the
+// marked games, exchanging neighbours, the list dump "Ichiran.txt", and the file names of the
+// timed export. The store's own operations (DeleteGames, SwapGames) change the files; these
+// keep the catalogue in step with them.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "list/game_list_page.h"
+#include "record/prompter.h"
+#include "store/catalogue.h"
+#include "store/open_store.h"
+
+namespace movra {
+
+// --- deleting ------------------------------------------------------------------------------------
+
+// "「sente」 x 「gote」 の\r 棋譜を削除します！\r\rよろしいですか？" with the first 12 bytes of
+// each name, trimmed.
+std::string DeleteOneQuestion(std::string_view senteName, std::string_view goteName);
+// "選択された n個の棋譜を削除します。\r\rよろしいですか？"
+std::string DeleteMarkedQuestion(std::uint32_t count);
+// "\r削除する棋譜を選択してください！"
+std::string NothingMarkedToDeleteMessage();
+// "ディスクの空き容量が不十分のため\r\r削除処理が行えません。"
+std::string NoSpaceToDeleteMessage();
+
+// Whether the store's drive has room to rewrite it: more free bytes than the index file and the
+// game-data file together plus 4096.
+bool EnoughSpaceToDelete(const GameStore& store, const FreeSpaceProbe& freeSpace = nullptr);
+
+// The number of entries that carry the selection mark.
+std::uint32_t CountMarked(std::span<const GameHeader> entries);
+
+// After the store deleted games: the entries of those games leave the catalogue (those behind
+// move up), and every record number above a deleted one drops by one for each deleted number
+// below it. `deleted` are record numbers in any order.
+void RemoveDeletedGames(GameCatalogue& catalogue, std::span<const std::uint32_t> deleted);
+
+struct ListDeletion {
+    std::uint32_t deleted = 0;  // games the store deleted (0: store and catalogue unchanged)
+    bool refused = false;       // no room on the drive (warned)
+};
+
+// Deletes the game at catalogue position `position` (0-based) from the store, then from the
+// catalogue. Without `checkSpace` (Ctrl+Alt+D) the free space is not asked.
+ListDeletion DeleteListedGame(StoreSession& session, std::uint32_t position, bool checkSpace,
+                              Prompter& prompter, const FreeSpaceProbe& freeSpace = nullptr);
+// Deletes every marked game of the catalogue.
+ListDeletion DeleteMarkedGames(StoreSession& session, Prompter& prompter,
+                               const FreeSpaceProbe& freeSpace = nullptr);
+
+// --- exchanging neighbours -----------------------------------------------------------------------
+
+// Exchanges the game at catalogue position `position` with the one before (`up`) or after it,
+// in the store and in the catalogue: the entries change places while the record numbers stay
+// with the places. False when there is no such neighbour or the store refused.
+bool SwapListedGames(StoreSession& session, std::uint32_t position, bool up);
+
+// --- the list dump -------------------------------------------------------------------------------
+
+inline constexpr std::string_view kListDumpFileName = "Ichiran.txt";
+
+// The lines of "Ichiran.txt": "     No." and the title, then for every entry " %7d " and its
+// line of name width 14 without its first blank, at most 120 bytes.
+std::vector<std::string> ListDumpLines(const StoreSession& session, const ListDisplay& display);
+// Writes them (CP932, CR LF) into the folder, replacing the file, and tells
+// "\rIchiran.txtを出力しました。". Nothing for an empty catalogue. False when it cannot be written.
+bool WriteListDump(const StoreSession& session, const ListDisplay& display,
+                   const std::filesystem::path& folder, Prompter& prompter);
+
+// --- the timed export ----------------------------------------------------------------------------
+
+// "r" + MM + DD + NNN + ".kif" in the folder with the first NNN from 001 to 999 whose file does
+// not exist (compared without regard to case); nullopt when all are taken.
+std::optional<std::filesystem::path> ExportFileName(const std::filesystem::path& folder, int month,
+                                                    int day);
+// "選択された n個の棋譜を変換します。\r\rよろしいですか？"
+std::string ExportMarkedQuestion(std::uint32_t count);
+// "\r変換する棋譜を選択してください！"
+std::string NothingMarkedToExportMessage();
+// "( k / n )"
+std::string ExportProgressText(std::uint32_t k, std::uint32_t n);
+
+// The catalogue positions (0-based) of the marked entries, in catalogue order.
+std::vector<std::uint32_t> MarkedPositions(std::span<const GameHeader> entries);
+
+}  // namespace movra

@@ -1,0 +1,187 @@
+// Deleting and exchanging games from the list, the list dump and the export file names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/list/game_list_test_support.h"
+#include "list/game_list_edit.h"
+#include "record/sjis_literal.h"
+#include "record/text_helpers.h"
+#include "store/catalogue.h"
+#include "store/open_store.h"
+#include "support/recording_prompter.h"
+
+namespace movra {
+namespace {
+
+using namespace movra::literals;
+namespace fs = std::filesystem;
+
+// The year tells the games apart: game i of the made store has year 2000 + i.
+std::vector<int> StoredYears(const GameStore& store) {
+    std::vector<int> years;
+    std::uint32_t count = 0;
+    if (!ReadGameCount(store, count)) return years;
+    for (std::uint32_t k = 1; k <= count; ++k) {
+        IndexRecord r;
+        if (ReadIndexRecord(store, k, r)) years.push_back(r.year() - 2000);
+    }
+    return years;
+}
+
+std::vector<int> CatalogueYears(const GameCatalogue& c) {
+    std::vector<int> years;
+    for (const GameHeader& e : c.entries()) years.push_back(e.year - 2000);
+    return years;
+}
+
+class GameListEditTest : public ::testing::Test {
+protected:
+    testing::TempFolder dir;
+    StoreSession session;
+    testing::RecordingPrompter prompter;
+
+    void Open(int games, bool extended) {
+        testing::MakeListStore(dir / "games.idx", games, extended);
+        ASSERT_TRUE(OpenStore(session, dir / "games.idx", true, prompter).opened);
+        prompter.shown.clear();
+    }
+    // The record numbers must name the games the entries describe.
+    void ExpectCatalogueMatchesStore() {
+        for (const GameHeader& e : session.catalogue.entries()) {
+            IndexRecord r;
+            ASSERT_TRUE(ReadIndexRecord(session.store, e.recordNumber, r));
+            EXPECT_EQ(r.year(), e.year) << "record " << e.recordNumber;
+        }
+    }
+};
+
+TEST_F(GameListEditTest, RemovingDeletedGamesRenumbersTheRest) {
+    GameCatalogue c;
+    // A search result: games 2, 5, 6, 9 of the store.
+    for (std::uint32_t r : {2u, 5u, 6u, 9u}) {
+        GameHeader e;
+        e.recordNumber = r;
+        c.at(c.count()) = e;
+        c.setCount(c.count() + 1);
+    }
+    const std::uint32_t gone[] = {6, 3};  // game 3 is not in the list but left the store too
+    RemoveDeletedGames(c, gone);
+    ASSERT_EQ(c.count(), 3u);
+    EXPECT_EQ(c.at(0).recordNumber, 2u);
+    EXPECT_EQ(c.at(1).recordNumber, 4u);
+    EXPECT_EQ(c.at(2).recordNumber, 7u);
+}
+
+TEST_F(GameListEditTest, DeletingOneGameKeepsCatalogueAndStoreInStep) {
+    Open(41, true);
+    const ListDeletion d = DeleteListedGame(session, 40, true, prompter, [](const fs::path&) {
+        return std::optional<std::uint64_t>(1u << 30);
+    });
+    EXPECT_EQ(d.deleted, 1u);
+    EXPECT_EQ(session.catalogue.count(), 40u);
+    EXPECT_EQ(session.store.recordCount, 40u);
+    // Deleting the first game moves every other game up one record.
+    ASSERT_EQ(DeleteListedGame(session, 0, false, prompter).deleted, 1u);
+    EXPECT_EQ(CatalogueYears(session.catalogue).front(), 2);
+    EXPECT_EQ(session.catalogue.at(0).recordNumber, 1u);
+    EXPECT_EQ(StoredYears(session.store), CatalogueYears(session.catalogue));
+    ExpectCatalogueMatchesStore();
+    // Out of range: nothing.
+    EXPECT_EQ(DeleteListedGame(session, 39, false, prompter).deleted, 0u);
+}
+
+TEST_F(GameListEditTest, TooLittleFreeSpaceDeletesNothing) {
+    Open(5, false);
+    const auto tiny = [](const fs::path&) { return std::optional<std::uint64_t>(4096); };
+    const ListDeletion d = DeleteListedGame(session, 2, true, prompter, tiny);
+    EXPECT_TRUE(d.refused);
+    EXPECT_EQ(d.deleted, 0u);
+    ASSERT_EQ(prompter.texts().size(), 1u);
+    EXPECT_EQ(prompter.texts()[0], NoSpaceToDeleteMessage());
+    EXPECT_EQ(session.catalogue.count(), 5u);
+    EXPECT_EQ(StoredYears(session.store).size(), 5u);
+    session.catalogue.at(1).selectionMark = 1;
+    EXPECT_TRUE(DeleteMarkedGames(session, prompter, tiny).refused);
+    EXPECT_EQ(session.catalogue.count(), 5u);
+}
+
+TEST_F(GameListEditTest, DeletingMarkedGamesOfANarrowedCatalogue) {
+    Open(12, false);
+    // Narrow the catalogue to the even games, then mark games 4 and 10.
+    GameCatalogue& c = session.catalogue;
+    std::uint32_t n = 0;
+    for (std::uint32_t p = 0; p < c.count(); ++p) {
+        if (c.at(p).recordNumber % 2 == 0) c.at(n++) = c.at(p);
+    }
+    c.setCount(n);
+    c.at(1).selectionMark = 1;  // game 4
+    c.at(4).selectionMark = 1;  // game 10
+    EXPECT_EQ(CountMarked(c.entries()), 2u);
+    const ListDeletion d = DeleteMarkedGames(session, prompter, [](const fs::path&) {
+        return std::optional<std::uint64_t>(1u << 30);
+    });
+    EXPECT_EQ(d.deleted, 2u);
+    EXPECT_EQ(CatalogueYears(c), (std::vector<int>{2, 6, 8, 12}));
+    EXPECT_EQ(StoredYears(session.store), (std::vector<int>{1, 2, 3, 5, 6, 7, 8, 9, 11, 12}));
+    ExpectCatalogueMatchesStore();
+    EXPECT_EQ(CountMarked(c.entries()), 0u);
+}
+
+TEST_F(GameListEditTest, QuestionsNameThePlayers) {
+    EXPECT_EQ(DeleteOneQuestion("羽生善治            "_sj, "a永瀬拓矢王座"_sj),
+              "「羽生善治」 x 「a永瀬拓矢王」 の\r 棋譜を削除します！\r\rよろしいですか？"_sj);
+    EXPECT_EQ(DeleteMarkedQuestion(3), "選択された 3個の棋譜を削除します。\r\rよろしいですか？"_sj);
+}
+
+TEST_F(GameListEditTest, SwappingNeighboursMovesTheGamesNotTheRecordNumbers) {
+    Open(4, true);
+    EXPECT_FALSE(SwapListedGames(session, 0, true));
+    EXPECT_FALSE(SwapListedGames(session, 3, false));
+    ASSERT_TRUE(SwapListedGames(session, 1, false));  // games 2 and 3
+    EXPECT_EQ(CatalogueYears(session.catalogue), (std::vector<int>{1, 3, 2, 4}));
+    EXPECT_EQ(session.catalogue.at(1).recordNumber, 2u);
+    EXPECT_EQ(session.catalogue.at(2).recordNumber, 3u);
+    EXPECT_EQ(StoredYears(session.store), CatalogueYears(session.catalogue));
+    ASSERT_TRUE(SwapListedGames(session, 1, true));
+    EXPECT_EQ(CatalogueYears(session.catalogue), (std::vector<int>{3, 1, 2, 4}));
+    ExpectCatalogueMatchesStore();
+}
+
+TEST_F(GameListEditTest, ListDumpWritesEveryEntryWithWideNames) {
+    Open(3, false);
+    const ListDisplay display;
+    const std::vector<std::string> lines = ListDumpLines(session, display);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].substr(0, 8), "     No.");
+    EXPECT_EQ(lines[0].substr(8, 1 + 28), " " + PadOrCut("先手"_sj, 14) + PadOrCut("後手"_sj, 14));
+    EXPECT_EQ(lines[2].substr(0, 9), "       2 ");
+    EXPECT_EQ(lines[2].substr(9, 14), PadOrCut("(未登録)"_sj, 14));
+    for (const std::string& line : lines) EXPECT_LE(line.size(), 9u + 120u);
+
+    ASSERT_TRUE(WriteListDump(session, display, dir.path(), prompter));
+    std::ifstream in(dir / "Ichiran.txt", std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(text, lines[0] + "\r\n" + lines[1] + "\r\n" + lines[2] + "\r\n" + lines[3] + "\r\n");
+    EXPECT_EQ(prompter.texts().back(), "\rIchiran.txtを出力しました。"_sj);
+
+    session.catalogue.setCount(0);
+    EXPECT_FALSE(WriteListDump(session, display, dir.path(), prompter));
+}
+
+TEST_F(GameListEditTest, ExportNamesNeverReuseAFile) {
+    const fs::path out = dir / "out";
+    fs::create_directories(out);
+    EXPECT_EQ(ExportFileName(out, 4, 10), out / "r0410001.kif");
+    std::ofstream(out / "r0410001.kif") << "x";
+    std::ofstream(out / "R0410002.KIF") << "x";
+    EXPECT_EQ(ExportFileName(out, 4, 10), out / "r0410003.kif");
+    for (int n = 3; n <= 999; ++n) std::ofstream(out / ("r0410" + ZeroPad(n, 3) + ".kif")) << "x";
+    EXPECT_FALSE(ExportFileName(out, 4, 10).has_value());
+    EXPECT_EQ(ExportFileName(out, 0, 0), out / "r0000001.kif");
+    EXPECT_EQ(ExportProgressText(2, 9), "( 2 / 9 )");
+}
+
+}  // namespace
+}  // namespace movra
