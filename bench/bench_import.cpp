@@ -2,12 +2,15 @@
 // 120 moves, consumed times, comments on some moves), written from legal games of the movement
 // rules with the move notation, then read back through the whole import path (detection, the
 // reader, the moves played through, the header, the store append with comments and times).
+// Beside it: the reader alone, everything before the store writes, and the store's append
+// session alone on games already encoded.
 //
 // Environment: MOVRA_BENCH_IMPORT_FILES=N (default 10,000 files); MOVRA_BENCH_IMPORT_KEEP=DIR
 // writes the files into DIR and leaves them there (for profiling the import on its own).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +26,7 @@
 #include "store/store_files.h"
 #include "store_sample.h"
 #include "store/game_io.h"
+#include "store/store_appender.h"
 #include "textio/apply_coded_moves.h"
 #include "textio/import_text.h"
 #include "textio/kakinoki_reader.h"
@@ -225,6 +229,80 @@ void BM_ReadAndEncode(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ReadAndEncode);
+
+// The store's share alone: games already read and encoded, with their comments and times,
+// appended to a new extended store through one append session committed as an import commits
+// it. As many games as the folder holds files.
+void BM_StoreAppend(benchmark::State& state) {
+    KifFolder& kifs = Files();
+    struct Encoded {
+        IndexRecord index;
+        DetailRecord detail;
+        MoveBytes moves;
+        MoveInfo info;
+        int moveCount = 0;
+        int handicap = 0;
+        std::vector<std::pair<int, std::string>> comments;
+    };
+    std::vector<Encoded> games;
+    TextLines lines;
+    ReadGame game;
+    auto record = std::make_unique<TKifData>();
+    for (std::size_t i = 0; i < 200 && i < kifs.files.size(); ++i) {
+        if (!LoadTextLines(kifs.files[i], lines).empty() ||
+            !ReadKakinoki(lines, "2000-01-01 00:00:00", game).ok()) {
+            state.SkipWithError("read");
+            return;
+        }
+        record->ClearMoves();
+        record->ResetHeader(HandicapNumberOfChar(game.fields.handicap));
+        record->SetUpStandard();
+        AppliedMoves applied;
+        if (!ApplyCodedMoves(game.coded, *record, applied).ok()) {
+            state.SkipWithError("moves");
+            return;
+        }
+        Encoded e;
+        MakeImportedHeader(game.fields, applied, 0, MasterTables{}, *record, e.index, e.detail);
+        FillMoveBuffers(*record, e.moves, e.info);
+        e.moveCount = record->moveCount;
+        e.handicap = HandicapNumberOfChar(game.fields.handicap);
+        for (const MoveComment& c : game.comments) e.comments.push_back({c.move, c.text});
+        std::sort(e.comments.begin(), e.comments.end());
+        games.push_back(std::move(e));
+    }
+    SilentPrompter prompter;
+    const long count = static_cast<long>(kifs.files.size());
+    int run = 0;
+    std::vector<StoreAppender::GameComment> comments;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const fs::path storeFolder = kifs.folder / ("append" + std::to_string(run++));
+        fs::create_directories(storeFolder);
+        CreateStoreFiles(storeFolder / "bench.ipx", true);
+        const GameStore store(storeFolder / "bench.ipx", StoreKind::Extended, 0);
+        state.ResumeTiming();
+        StoreAppender appender(store, prompter);
+        for (long i = 0; i < count; ++i) {
+            const Encoded& g = games[static_cast<std::size_t>(i) % games.size()];
+            IndexRecord index = g.index;
+            DetailRecord detail = g.detail;
+            MoveInfo info = g.info;
+            comments.clear();
+            for (const auto& [move, text] : g.comments) comments.push_back({move, text, {}});
+            appender.AppendGame(index, g.moves, detail, info, g.moveCount, g.handicap, comments);
+            if (appender.CommitDue()) appender.Commit();
+        }
+        appender.Commit();
+        state.PauseTiming();
+        std::error_code ec;
+        fs::remove_all(storeFolder, ec);
+        state.ResumeTiming();
+    }
+    state.counters["games/s"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * count), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StoreAppend)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
 

@@ -129,7 +129,8 @@ void TextToField(std::uint8_t* destination, std::size_t capacity, std::string_vi
     std::memset(destination, 0, length);
     std::size_t copied = text.size() < length ? text.size() : length;
     if (!IsCharBoundary(text, copied)) --copied;
-    std::memcpy(destination, text.data(), copied);
+    // An empty view may carry no data pointer at all, which memcpy must never be given.
+    if (copied > 0) std::memcpy(destination, text.data(), copied);
 }
 
 bool IsCharBoundary(std::string_view text, std::size_t length) {

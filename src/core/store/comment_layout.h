@@ -17,6 +17,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -130,15 +131,18 @@ static_assert(sizeof(WorkingSlotTable) == kWorkingRecordSize);
 inline void TextToCommentSlot(std::uint8_t* slot, std::string_view text) {
     std::size_t n = text.size() < kCommentSlotSize ? text.size() : kCommentSlotSize;
     if (n < text.size() && !IsCharBoundary(text, n)) --n;
-    for (std::size_t i = 0; i < kCommentSlotSize; ++i) {
-        slot[i] = i < n ? static_cast<std::uint8_t>(text[i]) : 0;
-    }
+    if (n > 0) std::memcpy(slot, text.data(), n);
+    std::memset(slot + n, 0, kCommentSlotSize - n);
+}
+// The length of the slot's text: its bytes up to the first zero byte (256 when there is none).
+inline std::size_t CommentSlotLength(const std::uint8_t* slot) {
+    const void* zero = std::memchr(slot, 0, kCommentSlotSize);
+    return zero == nullptr ? kCommentSlotSize
+                           : static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - slot);
 }
 // The slot's bytes up to the first zero byte (all 256 when there is none).
 inline std::string CommentSlotToText(const std::uint8_t* slot) {
-    std::size_t n = 0;
-    while (n < kCommentSlotSize && slot[n] != 0) ++n;
-    return std::string(reinterpret_cast<const char*>(slot), n);
+    return std::string(reinterpret_cast<const char*>(slot), CommentSlotLength(slot));
 }
 
 }  // namespace movra

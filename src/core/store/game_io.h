@@ -1,10 +1,11 @@
 #pragma once
 // Reading one stored game into the game record, and writing one game into the store.
 //
-// Write order, which keeps the store readable after every step of an append: the header count,
-// the game data, the overflow game data, the index record (WriteGame); then the caller saves the
-// comment texts; then the detail record, the move info and the move-info overflow record
-// (WriteGameDetail).
+// Writing goes through the store's one append path (store/store_appender.h): WriteGame writes
+// the game data, the overflow game data and the index record, and the header count last; then
+// the caller saves the comment texts; then WriteGameDetail writes the detail record, the move
+// info and the move-info overflow record. A whole run of games (an import) uses one session of
+// that path instead of these calls.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -71,7 +72,8 @@ struct WrittenGame {
 // record. Word 15 of `index` is updated accordingly (a number outside 1-16384 is taken as none).
 // When no number is free the game keeps its first 256 slots. In the classic kind the overflow
 // part is never written and word 15 is written as given. A record number past the end + 1 is
-// refused (false) before anything is written.
+// refused (false) before anything is written. A file that cannot be opened or written raises
+// StoreIoError; nothing of the game is then on the disk and `index` is as it was given.
 WrittenGame WriteGame(const GameStore& store, IndexRecord& index, const MoveBytes& moves, long k,
                       bool keepMoves, Prompter& prompter);
 

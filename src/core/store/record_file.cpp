@@ -195,8 +195,8 @@ void BufferedRecordFile::Close() {
 }
 
 void BufferedRecordFile::ResetBase() {
-    baseBytes_ = file_.SizeBytes();
-    baseRecords_ = (baseBytes_ + recordSize_ - 1) / recordSize_;
+    baseBytes_ = file_.isOpen() ? file_.SizeBytes() : 0;
+    baseRecords_ = recordSize_ == 0 ? 0 : (baseBytes_ + recordSize_ - 1) / recordSize_;
     written_ = false;
 }
 

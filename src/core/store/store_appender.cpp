@@ -44,9 +44,24 @@ BufferedRecordFile* StoreAppender::Optional(BufferedRecordFile& file, std::strin
     return file.Open(store_.files.Path(extension), recordSize, access) ? &file : nullptr;
 }
 
+bool StoreAppender::OpenOrMake(BufferedRecordFile& file, const fs::path& path,
+                               std::size_t recordSize) {
+    if (file.isOpen()) return true;
+    const bool existed = IsFile(path);
+    if (!file.Open(path, recordSize, RecordFile::Access::ReadWriteCreate)) return false;
+    if (!existed) made_.push_back(path);
+    return true;
+}
+
 BufferedRecordFile* StoreAppender::OverflowGameData(bool create) {
-    return Optional(overflowGameData_, ext::kOverflowGameData, kGameDataRecordSize,
-                    create ? RecordFile::Access::ReadWriteCreate : RecordFile::Access::ReadWrite);
+    if (!create) {
+        return Optional(overflowGameData_, ext::kOverflowGameData, kGameDataRecordSize,
+                        RecordFile::Access::ReadWrite);
+    }
+    return OpenOrMake(overflowGameData_, store_.files.Path(ext::kOverflowGameData),
+                      kGameDataRecordSize)
+               ? &overflowGameData_
+               : nullptr;
 }
 
 BufferedRecordFile* StoreAppender::MoveInfoOverflow() {
@@ -54,13 +69,14 @@ BufferedRecordFile* StoreAppender::MoveInfoOverflow() {
                     RecordFile::Access::ReadWrite);
 }
 
-void StoreAppender::CreateFile(const fs::path& path, std::size_t recordSize,
-                               const std::uint8_t* firstRecord, RecordFile::Access access) {
-    RecordFile created;
-    if (!created.Open(path, recordSize, access)) throw StoreIoError("cannot create", path);
-    if (firstRecord != nullptr && !writer_.Write(created, 0, firstRecord, recordSize)) {
-        throw StoreIoError("cannot write", path);
+void StoreAppender::MakeFile(const fs::path& path, std::size_t recordSize,
+                             const std::uint8_t* firstRecord) {
+    RecordFile made;
+    if (!made.Open(path, recordSize, RecordFile::Access::Create)) {
+        throw StoreIoError("cannot create", path);
     }
+    made_.push_back(path);
+    if (!writer_.Write(made, 0, firstRecord, recordSize)) throw StoreIoError("cannot write", path);
 }
 
 void StoreAppender::Put(BufferedRecordFile& file, std::uint64_t record, const std::uint8_t* bytes) {
@@ -93,10 +109,10 @@ int StoreAppender::AllocateOverflowNumber() {
             // overflow game-data file may already hold records (games copied from another store):
             // it is only made when missing, never emptied.
             const OverflowBitmap empty;
-            CreateFile(bitmapPath, kOverflowBitmapSize, empty.bytes.data(),
-                       RecordFile::Access::Create);
-            CreateFile(store_.files.Path(ext::kOverflowGameData), kGameDataRecordSize, nullptr,
-                       RecordFile::Access::ReadWriteCreate);
+            MakeFile(bitmapPath, kOverflowBitmapSize, empty.bytes.data());
+            if (OverflowGameData(true) == nullptr) {
+                throw StoreIoError("cannot create", store_.files.Path(ext::kOverflowGameData));
+            }
         }
     }
     OverflowBitmap* bitmap = LoadOverflowBitmap();
@@ -214,10 +230,11 @@ WrittenGame StoreAppender::WriteGameDetail(const DetailRecord& detail, const Mov
 StoreAppender::CommentFileState* StoreAppender::CommentFile(int f, bool create) {
     CommentFileState& state = comments_[std::size_t(f)];
     if (!state.file.isOpen()) {
-        const auto access = create ? RecordFile::Access::ReadWriteCreate : RecordFile::Access::ReadWrite;
-        if (!state.file.Open(store_.files.Path(ext::CommentFile(f)), kCommentRecordSize, access)) {
-            return nullptr;
-        }
+        const fs::path path = store_.files.Path(ext::CommentFile(f));
+        const bool opened =
+            create ? OpenOrMake(state.file, path, kCommentRecordSize)
+                   : state.file.Open(path, kCommentRecordSize, RecordFile::Access::ReadWrite);
+        if (!opened) return nullptr;
         state.bitmap.reset();
     }
     if (create && state.file.BytesHeld(0) < kCommentRecordSize && !state.dirty &&
@@ -372,7 +389,8 @@ StoreAppender::AppendedGame StoreAppender::AppendGame(IndexRecord& index, const 
         }
         detail.CopyIndexWords(index);
         WriteGameDetail(detail, info, kAppendGame, false);
-    } catch (const StoreIoError&) {
+    } catch (...) {
+        // Whatever stopped the game, no part of it may stay pending.
         Abandon();
         throw;
     }
@@ -417,16 +435,20 @@ void StoreAppender::Settle() {
         c.dirty = false;
     }
     overflowBitmapDirty_ = false;
+    made_.clear();
     pendingGames_ = 0;
     pendingBytes_ = 0;
     pending_ = false;
 }
 
 void StoreAppender::Commit() {
-    if (!pending_) return;
+    if (!pending_) {
+        made_.clear();  // a file made with nothing else to write is part of the store now
+        return;
+    }
     try {
         CommitWrites();
-    } catch (const StoreIoError&) {
+    } catch (...) {
         Abandon();
         throw;
     }
@@ -446,6 +468,18 @@ void StoreAppender::Abandon() {
     gameData_.Undo();
     overflowBitmap_.reset();
     overflowBitmapDirty_ = false;
+    // Files made for the games taken back go again: the store has the files it had.
+    for (const fs::path& path : made_) {
+        for (BufferedRecordFile* f : {&overflowGameData_, &moveInfoOverflow_}) {
+            if (f->isOpen() && f->path() == path) f->Close();
+        }
+        for (CommentFileState& c : comments_) {
+            if (c.file.isOpen() && c.file.path() == path) c.file.Close();
+        }
+        std::error_code ignored;
+        fs::remove(path, ignored);
+    }
+    made_.clear();
     pendingGames_ = 0;
     pendingBytes_ = 0;
     pending_ = false;

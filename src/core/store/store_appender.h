@@ -14,9 +14,10 @@
 //
 // so that the header never counts a game whose records are not all on the disk. When any write
 // of a commit fails, every file is put back as it was before the commit (records it overwrote
-// written back, files cut back to their old length) and StoreIoError is raised: the games of
-// that commit are absent and every game committed before is whole. Any StoreIoError a session
-// raises leaves it in that state, ready to go on from its last commit.
+// written back, files cut back to their old length, files made for its games removed) and
+// StoreIoError is raised: the games of that commit are absent and every game committed before is
+// whole. Any StoreIoError a session raises leaves it in that state, ready to go on from its last
+// commit. A session dropped without Commit writes nothing more.
 //
 // WriteGame, WriteGameDetail (store/game_io.h), the comment operations of store/comments.h and
 // the overflow numbers of store/store_files.h are each one short session.
@@ -142,14 +143,17 @@ private:
                                  std::size_t recordSize);
     BufferedRecordFile* Optional(BufferedRecordFile& file, std::string_view extension,
                                  std::size_t recordSize, RecordFile::Access access);
+    // Opens the file, making it when missing; a file made is remembered until the next commit.
+    bool OpenOrMake(BufferedRecordFile& file, const std::filesystem::path& path,
+                    std::size_t recordSize);
     BufferedRecordFile* OverflowGameData(bool create);
     BufferedRecordFile* MoveInfoOverflow();
     OverflowBitmap* LoadOverflowBitmap();
     CommentFileState* CommentFile(int f, bool create);
     int FindFreeComment(CommentFileState& state);
     void WriteSlot(CommentFileState& state, int number, std::string_view text);
-    void CreateFile(const std::filesystem::path& path, std::size_t recordSize,
-                    const std::uint8_t* firstRecord, RecordFile::Access access);
+    void MakeFile(const std::filesystem::path& path, std::size_t recordSize,
+                  const std::uint8_t* firstRecord);
     void Put(BufferedRecordFile& file, std::uint64_t record, const std::uint8_t* bytes);
     void CommitWrites();
     void Flush(BufferedRecordFile& file, std::uint64_t first = 0,
@@ -164,6 +168,8 @@ private:
     std::unique_ptr<OverflowBitmap> overflowBitmap_;
     bool overflowBitmapDirty_ = false;
     std::vector<CommentFileState> comments_;
+    // Files made since the last commit: a failed commit removes them again.
+    std::vector<std::filesystem::path> made_;
     std::size_t pendingGames_ = 0;
     std::size_t pendingBytes_ = 0;
     bool pending_ = false;

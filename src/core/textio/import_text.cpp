@@ -1,12 +1,22 @@
 #include "textio/import_text.h"
 
 #include <algorithm>
+#include <array>
+#include <condition_variable>
 #include <cstdio>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 
 #include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "store/comments.h"
 #include "store/game_io.h"
+#include "store/store_appender.h"
 #include "textio/apply_coded_moves.h"
 #include "textio/coded_file_reader.h"
 #include "textio/flavour.h"
@@ -58,9 +68,7 @@ void ImportedComments(const ReadGame& game, int moveCount,
     }
     for (std::size_t i = 0; i < out.size(); ++i) {
         const std::uint8_t* slot = texts[i].data();
-        std::size_t n = 0;
-        while (n < kCommentSlotSize && slot[n] != 0) ++n;
-        out[i].text = std::string_view(reinterpret_cast<const char*>(slot), n);
+        out[i].text = std::string_view(reinterpret_cast<const char*>(slot), CommentSlotLength(slot));
     }
     std::stable_sort(out.begin(), out.end(),
                      [](const StoreAppender::GameComment& a, const StoreAppender::GameComment& b) {
@@ -68,14 +76,112 @@ void ImportedComments(const ReadGame& game, int moveCount,
                      });
 }
 
-// Reads a file and stores its games through the session; a store that cannot be written raises
-// StoreIoError (the session is then back at its last commit).
-FileImport ImportTextFileInto(const fs::path& path, ImportContext& context, StoreAppender& appender);
+// What an import reads into, kept from file to file by a run so that its buffers are made once.
+struct ImportScratch {
+    TextLines lines;
+    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
+    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
+    std::vector<StoreAppender::GameComment> comments;
+};
+
+ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
+                     StoreAppender& appender, ImportScratch& scratch);
+
+// One file read and its game turned into coded text: the part of an import that needs neither
+// the store nor the game record, so that it can be done a few files ahead of the storing.
+struct ReadFile {
+    std::string refusal;  // the file cannot be read, or is no game record this system reads
+    TextFlavour flavour = TextFlavour::NotRecognised;
+    std::string now;      // the start date of games whose file gives none
+    TextLines lines;      // a coded file's games are read one by one as they are stored
+    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
+    ReadStatus read;
+    bool breaks = false;  // the allowed times come with the breaks
+    std::exception_ptr thrown;  // raised again where the file's games are stored
+};
+
+// Reads a file into `out`; never throws (what is thrown is kept in `out.thrown`).
+void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noexcept;
+
+// Stores the games of a file read by ReadOneFile through the session; a store that cannot be
+// written raises StoreIoError (the session is then back at its last commit).
+FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& appender,
+                         ImportScratch& scratch);
+
+// Reads the files of a run on a second thread, a few files ahead of the storing. Reading works
+// on nothing but the file's own text, so each file reads exactly as it would when its turn came;
+// the store, the game record and the prompter are touched on the caller's thread only. Without a
+// thread (none can be started) the files are read in turn.
+class ReadAhead {
+public:
+    ReadAhead(const std::vector<fs::path>& files, std::string_view now);
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+    ~ReadAhead();
+    // The next file of the list, once read. Valid until the following call.
+    ReadFile& Next();
+
+private:
+    // Files read ahead at most, and the bytes of text they may hold between them (a folder can
+    // hold large files that are no game records).
+    static constexpr std::size_t kAhead = 32;
+    static constexpr std::size_t kAheadBytes = 16u << 20;
+    void Run();
+
+    const std::vector<fs::path>& files_;
+    std::string now_;
+    std::array<ReadFile, kAhead> slots_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::size_t read_ = 0;  // files read
+    std::size_t done_ = 0;  // files the caller has finished with; their slots can be used again
+    std::size_t next_ = 0;  // the file Next hands out
+    std::size_t heldBytes_ = 0;  // text of the files read and not finished with
+    bool stop_ = false;
+    std::thread thread_;
+};
 
 }  // namespace
 
 ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context,
                           StoreAppender& appender) {
+    ImportScratch scratch;
+    return StoreGame(game, withBreaks, context, appender, scratch);
+}
+
+ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context) {
+    const std::uint32_t before = context.store.recordCount;
+    StoreAppender appender(context.store, context.prompter);
+    try {
+        const ReadStatus status = StoreReadGame(game, withBreaks, context, appender);
+        appender.Commit();
+        return status;
+    } catch (const StoreIoError& e) {
+        context.store.recordCount = before;
+        return ReadStatus::Refuse(Describe("the store could not be written", e.what()));
+    }
+}
+
+FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
+    const std::uint32_t before = context.store.recordCount;
+    StoreAppender appender(context.store, context.prompter);
+    ImportScratch scratch;
+    auto file = std::make_unique<ReadFile>();
+    ReadOneFile(path, context.now, *file);
+    try {
+        FileImport result = StoreReadFile(*file, context, appender, scratch);
+        appender.Commit();
+        return result;
+    } catch (const StoreIoError& e) {
+        context.store.recordCount = before;
+        return FileImport{0, Describe("the store could not be written", e.what())};
+    }
+}
+
+namespace {
+
+ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
+                     StoreAppender& appender, ImportScratch& scratch) {
     TKifData& record = context.record;
     const ImportFields& fields = game.fields;
     record.ClearMoves();
@@ -108,9 +214,11 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
                                   " is one the store cannot keep");
     }
     // The store's part: the game appended with its comments and consumed times.
-    std::vector<std::array<std::uint8_t, kCommentSlotSize>> texts;
-    std::vector<StoreAppender::GameComment> comments;
-    if (context.store.extended()) ImportedComments(game, record.moveCount, texts, comments);
+    std::vector<StoreAppender::GameComment>& comments = scratch.comments;
+    comments.clear();
+    if (context.store.extended()) {
+        ImportedComments(game, record.moveCount, scratch.commentSlots, comments);
+    }
     const StoreAppender::AppendedGame appended =
         appender.AppendGame(index, moves, detail, info, record.moveCount,
                             std::max(0, HandicapNumber(record.handicap)), comments);
@@ -125,103 +233,154 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
     return ReadStatus::Ok();
 }
 
-ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context) {
-    const std::uint32_t before = context.store.recordCount;
-    StoreAppender appender(context.store, context.prompter);
+void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noexcept {
     try {
-        const ReadStatus status = StoreReadGame(game, withBreaks, context, appender);
-        appender.Commit();
-        return status;
-    } catch (const StoreIoError& e) {
-        context.store.recordCount = before;
-        return ReadStatus::Refuse(Describe("the store could not be written", e.what()));
-    }
-}
-
-FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
-    const std::uint32_t before = context.store.recordCount;
-    StoreAppender appender(context.store, context.prompter);
-    try {
-        FileImport result = ImportTextFileInto(path, context, appender);
-        appender.Commit();
-        return result;
-    } catch (const StoreIoError& e) {
-        context.store.recordCount = before;
-        return FileImport{0, Describe("the store could not be written", e.what())};
-    }
-}
-
-namespace {
-
-FileImport ImportTextFileInto(const fs::path& path, ImportContext& context, StoreAppender& appender) {
-    FileImport result;
-    TextLines lines;
-    if (std::string why = LoadTextLines(path, lines); !why.empty()) {
-        result.refusal = why;
-        return result;
-    }
-    const std::string now = context.now.empty() ? NowText() : context.now;
-    const std::string ext = UpperExtension(path);
-    const TextFlavour flavour =
-        ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2 : DetectFlavour(lines);
-
-    ReadGame game;
-    ReadStatus read;
-    bool breaks = false;
-    switch (flavour) {
-        case TextFlavour::Kakinoki:
-        case TextFlavour::Todai:
-            read = ReadKakinoki(lines, now, game);
-            breaks = true;
-            break;
-        case TextFlavour::Ki2:
-            read = ReadKi2(lines, now, game);
-            break;
-        case TextFlavour::Morita:
-            read = ReadMorita(lines, now, game);
-            // Morita files carry no allowed time.
-            game.fields.senteHours.clear();
-            game.fields.senteMinutes.clear();
-            game.fields.goteHours.clear();
-            game.fields.goteMinutes.clear();
-            break;
-        case TextFlavour::CodedFile: {
-            int ordinal = 0;
-            ReadCodedFile(lines, now, [&](ReadGame& g) {
-                ++ordinal;
-                const ReadStatus s = StoreReadGame(g, false, context, appender);
-                if (s.ok()) {
-                    ++result.stored;
-                } else {
-                    context.prompter.Warn("棋譜変換エラー！No."_sj + std::to_string(result.stored + 1) +
-                                          "\r\r" + g.fields.senteName + " x " + g.fields.goteName);
-                    if (result.refusal.empty()) {
-                        result.refusal = "game " + std::to_string(ordinal) + ": " + s.refusal;
-                    }
-                }
-                return true;
-            });
-            if (ordinal == 0) result.refusal = "the coded file holds no game";
-            return result;
+        out.refusal.clear();
+        out.flavour = TextFlavour::NotRecognised;
+        out.read = ReadStatus::Ok();
+        out.breaks = false;
+        out.thrown = nullptr;
+        if (std::string why = LoadTextLines(path, out.lines); !why.empty()) {
+            out.refusal = why;
+            return;
         }
-        case TextFlavour::Unreadable:
-            result.refusal = "not a text game record (a line is not text)";
-            return result;
-        default:
-            result.refusal = "not a game record this system reads";
-            return result;
+        out.now = now.empty() ? NowText() : std::string(now);
+        const std::string ext = UpperExtension(path);
+        out.flavour = ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2 : DetectFlavour(out.lines);
+        ReadGame& game = *out.game;
+        switch (out.flavour) {
+            case TextFlavour::Kakinoki:
+            case TextFlavour::Todai:
+                out.read = ReadKakinoki(out.lines, out.now, game);
+                out.breaks = true;
+                break;
+            case TextFlavour::Ki2:
+                out.read = ReadKi2(out.lines, out.now, game);
+                break;
+            case TextFlavour::Morita:
+                out.read = ReadMorita(out.lines, out.now, game);
+                // Morita files carry no allowed time.
+                game.fields.senteHours.clear();
+                game.fields.senteMinutes.clear();
+                game.fields.goteHours.clear();
+                game.fields.goteMinutes.clear();
+                break;
+            case TextFlavour::CodedFile:
+                break;  // read game by game as the games are stored
+            case TextFlavour::Unreadable:
+                out.refusal = "not a text game record (a line is not text)";
+                break;
+            default:
+                out.refusal = "not a game record this system reads";
+                break;
+        }
+    } catch (...) {
+        out.thrown = std::current_exception();
     }
-    if (!read.ok()) {
-        result.refusal = read.refusal;
+}
+
+FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& appender,
+                         ImportScratch& scratch) {
+    if (file.thrown) std::rethrow_exception(file.thrown);
+    FileImport result;
+    if (!file.refusal.empty()) {
+        result.refusal = file.refusal;
         return result;
     }
-    const ReadStatus stored = StoreReadGame(game, breaks, context, appender);
+    if (file.flavour == TextFlavour::CodedFile) {
+        int ordinal = 0;
+        ReadCodedFile(file.lines, file.now, [&](ReadGame& g) {
+            ++ordinal;
+            const ReadStatus s = StoreGame(g, false, context, appender, scratch);
+            if (s.ok()) {
+                ++result.stored;
+            } else {
+                context.prompter.Warn("棋譜変換エラー！No."_sj + std::to_string(result.stored + 1) +
+                                      "\r\r" + g.fields.senteName + " x " + g.fields.goteName);
+                if (result.refusal.empty()) {
+                    result.refusal = "game " + std::to_string(ordinal) + ": " + s.refusal;
+                }
+            }
+            return true;
+        });
+        if (ordinal == 0) result.refusal = "the coded file holds no game";
+        return result;
+    }
+    if (!file.read.ok()) {
+        result.refusal = file.read.refusal;
+        return result;
+    }
+    const ReadStatus stored = StoreGame(*file.game, file.breaks, context, appender, scratch);
     if (!stored.ok()) {
         result.refusal = stored.refusal;
         return result;
     }
     result.stored = 1;
     return result;
+}
+
+ReadAhead::ReadAhead(const std::vector<fs::path>& files, std::string_view now)
+    : files_(files), now_(now) {
+    if (files_.size() < 2) return;  // nothing to read ahead of
+    try {
+        thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        // No second thread: the files are read in turn.
+    }
+}
+
+ReadAhead::~ReadAhead() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void ReadAhead::Run() {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [&] {
+                return stop_ || (i < done_ + kAhead && (heldBytes_ < kAheadBytes || i == done_));
+            });
+            if (stop_) return;
+        }
+        ReadFile& slot = slots_[i % kAhead];
+        ReadOneFile(files_[i], now_, slot);
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            read_ = i + 1;
+            heldBytes_ += slot.lines.text.size();
+        }
+        changed_.notify_all();
+    }
+}
+
+ReadFile& ReadAhead::Next() {
+    const std::size_t i = next_++;
+    ReadFile& slot = slots_[i % kAhead];
+    if (!thread_.joinable()) {
+        ReadOneFile(files_[i], now_, slot);
+        return slot;
+    }
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (i > 0) {
+            // The file handed out before is finished with; a large text gives its memory back.
+            ReadFile& previous = slots_[(i - 1) % kAhead];
+            heldBytes_ -= previous.lines.text.size();
+            if (previous.lines.text.capacity() > (1u << 20)) {
+                previous.lines.lines = {};
+                previous.lines.text = {};
+            }
+        }
+        done_ = i;
+        changed_.wait(lock, [&] { return read_ > i; });
+    }
+    changed_.notify_all();
+    return slot;
 }
 
 }  // namespace
@@ -237,12 +396,41 @@ std::string ImportedCountMessage(long count) {
 std::string NothingImportedMessage() { return std::string("\r棋譜はインポートされませんでした。"_sj); }
 
 ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& context) {
+    return ImportFiles(files, context, DirectRecordWriter());
+}
+
+ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& context,
+                          RecordWriter& writer) {
     ImportSummary summary;
     context.record.SaveState(2);
     const std::string banner = "【 棋譜インポート中 】"_sj;
     long ordinal = 0;
     const long total = static_cast<long>(files.size());
+
+    // One session of the store for the whole run. Its games are committed a thousand or so at a
+    // time; when the store cannot be written the session goes back to its last commit, so the
+    // files read since then are named as refused and the run ends there.
+    StoreAppender appender(context.store, context.prompter, writer);
+    ImportScratch scratch;
+    std::vector<std::pair<fs::path, int>> waiting;  // files whose games are not committed yet
+    std::uint32_t committedCount = context.store.recordCount;
+    std::optional<StoreIoError> failure;
+    const auto commit = [&] {
+        try {
+            appender.Commit();
+            waiting.clear();
+            committedCount = context.store.recordCount;
+        } catch (const StoreIoError& e) {
+            failure = e;
+        }
+    };
+
+    // The files are read a few ahead on a second thread while this one stores the games: the
+    // two halves of an import take about the same time.
+    ReadAhead reading(files, context.now);
+    std::size_t next = 0;
     for (const fs::path& path : files) {
+        ++next;
         ++ordinal;
         if (context.progressLine) {
             char number[32];
@@ -250,14 +438,38 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
             context.progressLine(number + PathText(path.filename()));
         }
         context.prompter.Progress(banner, ordinal - 1, total);
-        const FileImport one = ImportTextFile(path, context);
+        FileImport one;
+        try {
+            one = StoreReadFile(reading.Next(), context, appender, scratch);
+        } catch (const StoreIoError& e) {
+            failure = e;
+            one = FileImport{0, Describe("the store could not be written", e.what())};
+        }
         ++summary.filesRead;
         summary.gamesStored += one.stored;
-        if (one.stored < 1) {
+        if (one.stored > 0) {
+            waiting.push_back({path, one.stored});
+        } else {
             summary.refused.push_back({path, one.refusal});
-            context.prompter.Inform(ImportFailedMessage(path));
+            if (!failure) context.prompter.Inform(ImportFailedMessage(path));
         }
+        if (!failure && appender.CommitDue()) commit();
+        if (failure) break;
     }
+    if (!failure) commit();
+    if (failure) {
+        const std::string reason = Describe("the store could not be written", failure->what());
+        for (const auto& [path, games] : waiting) {
+            summary.gamesStored -= games;
+            summary.refused.push_back({path, reason});
+        }
+        for (std::size_t i = next; i < files.size(); ++i) {
+            summary.refused.push_back({files[i], "the run ended before this file: " + reason});
+        }
+        context.store.recordCount = committedCount;
+        context.prompter.Warn("\r" + PathText(failure->path()) + " 書込エラー！"_sj);
+    }
+
     context.prompter.Progress(banner, total, total);
     if (summary.gamesStored < 1) {
         context.record.RestoreState(2);

@@ -9,6 +9,7 @@
 
 #include "record/kif_data.h"
 #include "record/prompter.h"
+#include "store/store_appender.h"
 #include "store/store_files.h"
 #include "textio/coded_game.h"
 #include "textio/imported_header.h"
@@ -42,8 +43,13 @@ struct FileImport {
 FileImport ImportTextFile(const std::filesystem::path& path, ImportContext& context);
 
 // One game read by any reader into the store: the moves applied to the game record, the header
-// built, the game appended with its comments and consumed times.
+// built, the game appended with its comments and consumed times. The comments are kept as the
+// temporary comment area keeps them: the first 255 the reader found, each cut to 256 bytes.
 ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context);
+// The same within a session of the store that the caller commits. A store that cannot be
+// written raises StoreIoError, the session then being back at its last commit.
+ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context,
+                         StoreAppender& appender);
 
 struct ImportSummary {
     long filesRead = 0;
@@ -59,7 +65,14 @@ struct ImportSummary {
 // restored when nothing was imported; each refused file is told through the prompter
 // ("棋譜のインポートに失敗しました。\r\r( path )"), and the run ends with the count
 // ("\rN件の棋譜をインポートしました。" or "\r棋譜はインポートされませんでした。").
+// The whole run is one session of the store, committed a thousand games or so at a time. When
+// the store cannot be written the run ends: the message "\r<path> 書込エラー！" is shown, and the
+// files whose games were not committed yet are refused with the store's error, as are the files
+// the run did not come to (every game is either whole in the store or absent).
 ImportSummary ImportFiles(const std::vector<std::filesystem::path>& files, ImportContext& context);
+// The same with the store's records put on the disk by `writer` (tests give one that fails).
+ImportSummary ImportFiles(const std::vector<std::filesystem::path>& files, ImportContext& context,
+                          RecordWriter& writer);
 
 // The game-record files of a folder: ".kif" and ".ki2" (and their UTF-8 forms ".kifu" and
 // ".ki2u"), any case, by name; the store's own game-data file is left out. With `levels` above 0

@@ -81,6 +81,21 @@ TEST(TextFieldTest, TextToFieldRefusesALengthBeyondTheCapacity) {
     EXPECT_EQ(FieldBytes(field, 6), std::string(6, '\xAA'));
 }
 
+TEST(TextFieldTest, AnEmptyTextZeroFillsTheField) {
+    // An empty view without data (a field read from nothing, an empty import value) and an
+    // empty string both clear the field to its length and leave the bytes beyond alone.
+    std::uint8_t field[6];
+    std::fill(std::begin(field), std::end(field), kUntouched);
+    TextToField(field, sizeof field, std::string_view{}, 4);
+    EXPECT_EQ(FieldBytes(field, 6), std::string("\0\0\0\0\xAA\xAA", 6));
+    std::fill(std::begin(field), std::end(field), kUntouched);
+    TextToField(field, sizeof field, std::string(), 6);
+    EXPECT_EQ(FieldBytes(field, 6), std::string(6, '\0'));
+    char name[3] = {'x', 'y', 'z'};
+    TextToField(name, std::string_view{});
+    EXPECT_EQ(std::string(name, 3), std::string(3, '\0'));
+}
+
 TEST(TextFieldTest, TextToFieldRandomTexts) {
     std::mt19937 random(4);
     const std::string pieces[] = {"a", " ", "ｱ", "将"_sj, "　"_sj, "\x81", "\xE0\x40", "\xFC"};

@@ -3,6 +3,7 @@
 // folders and the run's messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 
@@ -11,6 +12,8 @@
 #include "store/comments.h"
 #include "store/game_io.h"
 #include "store/master_data.h"
+#include "store/open_store.h"
+#include "store/record_file.h"
 #include "store/store_files.h"
 #include "support/recording_prompter.h"
 #include "support/run_cli.h"
@@ -286,6 +289,139 @@ TEST_F(TextioImport, ARunThatStoresNothingGivesTheGameRecordBack) {
     EXPECT_EQ(prompter.texts().back(), "\r棋譜はインポートされませんでした。"_sj);
     EXPECT_EQ(record->moveCount, 3);
     EXPECT_EQ(record->moves[3], g.moves[3]);
+}
+
+TEST_F(TextioImport, ARunStoresWhatImportingEachFileInTurnStores) {
+    // The run reads files ahead of storing them: the games, their order, the refusals and the
+    // messages must be those of importing each file alone, one after the other.
+    std::vector<std::filesystem::path> files;
+    std::filesystem::create_directories(dir / "mixed");
+    const auto add = [&](const std::string& name, const std::string& bytes) {
+        files.push_back(dir / "mixed" / name);
+        Write(files.back(), bytes);
+    };
+    for (unsigned i = 0; i < 30; ++i) {
+        const std::string n = std::to_string(i);
+        switch (i % 6) {
+            case 0: add("k" + n + ".kif", KifOf(Played(0, 20 + int(i), i), {"先手：甲"}, "投了")); break;
+            case 1: add("h" + n + ".kif", KifOf(Played(2, 30, i), {"手合割：角落ち"}, "千日手")); break;
+            case 2: add("b" + n + ".ki2", Cp932File({"▲７六歩 △３四歩", "まで2手で後手の勝ち"})); break;
+            case 3: add("c" + n + ".kif", Cp932File({"##", "#:T", "S:a", "G:b", "K:7776 3334 ", "##",
+                                                    "#:U", "S:c", "G:d", "K:2726 8384 ", "##"})); break;
+            case 4: add("x" + n + ".kif", Cp932File({"手数", "   1 ５五歩(56)"})); break;
+            default: files.push_back(dir / "mixed" / ("missing" + n + ".kif")); break;
+        }
+    }
+    const std::filesystem::path alonePath = dir / "alone.ipx";
+    ASSERT_TRUE(CreateStoreFiles(alonePath, true));
+    GameStore alone(alonePath, StoreKind::Extended, 0);
+    RecordingPrompter alonePrompter;
+    ImportContext aloneContext{alone, *played, alonePrompter, {}, "2001-02-03 04:05:06", {}, 5};
+    std::vector<std::string> aloneRefusals;
+    int aloneGames = 0;
+    for (const auto& f : files) {
+        const FileImport one = ImportTextFile(f, aloneContext);
+        aloneGames += one.stored;
+        if (one.stored < 1) aloneRefusals.push_back(one.refusal);
+    }
+
+    const ImportSummary summary = ImportFiles(files, context);
+    EXPECT_EQ(summary.gamesStored, aloneGames);
+    EXPECT_EQ(summary.filesRead, 30);
+    std::vector<std::string> refusals;
+    for (const ImportSummary::Refused& r : summary.refused) refusals.push_back(r.reason);
+    EXPECT_EQ(refusals, aloneRefusals);
+    for (const char* e : {".idx", ".kif", ".ipx", ".kpf", ".cp0"}) {
+        EXPECT_TRUE(FileBytes(store.files.Path(e)) == FileBytes(alone.files.Path(e))) << e;
+    }
+    EXPECT_EQ(store.recordCount, static_cast<std::uint32_t>(aloneGames));
+}
+
+// Fails every write from the n-th on (0: none), counting them.
+class FailingWriter : public RecordWriter {
+public:
+    long failAt = 0;
+    long writes = 0;
+    bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
+               std::size_t size) override {
+        ++writes;
+        if (failAt != 0 && writes >= failAt) return false;
+        return RecordWriter::Write(file, offset, bytes, size);
+    }
+};
+
+TEST_F(TextioImport, ARunTheStoreCannotTakeLeavesTheGamesBeforeItWhole) {
+    // Three games stored by a first run; the second run's writes fail, at each write in turn.
+    std::vector<std::string> first, second;
+    for (unsigned i = 0; i < 3; ++i) first.push_back(KifOf(Played(0, 30 + int(i), i + 1), {}, "投了"));
+    for (unsigned i = 0; i < 4; ++i) {
+        std::string kif = KifOf(Played(i == 2 ? 1 : 0, i == 1 ? 300 : 40, i + 20),
+                                {i == 2 ? "手合割：香落ち" : "先手：甲"}, "投了");
+        kif.insert(kif.find("   2 "), "*a comment on move one\r\n");
+        second.push_back(kif);
+    }
+    const auto writeFiles = [&](const std::string& sub, const std::vector<std::string>& texts) {
+        std::filesystem::create_directories(dir / sub);
+        std::vector<std::filesystem::path> paths;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            paths.push_back(dir / sub / ("g" + std::to_string(i) + ".kif"));
+            Write(paths.back(), texts[i]);
+        }
+        return paths;
+    };
+    const auto firstFiles = writeFiles("first", first);
+    const auto secondFiles = writeFiles("second", second);
+    const char* extensions[] = {".idx", ".kif", ".kf2", ".ipx", ".kpf", ".kp2", ".cp0"};
+
+    long secondRunWrites = 0;
+    for (long failAt = 0; failAt == 0 || failAt <= secondRunWrites; ++failAt) {
+        SCOPED_TRACE("write " + std::to_string(failAt) + " fails");
+        const std::filesystem::path path = dir / ("run" + std::to_string(failAt) + ".ipx");
+        ASSERT_TRUE(CreateStoreFiles(path, true));
+        GameStore runStore(path, StoreKind::Extended, 0);
+        RecordingPrompter runPrompter;
+        ImportContext run{runStore, *record, runPrompter, {}, "2001-02-03 04:05:06", {}, 5};
+        ASSERT_EQ(ImportFiles(firstFiles, run).gamesStored, 3);
+        std::vector<std::vector<std::uint8_t>> before;
+        for (const char* e : extensions) {
+            before.push_back(runStore.files.Exists(e) ? FileBytes(runStore.files.Path(e))
+                                                      : std::vector<std::uint8_t>{0xEE});
+        }
+        runPrompter.shown.clear();
+
+        FailingWriter writer;
+        writer.failAt = failAt;
+        const ImportSummary summary = ImportFiles(secondFiles, run, writer);
+        if (failAt == 0) {
+            // The run as it goes without a failure: every game stored, the writes counted.
+            ASSERT_EQ(summary.gamesStored, 4);
+            secondRunWrites = writer.writes;
+            ASSERT_GE(secondRunWrites, 8);
+            continue;
+        }
+        EXPECT_EQ(summary.gamesStored, 0);
+        ASSERT_EQ(summary.refused.size(), 4u);
+        for (const ImportSummary::Refused& r : summary.refused) {
+            EXPECT_NE(r.reason.find("the store could not be written"), std::string::npos) << r.reason;
+        }
+        EXPECT_NE(std::find_if(runPrompter.shown.begin(), runPrompter.shown.end(),
+                               [](const RecordingPrompter::Shown& m) {
+                                   return m.kind == RecordingPrompter::Shown::Warning &&
+                                          m.text.find(" 書込エラー！"_sj) != std::string::npos;
+                               }),
+                  runPrompter.shown.end());
+        EXPECT_EQ(runPrompter.texts().back(), "\r棋譜はインポートされませんでした。"_sj);
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            const std::vector<std::uint8_t> now = runStore.files.Exists(extensions[i])
+                                                      ? FileBytes(runStore.files.Path(extensions[i]))
+                                                      : std::vector<std::uint8_t>{0xEE};
+            EXPECT_TRUE(now == before[i]) << extensions[i];
+        }
+        std::uint32_t count = 0;
+        EXPECT_EQ(ValidateStore(path, count, runPrompter), StoreCheck::Extended);
+        EXPECT_EQ(count, 3u);
+        EXPECT_EQ(runStore.recordCount, 3u);
+    }
 }
 
 TEST_F(TextioImport, TheCommandLineImportsAndTellsWhatItRefused) {

@@ -1,6 +1,8 @@
 // Reading a text file into CP932 lines: line ends of every kind and UTF-8 input.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "textio/flavour.h"
@@ -26,6 +28,38 @@ TEST(TextioTextLines, EveryKindOfLineEndReadsTheSame) {
     EXPECT_EQ(Lines("a\n\nb\nc"), want);                    // no final line end
     EXPECT_EQ(Lines("a\r\rb"), (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(Lines("").empty());
+}
+
+TEST(TextioTextLines, RandomLineEndsSplitAsTheRuleSays) {
+    // The rule, byte by byte: LF ends a line; a run of CRs ends one line, taking one LF after it.
+    const auto byRule = [](std::string_view text) {
+        std::vector<std::string> out;
+        std::size_t start = 0, at = 0;
+        while (at < text.size()) {
+            if (text[at] == '\n') {
+                out.emplace_back(text.substr(start, at - start));
+                start = ++at;
+            } else if (text[at] == '\r') {
+                out.emplace_back(text.substr(start, at - start));
+                while (at < text.size() && text[at] == '\r') ++at;
+                if (at < text.size() && text[at] == '\n') ++at;
+                start = at;
+            } else {
+                ++at;
+            }
+        }
+        if (start < text.size()) out.emplace_back(text.substr(start));
+        return out;
+    };
+    std::mt19937 rng(17);
+    const char pieces[] = {'\r', '\n', 'a', 'b', ' '};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(rng() % 40, ' ');
+        for (char& c : text) c = pieces[rng() % 5];
+        std::vector<std::string_view> lines;
+        SplitLines(text, lines);
+        ASSERT_EQ(std::vector<std::string>(lines.begin(), lines.end()), byRule(text)) << round;
+    }
 }
 
 TEST(TextioTextLines, Utf8InputBecomesCp932) {
