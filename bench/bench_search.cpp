@@ -2,7 +2,7 @@
 // of every game, the colour-reversed form, a header-only search, and a narrowing search.
 //
 // By default the store is generated in a temporary folder with the games of bench/gen_store
-// (extended kind, seed 1) and removed at the end. Environment:
+// (extended kind, the generator's default numbers) and removed at the end. Environment:
 //   MOVRA_BENCH_STORE=PATH   an existing store (e.g. made by gen_store) instead
 //   MOVRA_BENCH_GAMES=N      another game count for the generated store
 // The files are read once before timing, so the figures are for files in the page cache.

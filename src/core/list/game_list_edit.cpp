@@ -29,13 +29,6 @@ std::uint64_t FileSize(const fs::path& p) {
     return ec ? 0 : std::uint64_t(size);
 }
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    }
-    return text;
-}
-
 }  // namespace
 
 // --- deleting ------------------------------------------------------------------------------------
@@ -174,7 +167,10 @@ std::vector<std::string> ListDumpLines(const StoreSession& session, const ListDi
         std::snprintf(number, sizeof number, "%7d ", int(p + 1));
         std::string text = line.substr(1);
         if (text.size() > 120) text = PadOrCut(text, 120);
-        lines.push_back(" " + std::string(number) + text);
+        std::string out(" ");
+        out += number;
+        out += text;
+        lines.push_back(std::move(out));
     }
     return lines;
 }
@@ -193,23 +189,41 @@ bool WriteListDump(const StoreSession& session, const ListDisplay& display,
     return true;
 }
 
-// --- the timed export ----------------------------------------------------------------------------
+// --- list printing -------------------------------------------------------------------------------
 
-std::optional<fs::path> ExportFileName(const fs::path& folder, int month, int day) {
-    // The names already in the folder, in lower case, so that "R0101001.KIF" counts as taken.
-    std::vector<std::string> taken;
-    std::error_code ec;
-    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
-        taken.push_back(LowerAscii(e.path().filename().string()));
+std::vector<std::vector<PrintedLine>> ListPrintPages(const StoreSession& session,
+                                                     const ListDisplay& display) {
+    std::vector<std::vector<PrintedLine>> pages;
+    const std::span<const GameHeader> entries = session.catalogue.entries();
+    const ListTables tables{session.players, session.tournaments, session.openings};
+    const InfoColumn info = entries.empty() ? InfoColumn::Handicap
+                                            : InfoColumnOf(entries[0], display, session.store.extended());
+    const std::string title = "     No." + ListTitleText(kListNameWidth, display.subTournaments, info);
+    const StoreReader reader(session.store);
+    TKifData scratch;
+    for (std::size_t p = 0; p < entries.size(); ++p) {
+        if (p % kListPrintEntriesPerPage == 0) {
+            pages.emplace_back();
+            std::vector<PrintedLine>& page = pages.back();
+            if (pages.size() == 1) page.push_back({"", false});
+            page.push_back({"", false});
+            page.push_back({"", false});
+            page.push_back({title, false});
+            page.push_back({"", false});
+        }
+        const ListLineData data = ReadListLineData(reader, entries[p], scratch);
+        std::string text = FormatListLine(entries[p], data, tables, display, kListNameWidth).substr(1);
+        if (text.size() > 120) text = PadOrCut(text, 120);
+        char number[16];
+        std::snprintf(number, sizeof number, "   %5d ", int(p + 1));
+        pages.back().push_back({number + text, true});
     }
-    std::sort(taken.begin(), taken.end());
-    const std::string stem = "r" + ZeroPad(month, 2) + ZeroPad(day, 2);
-    for (int n = 1; n <= 999; ++n) {
-        const std::string name = stem + ZeroPad(n, 3) + ".kif";
-        if (!std::binary_search(taken.begin(), taken.end(), name)) return folder / name;
-    }
-    return std::nullopt;
+    return pages;
 }
+
+std::string PrinterErrorMessage() { return "プリンタ・エラー！"_sj; }
+
+// --- the timed export ----------------------------------------------------------------------------
 
 std::string ExportMarkedQuestion(std::uint32_t count) {
     return "選択された "_sj + std::to_string(count) + "個の棋譜を変換します。"_sj + "\r\r" +

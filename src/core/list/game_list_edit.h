@@ -74,12 +74,25 @@ std::vector<std::string> ListDumpLines(const StoreSession& session, const ListDi
 bool WriteListDump(const StoreSession& session, const ListDisplay& display,
                    const std::filesystem::path& folder, Prompter& prompter);
 
+// --- list printing -------------------------------------------------------------------------------
+
+inline constexpr std::uint32_t kListPrintEntriesPerPage = 50;
+
+struct PrintedLine {
+    std::string text;
+    bool entry = false;  // an entry line: a small gap follows it on paper
+};
+// The pages of "一覧印刷": every 50 entries a page, which begins with an empty line (the first
+// page; the others begin on a new sheet), two empty lines, "     No." and the title, and one
+// empty line; then the entries as "   %5d " and the line of name width 12 without its first
+// blank, at most 120 bytes.
+std::vector<std::vector<PrintedLine>> ListPrintPages(const StoreSession& session,
+                                                     const ListDisplay& display);
+// "プリンタ・エラー！"
+std::string PrinterErrorMessage();
+
 // --- the timed export ----------------------------------------------------------------------------
 
-// "r" + MM + DD + NNN + ".kif" in the folder with the first NNN from 001 to 999 whose file does
-// not exist (compared without regard to case); nullopt when all are taken.
-std::optional<std::filesystem::path> ExportFileName(const std::filesystem::path& folder, int month,
-                                                    int day);
 // "選択された n個の棋譜を変換します。\r\rよろしいですか？"
 std::string ExportMarkedQuestion(std::uint32_t count);
 // "\r変換する棋譜を選択してください！"

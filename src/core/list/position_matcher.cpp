@@ -173,14 +173,12 @@ int PositionMatcher::Scan(const std::uint8_t* slots, const std::uint8_t* overflo
                 ++moved;
             }
             const std::uint8_t taken = board[destination];
-            if (taken != 0) {
-                // The rules give a taken piece to the side of the other colour, the stored
-                // moves to the mover: they differ only when the taken piece is the mover's own.
-                if ((taken > piece::kGoteOffset) == moverIsGote) {
-                    return ScanByRules(slots, overflowSlots, handicapNumber);
-                }
-                mover += t.handUnit[taken];
+            // The rules give a taken piece to the side of the other colour, the stored moves to
+            // the mover: they differ only when the taken piece is the mover's own.
+            if ((taken != 0) & ((taken > piece::kGoteOffset) == moverIsGote)) {
+                return ScanByRules(slots, overflowSlots, handicapNumber);
             }
+            mover += t.handUnit[taken];  // nothing for an empty square
             const auto& from = cost_[origin];
             const auto& to = cost_[destination];
             disagreement += std::uint32_t(from[0]) - from[piece] + to[moved] - to[taken];

@@ -1,7 +1,8 @@
 #include "list/search_form.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 #include "record/era.h"

@@ -170,17 +170,28 @@ TEST_F(GameListEditTest, ListDumpWritesEveryEntryWithWideNames) {
     EXPECT_FALSE(WriteListDump(session, display, dir.path(), prompter));
 }
 
-TEST_F(GameListEditTest, ExportNamesNeverReuseAFile) {
-    const fs::path out = dir / "out";
-    fs::create_directories(out);
-    EXPECT_EQ(ExportFileName(out, 4, 10), out / "r0410001.kif");
-    std::ofstream(out / "r0410001.kif") << "x";
-    std::ofstream(out / "R0410002.KIF") << "x";
-    EXPECT_EQ(ExportFileName(out, 4, 10), out / "r0410003.kif");
-    for (int n = 3; n <= 999; ++n) std::ofstream(out / ("r0410" + ZeroPad(n, 3) + ".kif")) << "x";
-    EXPECT_FALSE(ExportFileName(out, 4, 10).has_value());
-    EXPECT_EQ(ExportFileName(out, 0, 0), out / "r0000001.kif");
+TEST_F(GameListEditTest, ListPrintingFiftyEntriesAPage) {
+    Open(101, false);
+    const auto pages = ListPrintPages(session, ListDisplay{});
+    ASSERT_EQ(pages.size(), 3u);
+    // The first page opens with one more empty line than the others.
+    ASSERT_EQ(pages[0].size(), 5u + 50u);
+    ASSERT_EQ(pages[1].size(), 4u + 50u);
+    ASSERT_EQ(pages[2].size(), 4u + 1u);
+    EXPECT_EQ(pages[0][3].text.substr(0, 8), "     No.");
+    EXPECT_FALSE(pages[0][3].entry);
+    EXPECT_EQ(pages[1][2].text, pages[0][3].text);
+    EXPECT_TRUE(pages[0][5].entry);
+    EXPECT_EQ(pages[0][5].text.substr(0, 9), "       1 ");
+    EXPECT_EQ(pages[2][4].text.substr(0, 9), "     101 ");
+    // The names start under the heading's first word.
+    EXPECT_EQ(pages[0][3].text.find("先手"_sj), 9u);
+    EXPECT_EQ(pages[0][5].text.substr(9, 12), PadOrCut("(未登録)"_sj, 12));
+}
+
+TEST_F(GameListEditTest, ExportTexts) {
     EXPECT_EQ(ExportProgressText(2, 9), "( 2 / 9 )");
+    EXPECT_EQ(ExportMarkedQuestion(4), "選択された 4個の棋譜を変換します。\r\rよろしいですか？"_sj);
 }
 
 }  // namespace

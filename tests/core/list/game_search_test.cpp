@@ -46,8 +46,8 @@ struct Fixture {
     std::vector<std::vector<testing::ReplayedPosition>> replays;
     GameStore store;
 
-    explicit Fixture(int count, std::uint32_t seed = 11) {
-        std::mt19937 rng(seed);
+    explicit Fixture(int count, std::uint32_t start = 11) {
+        std::mt19937 rng(start);
         for (int i = 0; i < count; ++i) {
             StoreGame g;
             g.game = testing::RandomStoredGame(rng, testing::RandomHandicap(rng), testing::RandomLength(rng));
