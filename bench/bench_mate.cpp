@@ -137,7 +137,11 @@ void Long(benchmark::State& state, const Problem& p) {
         cv.notify_all();
         watchdog.join();
         state.counters["plies"] = found;
-        if (found <= 0) state.SkipWithError("no mate found within the time cap");
+        if (found <= 0) {
+            std::fprintf(stderr, "bench_mate: %s: no mate within %d plies after %.0f s, given up\n", p.name.c_str(),
+                         cleared, kLongCapSeconds);
+            state.SkipWithError("no mate found within the time cap");
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include "store/store_files.h"
 #include "support/recording_prompter.h"
 #include "support/run_cli.h"
+#include "../../bench/store_sample.h"
 #include "../core/store/store_test_support.h"
 
 namespace movra {
@@ -79,6 +80,55 @@ TEST(StoreCli, ShowPrintsTheHeaderFieldsAndTheMoveList) {
         << r.out;
     EXPECT_EQ(RunCli({"show", (dir / "s.ipx").string(), "2"}).status, 1);
     EXPECT_EQ(RunCli({"show", (dir / "s.ipx").string(), "zero"}).status, 2);
+}
+
+// The longest games a store holds: 512 moves in an even game, 511 after the stronger side's
+// placeholder in a handicap game. Every move line and the closing line must come out.
+TEST(StoreCli, ShowPrintsEveryLineOfTheLongestGames) {
+    TempFolder dir;
+    ASSERT_EQ(RunCli({"new", (dir / "long.ipx").string()}).status, 0);
+    const GameStore store(dir / "long.idx", StoreKind::Extended);
+    testing::RecordingPrompter prompter;
+    sample::Rng rng(99);
+    std::vector<MoveCode> scratch;
+    const int handicaps[] = {0, 3};
+    for (int handicap : handicaps) {
+        const int wanted = handicap == 0 ? 512 : 511;
+        TKifData game;
+        int played = 0;
+        for (int attempt = 0; attempt < 50 && played < wanted; ++attempt) {
+            played = sample::PlayGame(rng, handicap, wanted, game, scratch);
+        }
+        ASSERT_EQ(played, wanted);
+        MoveBytes moves;
+        MoveInfo info;
+        FillMoveBuffers(game, moves, info);
+        IndexRecord index;
+        index.setHandicap(std::uint16_t(handicap));
+        WriteGame(store, index, moves, kAppendGame, false, prompter);
+        DetailRecord detail;
+        detail.setOverflowNumber(index.overflowNumber());
+        detail.CopyIndexWords(index);
+        WriteGameDetail(store, detail, info, kAppendGame, false);
+    }
+    for (int k = 1; k <= 2; ++k) {
+        const int wanted = k == 1 ? 512 : 511;
+        auto r = RunCli({"show", (dir / "long.ipx").string(), std::to_string(k), "--sjis"});
+        ASSERT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("moves: " + std::to_string(wanted) + "\n"), std::string::npos);
+        const std::string last = (k == 1 ? "512" : "511");
+        EXPECT_NE(r.out.find("\n" + last + " "), std::string::npos) << "the last move line";
+        EXPECT_NE(r.out.find("\n" + std::to_string(wanted) + "手まで"_sj), std::string::npos)
+            << "the closing line";
+        // Line breaks after the first move line: one per move line and one after the closing line.
+        const std::size_t first = r.out.find("\n001 ");
+        ASSERT_NE(first, std::string::npos);
+        std::size_t lines = 0;
+        for (std::size_t at = r.out.find('\n', first + 1); at != std::string::npos; at = r.out.find('\n', at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, std::size_t(wanted) + 1);  // every move and the closing line
+    }
 }
 
 }  // namespace
