@@ -260,9 +260,9 @@ private slots:
         QTest::keyClick(window_.get(), Qt::Key_Right, Qt::ShiftModifier);
         QCOMPARE(int(window_->record().currentMove), 1);
         // Ctrl+Shift+M shows the hidden player-number item only with an open store.
-        QVERIFY(!window_->storeOpen());
+        // (The program folder's sample store is open at start-up.)
         QTest::keyClick(window_.get(), Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
-        QVERIFY(!window_->menus()->playerNumberAction()->isVisible());
+        QCOMPARE(window_->menus()->playerNumberAction()->isVisible(), window_->storeOpen());
     }
 
     void clickingALineJumpsToThatMove() {
@@ -360,13 +360,13 @@ private slots:
 
     void laterFunctionsAreShownDisabledWithATooltip() {
         Open();
-        for (int number : {4, 5, 6, 10, 11, 12}) {
+        for (int number : {4, 6, 11, 12}) {
             PictureButton* b = window_->replayPanel()->button(number);
             QVERIFY(b->isVisible());
             QVERIFY(!b->isEnabled());
             QVERIFY(b->toolTip().contains(QStringLiteral("まだ使えません")));
         }
-        for (int number : {1, 2, 3, 7, 8, 9}) QVERIFY(window_->replayPanel()->button(number)->isEnabled());
+        for (int number : {1, 2, 3, 5, 7, 8, 9, 10}) QVERIFY(window_->replayPanel()->button(number)->isEnabled());
         QVERIFY(window_->menus()->laterItems().size() > 20);
         for (QAction* a : window_->menus()->laterItems()) {
             QVERIFY2(!a->isEnabled(), qPrintable(a->text()));

@@ -18,13 +18,43 @@ QAction* MainMenus::later(QMenu* menu, const QString& caption, const QString& ob
     return action;
 }
 
+QAction* MainMenus::live(QMenu* menu, const QString& caption, const QString& objectName,
+                         void (MainMenus::*signal)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(objectName);
+    connect(action, &QAction::triggered, this, signal);
+    return action;
+}
+
+void MainMenus::setStoreOpen(bool open) {
+    for (QAction* a : {renameStore_, importFiles_, importFolder_, importClipboard_}) a->setEnabled(open);
+}
+
+void MainMenus::setDataCollections(const QStringList& names) {
+    bool any = false;
+    for (int i = 0; i < kCollectionItems; ++i) {
+        QAction* a = collections_[i];
+        if (i < names.size()) {
+            a->setText(QStringLiteral("&# %1").arg(names[i]));
+            a->setVisible(true);
+            any = true;
+        } else {
+            a->setVisible(false);
+        }
+    }
+    collectionsShown_ = any;
+}
+
 MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     // ファイル
     QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("MENU01"));
-    later(file, QStringLiteral("棋譜読込(&O)"), QStringLiteral("MENU01_1"));
-    later(file, QStringLiteral("新規作成(&N)"), QStringLiteral("MENU01_2"));
-    later(file, QStringLiteral("棋譜ﾌｧｲﾙ名変更(&C)"), QStringLiteral("MENU01_3"));
+    openStore_ = live(file, QStringLiteral("棋譜読込(&O)"), QStringLiteral("MENU01_1"),
+                      &MainMenus::openStoreChosen);
+    newStore_ = live(file, QStringLiteral("新規作成(&N)"), QStringLiteral("MENU01_2"),
+                     &MainMenus::newStoreChosen);
+    renameStore_ = live(file, QStringLiteral("棋譜ﾌｧｲﾙ名変更(&C)"), QStringLiteral("MENU01_3"),
+                        &MainMenus::renameChosen);
     file->addSeparator();
     QMenu* entry = file->addMenu(QStringLiteral("棋譜入力(&K)"));
     later(entry, QStringLiteral("棋譜新規入力(&N)"));
@@ -32,10 +62,14 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     later(entry, QStringLiteral("棋譜新規保存(&A)"));
     later(entry, QStringLiteral("棋譜修正保存(&M)"));
     QMenu* import = file->addMenu(QStringLiteral("棋譜ｲﾝﾎﾟｰﾄ(&I)"));
-    later(import, QStringLiteral("ファイル指定(&F)"));
-    later(import, QStringLiteral("フォルダ指定(&D)"));
+    import_ = import;
+    importFiles_ = live(import, QStringLiteral("ファイル指定(&F)"), QStringLiteral("MENU01_5_1"),
+                        &MainMenus::importFilesChosen);
+    importFolder_ = live(import, QStringLiteral("フォルダ指定(&D)"), QStringLiteral("MENU01_5_2"),
+                         &MainMenus::importFolderChosen);
     later(import, QStringLiteral("Lisvek(&P)"));
-    later(import, QStringLiteral("クリップボード(&C)"));
+    importClipboard_ = live(import, QStringLiteral("クリップボード(&C)"), QStringLiteral("MENU01_5_4"),
+                            &MainMenus::importClipboardChosen);
     QAction* datImport = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
     datImport->setVisible(false);
     later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
@@ -60,12 +94,20 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     later(file, QStringLiteral("棋譜印刷(&P)"));
     later(file, QStringLiteral("棋譜用紙印刷(&Y)"));
     recentSeparator_ = file->addSeparator();
+    collectionSeparator_ = recentSeparator_;
     for (int i = 0; i < 10; ++i) {
         QAction* a = file->addAction(QString());
         a->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
         a->setVisible(false);
         connect(a, &QAction::triggered, this, [this, i] { emit recentChosen(i); });
         recent_[i] = a;
+    }
+    for (int i = 0; i < kCollectionItems; ++i) {
+        QAction* a = file->addAction(QString());
+        a->setObjectName(QStringLiteral("Collection%1").arg(i + 1));
+        a->setVisible(false);
+        connect(a, &QAction::triggered, this, [this, i] { emit dataCollectionChosen(i); });
+        collections_[i] = a;
     }
     file->addSeparator();
     exit_ = file->addAction(QStringLiteral("終了(&X)"));
@@ -85,7 +127,8 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     later(tools, QStringLiteral("棋士名登録/変更(&T)"));
     later(tools, QStringLiteral("棋戦名登録/変更(&K)"));
     later(tools, QStringLiteral("戦型名登録/変更(&S)"));
-    later(tools, QStringLiteral("DATﾌｧｲﾙ切替(&D)"));
+    datSwitch_ = live(tools, QStringLiteral("DATﾌｧｲﾙ切替(&D)"), QStringLiteral("MENU02_10"),
+                      &MainMenus::datSwitchChosen);
     playerNumbersSeparator_ = tools->addSeparator();
     playerNumbersSeparator_->setVisible(false);
     playerNumbers_ = later(tools, QStringLiteral("棋士番号一括変換(&N)"));
@@ -165,12 +208,11 @@ void MainMenus::setRecentStores(const std::array<QString, 10>& paths) {
         const int key = (i + 1) % 10;
         a->setText(QStringLiteral("&%1 %2").arg(key).arg(QFileInfo(name).fileName()));
         a->setToolTip(path);
-        // Opening a store from the list is the store's own command, which comes later.
-        a->setEnabled(false);
+        a->setEnabled(true);
         a->setVisible(true);
         any = true;
     }
-    recentSeparator_->setVisible(any);
+    recentSeparator_->setVisible(any || collectionsShown_);
 }
 
 void MainMenus::setCaptionsForSize(int mode) {

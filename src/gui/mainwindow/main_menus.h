@@ -31,6 +31,11 @@ public:
     void showPlayerNumberItem();
     void showImodeItems();
     void showExportMenu();
+    // The commands that need an open store (rename, the imports).
+    void setStoreOpen(bool open);
+    // The data-collection stores that exist, by file name; at most kCollectionItems.
+    static constexpr int kCollectionItems = 4;
+    void setDataCollections(const QStringList& names);
 
     QAction* sizeAction(int mode) const { return size_[mode]; }
     QAction* colorAction(int color) const { return color_[color == 1 ? 1 : 0]; }
@@ -39,6 +44,15 @@ public:
     QAction* recentAction(int index) const { return recent_[index]; }
     QAction* playerNumberAction() const { return playerNumbers_; }
     QMenu* exportMenu() const { return export_; }
+    QAction* openStoreAction() const { return openStore_; }
+    QAction* newStoreAction() const { return newStore_; }
+    QAction* renameStoreAction() const { return renameStore_; }
+    QAction* importFilesAction() const { return importFiles_; }
+    QAction* importFolderAction() const { return importFolder_; }
+    QAction* importClipboardAction() const { return importClipboard_; }
+    QAction* datSwitchAction() const { return datSwitch_; }
+    QAction* collectionAction(int index) const { return collections_[index]; }
+    QMenu* importMenu() const { return import_; }
     // Every item of a later stage, for tests.
     const QList<QAction*>& laterItems() const { return later_; }
 
@@ -48,9 +62,19 @@ signals:
     void commentToggled(bool checked);
     void recentChosen(int index);
     void exitChosen();
+    void openStoreChosen();
+    void newStoreChosen();
+    void renameChosen();
+    void importFilesChosen();
+    void importFolderChosen();
+    void importClipboardChosen();
+    void datSwitchChosen();
+    void dataCollectionChosen(int index);
 
 private:
     QAction* later(QMenu* menu, const QString& caption, const QString& objectName = {});
+    QAction* live(QMenu* menu, const QString& caption, const QString& objectName,
+                  void (MainMenus::*signal)());
 
     QMenuBar* bar_;
     std::array<QAction*, 3> size_{};
@@ -65,6 +89,17 @@ private:
     QAction* playerNumbersSeparator_ = nullptr;
     QList<QAction*> imode_;
     QMenu* export_ = nullptr;
+    QMenu* import_ = nullptr;
+    QAction* openStore_ = nullptr;
+    QAction* newStore_ = nullptr;
+    QAction* renameStore_ = nullptr;
+    QAction* importFiles_ = nullptr;
+    QAction* importFolder_ = nullptr;
+    QAction* importClipboard_ = nullptr;
+    QAction* datSwitch_ = nullptr;
+    std::array<QAction*, kCollectionItems> collections_{};
+    QAction* collectionSeparator_ = nullptr;
+    bool collectionsShown_ = false;
     QList<QAction*> later_;
 };
 

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QLinearGradient>
 #include <QMenuBar>
 #include <QPainter>
@@ -10,6 +14,11 @@
 #include <QVBoxLayout>
 
 #include "common/qtext.h"
+#include "list/game_list_page.h"
+#include "list/detailed_search_dialog.h"
+#include "list/game_list_window.h"
+#include "list/search_dialog.h"
+#include "mainwindow/file_commands.h"
 #include "mainwindow/board_view.h"
 #include "mainwindow/comment_window.h"
 #include "mainwindow/gui_prompter.h"
@@ -25,6 +34,10 @@
 #include "record/sjis_literal.h"
 #include "rules/game_text.h"
 #include "store/comments.h"
+#include "store/file_chooser.h"
+#include "store/store_commands.h"
+#include "textio/export_game.h"
+#include "textio/kif_writer.h"
 
 namespace movra {
 using namespace movra::literals;
@@ -90,8 +103,8 @@ void MainWindow::BuildWindow() {
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
 
-    for (int later : {ReplayPanel::Study, ReplayPanel::Search, ReplayPanel::EditPosition,
-                      ReplayPanel::GameList, ReplayPanel::MateSearch, ReplayPanel::AddPosition}) {
+    for (int later : {ReplayPanel::Study, ReplayPanel::EditPosition, ReplayPanel::MateSearch,
+                      ReplayPanel::AddPosition}) {
         panel_->markNotAvailable(later);
     }
     connect(panel_, &ReplayPanel::buttonPressed, this, &MainWindow::PressButton);
@@ -109,6 +122,42 @@ void MainWindow::BuildWindow() {
         RefreshComment();
     });
     connect(menus_, &MainMenus::exitChosen, this, &QWidget::close);
+
+    StoreCommands::Host host;
+    host.window = this;
+    host.session = &session_;
+    host.settings = &settings_;
+    host.record = &record_;
+    host.programFolder = programFolder_;
+    host.prompter = prompter_;
+    host.storeOpened = [this](const OpenStoreResult& opened) { ApplyOpenedStore(opened); };
+    host.mastersReloaded = [this] {
+        if (gameList_ != nullptr) gameList_->SetCatalogue();
+        if (search_ != nullptr) search_->FillConditionLists();
+    };
+    host.imported = [this](long gamesStored) { AfterImport(gamesStored); };
+    host.mayStart = [this] {
+        StopReplay();
+        return mode_ != Mode::None;
+    };
+    storeCommands_ = new StoreCommands(std::move(host), this);
+    connect(menus_, &MainMenus::openStoreChosen, storeCommands_, &StoreCommands::OpenStoreCommand);
+    connect(menus_, &MainMenus::newStoreChosen, storeCommands_, &StoreCommands::NewStoreCommand);
+    connect(menus_, &MainMenus::renameChosen, storeCommands_, &StoreCommands::RenameCommand);
+    connect(menus_, &MainMenus::datSwitchChosen, storeCommands_, &StoreCommands::SwitchDatFolderCommand);
+    connect(menus_, &MainMenus::importFilesChosen, storeCommands_, &StoreCommands::ImportFilesCommand);
+    connect(menus_, &MainMenus::importFolderChosen, storeCommands_, &StoreCommands::ImportFolderCommand);
+    connect(menus_, &MainMenus::importClipboardChosen, storeCommands_,
+            [this] { storeCommands_->ImportClipboardCommand(); });
+    connect(menus_, &MainMenus::recentChosen, storeCommands_,
+            [this](int index) { storeCommands_->OpenRecentCommand(index + 1); });
+    connect(menus_, &MainMenus::dataCollectionChosen, this, [this](int index) {
+        if (index >= 0 && std::size_t(index) < dataCollections_.size()) {
+            storeCommands_->OpenDataCollectionCommand(dataCollections_[std::size_t(index)]);
+        }
+    });
+    menus_->setStoreOpen(false);
+    setAcceptDrops(true);
 
     menus_->setColor(settings_.form.Color);
     menus_->setCommentChecked(settings_.form.Comment);
@@ -190,6 +239,8 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
         settings_.shogi.Recent[i] = entry.empty() ? std::string() : StoredPath(std::filesystem::path(entry));
     }
     RefreshRecentMenu();
+    RefreshDataCollections();
+    menus_->setStoreOpen(session_.isOpen());
     setWindowTitle(ToQString(caption));
 }
 
@@ -322,6 +373,12 @@ void MainWindow::PressButton(int number) {
             break;
         case ReplayPanel::ToStart:
             GoToStart();
+            break;
+        case ReplayPanel::GameList:
+            OpenGameList();
+            break;
+        case ReplayPanel::Search:
+            OpenSearch(false);
             break;
         default:
             // The other buttons belong to functions of later stages and are disabled.
@@ -596,11 +653,19 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
                 PressButton(ReplayPanel::AutoReplay);
                 return;
             case Qt::Key_I:
-                // The game list (button 10) comes with the list window.
+                PressButton(ReplayPanel::GameList);
                 return;
             default:
                 break;
         }
+    }
+    if (mods == Qt::ControlModifier && event->key() == Qt::Key_V) {
+        if (menus_->importClipboardAction()->isEnabled() && menus_->importMenu()->isEnabled()) {
+            storeCommands_->ImportClipboardCommand();
+        } else {
+            prompter_->Warn(ImportWhileEditingMessage());
+        }
+        return;
     }
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_B) {
         lower();
@@ -617,6 +682,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         }
         if (event->key() == Qt::Key_E && open && settings_.exportMenu.Kakinoki) {
             menus_->showExportMenu();
+            if (gameList_ != nullptr) gameList_->setExportMenuVisible(true);
             return;
         }
         if (event->key() == Qt::Key_C && open) {
@@ -645,6 +711,168 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     comment_->close();
     mode_ = Mode::None;
     event->accept();
+}
+
+// --- the game list and the store commands --------------------------------------------------------
+
+GameListWindow* MainWindow::gameList() {
+    if (gameList_ == nullptr) {
+        gameList_ = new GameListWindow(session_, settings_, programFolder_, *prompter_, this);
+        gameList_->setFileChooser(chooser_);
+        gameList_->setExportHook([this](const GameHeader& entry, const std::filesystem::path& path) {
+            return ExportListedGame(entry, path);
+        });
+        gameList_->setExportMenuVisible(menus_->exportMenu()->menuAction()->isVisible());
+        gameList_->SetCatalogue();
+    }
+    return gameList_;
+}
+
+void MainWindow::setFileChooser(FileChooser* chooser) {
+    chooser_ = chooser;
+    storeCommands_->setFileChooser(chooser);
+    if (gameList_ != nullptr) gameList_->setFileChooser(chooser);
+}
+
+void MainWindow::OpenGameList() {
+    if (mode_ == Mode::None) return;
+    StopReplay();
+    if (!session_.isOpen()) {
+        prompter_->Inform("一覧表に表示する棋譜はありません。"_sj);
+        return;
+    }
+    if (session_.catalogue.count() == 0) {
+        // The catalogue may have been left empty; the store is read again first.
+        LoadCatalogue(session_.store, session_.catalogue);
+        gameList()->SetCatalogue();
+        if (session_.catalogue.count() == 0) {
+            prompter_->Inform("一覧表に表示する棋譜はありません。"_sj);
+            return;
+        }
+    }
+    gameList()->Open(pictures_.sizeMode());
+    HandleGameListResult();
+}
+
+SearchDialog* MainWindow::searchDialog() {
+    if (search_ == nullptr) {
+        search_ = new SearchDialog(session_, settings_, *prompter_, [this] { return record_.position; }, this);
+    }
+    return search_;
+}
+
+DetailedSearchDialog* MainWindow::detailedSearchDialog() {
+    if (detailed_ == nullptr) {
+        detailed_ = new DetailedSearchDialog(session_, settings_, *prompter_, programFolder_,
+                                             [this] { return searchDialog()->handicapBox()->currentIndex(); },
+                                             this);
+    }
+    return detailed_;
+}
+
+void MainWindow::OpenSearch(bool fromList) {
+    if (mode_ == Mode::None) return;
+    StopReplay();
+    if (!session_.isOpen()) {
+        prompter_->Inform("棋譜が読み込まれていません！\r\r先に棋譜ファイルを読み込んで下さい。"_sj);
+        return;
+    }
+    SearchDialog* dialog = searchDialog();
+    const bool narrowing = fromList && !dialog->freshLists();
+    for (;;) {
+        const SearchDialog::Result r = dialog->Open(narrowing, mode_ == Mode::PositionEditing);
+        if (r == SearchDialog::Result::Detailed && !narrowing) {
+            if (detailedSearchDialog()->Open() != DetailedSearchDialog::Result::Ok) continue;
+            dialog->ClearFreshLists();
+        } else if (r != SearchDialog::Result::Ok && !narrowing) {
+            return;
+        }
+        break;
+    }
+    // The hits (or, after a narrowing without one, the list as it was).
+    GameListWindow* list = gameList();
+    list->SetCatalogue();
+    if (session_.catalogue.count() == 0) return;
+    list->Open(pictures_.sizeMode());
+    HandleGameListResult();
+}
+
+void MainWindow::HandleGameListResult() {
+    GameListWindow* list = gameList();
+    switch (list->result()) {
+        case GameListWindow::Result::ShowGame: {
+            const GameHeader& entry = list->selectedEntry();
+            ShowStoredGame(long(entry.recordNumber), std::max(0, MatchedMove(entry)));
+            break;
+        }
+        case GameListWindow::Result::Narrow:
+            // The search dialog comes back once the list has closed.
+            QTimer::singleShot(0, this, [this] { OpenSearch(true); });
+            break;
+        case GameListWindow::Result::EditMoves:
+        case GameListWindow::Result::Cancel:
+            break;
+    }
+}
+
+void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
+    RefreshRecentMenu();
+    if (!opened.opened) return;
+    menus_->setStoreOpen(session_.isOpen());
+    setWindowTitle(ToQString(WindowCaption(1, StoredPath(std::filesystem::path(ShownStoreName(session_))))));
+    if (gameList_ != nullptr) {
+        gameList_->SetCatalogue();
+        if (!session_.store.extended()) gameList_->ResetInformationColumn();
+    }
+    if (search_ != nullptr) search_->FillConditionLists();
+    if (opened.storeChanged) {
+        // Another store: the game shown belonged to the one before.
+        TKifData empty;
+        empty.ResetHeader(0);
+        empty.SetUpStandard();
+        ShowGame(empty, GameHeaderTexts{}, true, session_.store.extended());
+    }
+}
+
+void MainWindow::AfterImport(long gamesStored) {
+    (void)gamesStored;
+    const std::uint32_t count = session_.catalogue.count();
+    if (count == 0) return;
+    // The last game of the store is shown, and the list opens on it.
+    ShowStoredGame(long(session_.catalogue.at(count - 1).recordNumber));
+    GameListWindow* list = gameList();
+    list->SetCatalogue();
+    list->ShowPosition(count - 1);
+}
+
+bool MainWindow::ExportListedGame(const GameHeader& entry, const std::filesystem::path& path) {
+    // The game is opened on the board first, then written as the Kakinoki file.
+    if (!ShowStoredGame(long(entry.recordNumber))) return false;
+    const MasterTables masters{&session_.players, &session_.tournaments, &session_.openings};
+    const std::optional<ExportGame> game =
+        LoadExportGame(session_.store, masters, long(entry.recordNumber), *prompter_);
+    if (!game) return false;
+    return WriteKakinokiFile(*game, path).empty();
+}
+
+void MainWindow::RefreshDataCollections() {
+    dataCollections_ = DataCollectionStores(programFolder_);
+    QStringList names;
+    for (const std::filesystem::path& p : dataCollections_) names.append(PathToQString(p.filename()));
+    menus_->setDataCollections(names);
+    RefreshRecentMenu();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    // Only the first file counts, and only while a store may be opened.
+    if (urls.isEmpty() || !urls.front().isLocalFile() || !menus_->openStoreAction()->isEnabled()) return;
+    event->acceptProposedAction();
+    storeCommands_->DropCommand(QStringToPath(urls.front().toLocalFile()));
 }
 
 bool MainWindow::SaveSettingsAtExit() {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "mainwindow/display_texts.h"
 #include "mainwindow/picture_set.h"
@@ -25,6 +26,11 @@ namespace movra {
 
 class BoardView;
 class CommentWindow;
+class DetailedSearchDialog;
+class FileChooser;
+class GameListWindow;
+class SearchDialog;
+class StoreCommands;
 class GuiPrompter;
 class HandView;
 class ListCaption;
@@ -111,10 +117,33 @@ public:
     // A second copy was started: bring this window to the front.
     void RaiseFromOtherCopy();
 
+    // --- the game list and the store commands ----------------------------------------------
+    // Button 10 and the I key: the game list window on the catalogue (read again when it is
+    // empty), then what it closed with.
+    void OpenGameList();
+    // What the main window does with the list's result: show the chosen game at its hit move,
+    // or come back with the search dialog to narrow the hits.
+    void HandleGameListResult();
+    // The list window, made on first use and kept while the program runs.
+    GameListWindow* gameList();
+    // Button 5: the search dialog (narrowing when it comes back from the list's "絞込検索" and a
+    // search has succeeded since the lists were filled), the detailed search when asked for, and
+    // the list on the hits.
+    void OpenSearch(bool fromList = false);
+    SearchDialog* searchDialog();
+    DetailedSearchDialog* detailedSearchDialog();
+    StoreCommands* storeCommands() const { return storeCommands_; }
+    // Tests drive the file dialogs through their own chooser.
+    void setFileChooser(FileChooser* chooser);
+    // After any command opened, renamed or re-read the store: caption, recent menu, lists.
+    void ApplyOpenedStore(const OpenStoreResult& opened);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void BuildWindow();
@@ -131,6 +160,9 @@ private:
     void ShowMessage(const std::string& text, bool warning);
     void OpenStartupStore(const StartupStore& chosen);
     void RefreshRecentMenu();
+    void RefreshDataCollections();
+    void AfterImport(long gamesStored);
+    bool ExportListedGame(const GameHeader& entry, const std::filesystem::path& path);
 
     std::filesystem::path programFolder_;
     Settings settings_;
@@ -164,6 +196,12 @@ private:
     StatusLine* status_ = nullptr;
     MainMenus* menus_ = nullptr;
     CommentWindow* comment_ = nullptr;
+    StoreCommands* storeCommands_ = nullptr;
+    GameListWindow* gameList_ = nullptr;
+    SearchDialog* search_ = nullptr;
+    DetailedSearchDialog* detailed_ = nullptr;
+    FileChooser* chooser_ = nullptr;
+    std::vector<std::filesystem::path> dataCollections_;
 };
 
 }  // namespace movra

@@ -33,8 +33,8 @@ void DrawBevel(QPainter& p, const QRect& r, int width, int lightAlpha, int shado
     }
 }
 
-std::uint32_t SeedOf(const SizeSpec& spec, int colourSet, int kind) {
-    return static_cast<std::uint32_t>(spec.letter) * 7919u + colourSet * 104729u + kind * 31u + 17u;
+std::uint32_t SeedOf(const SizeSpec& dims, int colourSet, int kind) {
+    return static_cast<std::uint32_t>(dims.letter) * 7919u + colourSet * 104729u + kind * 31u + 17u;
 }
 
 }  // namespace
@@ -43,27 +43,27 @@ QImage To256Colours(const QImage& image) {
     return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
 }
 
-QImage DrawBoard(const SizeSpec& spec, int colourSet) {
-    const QSize size = spec.board();
+QImage DrawBoard(const SizeSpec& dims, int colourSet) {
+    const QSize size = dims.board();
     QImage image = WoodSurface(size, colourSet == 1 ? KayaTone() : KayaTone256(),
-                               SeedOf(spec, colourSet, 1));
+                               SeedOf(dims, colourSet, 1));
     QPainter p(&image);
 
     // The board's edge: a soft darkening towards the rim, then a bevel.
-    const int rim = std::max(3, spec.boardMargin / 4);
-    for (int i = 0; i < spec.boardMargin / 2; ++i) {
-        const double t = 1.0 - double(i) / (spec.boardMargin / 2);
+    const int rim = std::max(3, dims.boardMargin / 4);
+    for (int i = 0; i < dims.boardMargin / 2; ++i) {
+        const double t = 1.0 - double(i) / (dims.boardMargin / 2);
         p.setPen(QColor(90, 50, 10, static_cast<int>(36 * t * t)));
         p.drawRect(QRect(QPoint(i, i), size - QSize(2 * i + 1, 2 * i + 1)));
     }
     DrawBevel(p, image.rect(), rim, 110, 150);
 
     // The grid: thin lines between the squares, a heavier frame, and the four star points.
-    const QSize pitch = spec.pitch();
-    const int x0 = spec.boardMargin;
-    const int y0 = spec.boardMargin;
+    const QSize pitch = dims.pitch();
+    const int x0 = dims.boardMargin;
+    const int y0 = dims.boardMargin;
     const QColor ink = colourSet == 1 ? QColor(34, 20, 6) : QColor(40, 24, 8);
-    const bool large = spec.letter == 'E';
+    const bool large = dims.letter == 'E';
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(ink, large ? 2 : 1));
     for (int i = 1; i < 9; ++i) {
@@ -91,10 +91,10 @@ QImage DrawBoard(const SizeSpec& spec, int colourSet) {
     return colourSet == 1 ? image : To256Colours(image);
 }
 
-QImage DrawStand(const SizeSpec& spec, int colourSet) {
-    const QSize size = spec.stand;
+QImage DrawStand(const SizeSpec& dims, int colourSet) {
+    const QSize size = dims.stand;
     QImage image = WoodSurface(size, colourSet == 1 ? StandTone() : StandTone256(),
-                               SeedOf(spec, colourSet, 2), true);
+                               SeedOf(dims, colourSet, 2), true);
     QPainter p(&image);
     const int rim = std::max(4, size.width() / 24);
     // The raised rim of the stand, then the recessed top where the pieces lie.
@@ -118,11 +118,11 @@ QImage DrawStand(const SizeSpec& spec, int colourSet) {
     return colourSet == 1 ? image : To256Colours(image);
 }
 
-QImage DrawKifBox(const SizeSpec& spec) {
+QImage DrawKifBox(const SizeSpec& dims) {
     // Pale washi paper with long fibres, behind the move list.
-    const QSize size = spec.kifBox;
+    const QSize size = dims.kifBox;
     QImage image(size, QImage::Format_RGB32);
-    Random random(SeedOf(spec, 0, 3));
+    Random random(SeedOf(dims, 0, 3));
     for (int y = 0; y < size.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
@@ -269,14 +269,14 @@ void DrawButtonSymbol(QPainter& p, int button, const QRectF& box, const QColor& 
 
 }  // namespace
 
-QImage DrawButtons(const SizeSpec& spec, int colourSet) {
-    const int b = spec.button;
+QImage DrawButtons(const SizeSpec& dims, int colourSet) {
+    const int b = dims.button;
     QImage image(b * pictures::kButtonCount, b * pictures::kButtonRows, QImage::Format_RGB32);
     image.fill(colourSet == 1 ? QColor(40, 18, 8) : QColor(48, 24, 12));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing, true);
     const QImage face = WoodSurface(QSize(b, b), colourSet == 1 ? KayaTone() : KayaTone256(),
-                                    SeedOf(spec, colourSet, 5));
+                                    SeedOf(dims, colourSet, 5));
     for (int row = 0; row < pictures::kButtonRows; ++row) {
         const bool down = row == 1;
         for (int i = 0; i < pictures::kButtonCount; ++i) {
@@ -309,10 +309,10 @@ QImage DrawButtons(const SizeSpec& spec, int colourSet) {
     return colourSet == 1 ? image : To256Colours(image);
 }
 
-QImage DrawPanel(const SizeSpec& spec, int colourSet) {
+QImage DrawPanel(const SizeSpec& dims, int colourSet) {
     // Black lacquer with the wood showing faintly through, and a gold rule round the edge.
-    const QSize size = spec.panel;
-    QImage image = WoodSurface(size, StandTone(), SeedOf(spec, colourSet, 6), true);
+    const QSize size = dims.panel;
+    QImage image = WoodSurface(size, StandTone(), SeedOf(dims, colourSet, 6), true);
     QPainter p(&image);
     QLinearGradient lacquer(0, 0, 0, size.height());
     lacquer.setColorAt(0.0, QColor(40, 18, 10, colourSet == 1 ? 200 : 225));

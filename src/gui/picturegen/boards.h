@@ -21,11 +21,11 @@ struct SizeSpec {
 };
 
 // Colour set 1 is the high-colour set, 3 the 256-colour set of the file names.
-QImage DrawBoard(const SizeSpec& spec, int colourSet);
-QImage DrawStand(const SizeSpec& spec, int colourSet);
-QImage DrawKifBox(const SizeSpec& spec);
-QImage DrawButtons(const SizeSpec& spec, int colourSet);
-QImage DrawPanel(const SizeSpec& spec, int colourSet);
+QImage DrawBoard(const SizeSpec& dims, int colourSet);
+QImage DrawStand(const SizeSpec& dims, int colourSet);
+QImage DrawKifBox(const SizeSpec& dims);
+QImage DrawButtons(const SizeSpec& dims, int colourSet);
+QImage DrawPanel(const SizeSpec& dims, int colourSet);
 
 // The 256-colour form of a picture (8 bits per pixel with a palette).
 QImage To256Colours(const QImage& image);

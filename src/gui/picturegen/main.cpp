@@ -89,27 +89,27 @@ int main(int argc, char** argv) {
     }
 
     bool ok = true;
-    for (const SizeSpec& spec : kSizes) {
-        const QString letter(QChar::fromLatin1(spec.letter));
+    for (const SizeSpec& dims : kSizes) {
+        const QString letter(QChar::fromLatin1(dims.letter));
         for (int set : {1, 3}) {
             const QString n = QString::number(set);
-            ok &= Save(movra::picturegen::DrawBoard(spec, set), out, "Ban" + n + letter + ".BMP");
-            ok &= Save(movra::picturegen::DrawStand(spec, set), out, "Dai" + n + letter + ".BMP");
+            ok &= Save(movra::picturegen::DrawBoard(dims, set), out, "Ban" + n + letter + ".BMP");
+            ok &= Save(movra::picturegen::DrawStand(dims, set), out, "Dai" + n + letter + ".BMP");
         }
         for (const PieceSetEntry& entry : kPieceSets) {
-            ok &= Save(movra::picturegen::DrawPieceSet(spec.piece, entry.style), out,
+            ok &= Save(movra::picturegen::DrawPieceSet(dims.piece, entry.style), out,
                        QString::fromLatin1(entry.stem) + letter + ".BMP");
         }
     }
     // The move-list background and the panel pictures come in two sizes: "L" serves the large
     // and standard boards, "S" the small one.
-    for (const SizeSpec& spec : {kSizes[1], kSizes[2]}) {
-        const QString letter(QChar::fromLatin1(spec.letter));
-        ok &= Save(movra::picturegen::DrawKifBox(spec), out, "KifBox3" + letter + ".BMP");
+    for (const SizeSpec& dims : {kSizes[1], kSizes[2]}) {
+        const QString letter(QChar::fromLatin1(dims.letter));
+        ok &= Save(movra::picturegen::DrawKifBox(dims), out, "KifBox3" + letter + ".BMP");
         for (int set : {1, 3}) {
             const QString n = QString::number(set);
-            ok &= Save(movra::picturegen::DrawButtons(spec, set), out, "PBtn" + n + letter + ".bmp");
-            ok &= Save(movra::picturegen::DrawPanel(spec, set), out, "Panel" + n + letter + ".bmp");
+            ok &= Save(movra::picturegen::DrawButtons(dims, set), out, "PBtn" + n + letter + ".bmp");
+            ok &= Save(movra::picturegen::DrawPanel(dims, set), out, "Panel" + n + letter + ".bmp");
         }
     }
 

@@ -42,10 +42,10 @@ WoodTone BoxwoodTone() { return {QColor(250, 222, 150), QColor(222, 178, 96), 0.
 WoodTone KayaTone256() { return {QColor(232, 184, 96), QColor(200, 140, 64), 0.35, 11.0, 3.0}; }
 WoodTone StandTone256() { return {QColor(144, 72, 36), QColor(104, 48, 24), 0.4, 14.0, 4.0}; }
 
-QImage WoodSurface(QSize size, const WoodTone& tone, std::uint32_t seed, bool across) {
+QImage WoodSurface(QSize size, const WoodTone& tone, std::uint32_t grain, bool across) {
     const int w = across ? size.height() : size.width();
     const int h = across ? size.width() : size.height();
-    Random random(seed);
+    Random random(grain);
 
     // The profile across the grain: broad bands, the grain lines, and fine fibres. The lines
     // bend slowly along the grain, so the profile is read at a shifted position in each row.
@@ -67,7 +67,7 @@ QImage WoodSurface(QSize size, const WoodTone& tone, std::uint32_t seed, bool ac
     }
 
     QImage image(size, QImage::Format_RGB32);
-    Random speckle(seed * 2654435761u + 1u);
+    Random speckle(grain * 2654435761u + 1u);
     for (int y = 0; y < h; ++y) {
         const double bend = tone.wobble * (2.0 * bendSlow[y] - 1.0) +
                             0.12 * tone.wobble * (2.0 * bendFast[y] - 1.0);

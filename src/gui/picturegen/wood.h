@@ -1,6 +1,6 @@
 #pragma once
 // Wood surfaces for the generated pictures: straight-grained board wood (柾目), the darker wood
-// of the piece stands, and the pale boxwood of the pieces. Deterministic: the same seed always
+// of the piece stands, and the pale boxwood of the pieces. Deterministic: the same grain always
 // gives the same picture, so the build's output does not change from run to run.
 #include <QColor>
 #include <QImage>
@@ -29,12 +29,12 @@ WoodTone KayaTone256();
 WoodTone StandTone256();
 
 // A wood surface whose grain runs from top to bottom (or left to right when `across`).
-QImage WoodSurface(QSize size, const WoodTone& tone, std::uint32_t seed, bool across = false);
+QImage WoodSurface(QSize size, const WoodTone& tone, std::uint32_t grain, bool across = false);
 
 // Small deterministic random numbers (xorshift) for the textures.
 class Random {
 public:
-    explicit Random(std::uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
+    explicit Random(std::uint32_t grain) : state_(grain ? grain : 0x9E3779B9u) {}
     std::uint32_t Next() {
         state_ ^= state_ << 13;
         state_ ^= state_ >> 17;
