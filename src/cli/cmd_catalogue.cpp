@@ -18,52 +18,18 @@
 #include "store/open_store.h"
 #include "store/store_files.h"
 
+#include "terminal.h"
+
 namespace movra::cli {
 namespace {
 
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-// Texts go to the terminal as UTF-8, or as the stored CP932 bytes with --sjis.
-struct Output {
-    bool sjis = false;
-    std::string operator()(std::string_view cp932) const {
-        return sjis ? std::string(cp932) : Cp932ToUtf8(cp932);
-    }
-};
-
-// A message on one line: its "\r" line breaks become blanks, leading blanks go.
-std::string OneLine(std::string_view text) {
-    std::string line;
-    for (char c : text) line += c == '\r' ? ' ' : c;
-    const std::size_t start = line.find_first_not_of(' ');
-    return start == std::string::npos ? std::string() : line.substr(start);
-}
-
-// Messages of the store operations, printed as they come.
-class TerminalPrompter : public Prompter {
-public:
-    explicit TerminalPrompter(const Output& out) : out_(out) {}
-    void Warn(const std::string& text) override { Print("warning", text); }
-    void Inform(const std::string& text) override { Print("message", text); }
-    Answer Confirm(const std::string& text, bool, bool) override {
-        Print("question", text);
-        return Answer::Yes;
-    }
-    std::vector<std::string> shown;
-
-private:
-    void Print(const char* kind, const std::string& text) {
-        const std::string oneLine = OneLine(text);
-        shown.push_back(oneLine);
-        std::fprintf(stderr, "%s: %s\n", kind, out_(oneLine).c_str());
-    }
-    Output out_;
-};
 
 struct CommonArgs {
     std::string store;
-    Output out;
+    Terminal out;
 };
 
 const char* CheckName(StoreCheck r) {

@@ -22,6 +22,8 @@
 #include "textio/listing_writer.h"
 #include "textio/position_text.h"
 
+#include "terminal.h"
+
 namespace movra::cli {
 namespace {
 
@@ -69,27 +71,6 @@ int PositionUsage() {
     return 2;
 }
 
-class TerminalPrompter : public Prompter {
-public:
-    explicit TerminalPrompter(bool sjis) : sjis_(sjis) {}
-    void Warn(const std::string& text) override { Print("warning", text); }
-    void Inform(const std::string& text) override { Print("message", text); }
-    Answer Confirm(const std::string& text, bool, bool) override {
-        Print("question", text);
-        return Answer::Yes;
-    }
-    std::string Out(const std::string& cp932) const { return sjis_ ? cp932 : Cp932ToUtf8(cp932); }
-
-private:
-    void Print(const char* kind, const std::string& text) {
-        std::string line;
-        for (char c : text) line += c == '\r' ? ' ' : c;
-        const std::size_t start = line.find_first_not_of(' ');
-        line = start == std::string::npos ? std::string() : line.substr(start);
-        std::fprintf(stderr, "%s: %s\n", kind, Out(line).c_str());
-    }
-    bool sjis_;
-};
 
 bool ParseNumber(const std::string& text, long& value) {
     if (text.empty()) return false;
@@ -343,7 +324,7 @@ int Run(int argc, char** argv, bool position) {
     }
     const std::optional<Options> options = ParseOptions(argc, argv, position);
     if (!options) return position ? PositionUsage() : ExportUsage();
-    TerminalPrompter prompter(options->sjis);
+    TerminalPrompter prompter(Terminal{options->sjis});
     try {
         Exporter exporter(*options, prompter);
         return exporter.Run();

@@ -12,6 +12,8 @@
 #include "store/store_files.h"
 #include "textio/import_text.h"
 
+#include "terminal.h"
+
 namespace movra::cli {
 namespace {
 
@@ -29,35 +31,6 @@ int Usage() {
     return 2;
 }
 
-class TerminalPrompter : public Prompter {
-public:
-    TerminalPrompter(bool sjis, bool verbose) : sjis_(sjis), verbose_(verbose) {}
-    void Warn(const std::string& text) override { Print("warning", text); }
-    void Inform(const std::string& text) override {
-        if (verbose_) Print("message", text);
-    }
-    Answer Confirm(const std::string& text, bool, bool) override {
-        Print("question", text);
-        return Answer::Yes;
-    }
-    std::string Out(const std::string& cp932) const { return sjis_ ? cp932 : Cp932ToUtf8(cp932); }
-
-private:
-    void Print(const char* kind, const std::string& text) {
-        std::string line;
-        for (char c : text) {
-            if (c == '\r') {
-                if (!line.empty() && line.back() != ' ') line += ' ';
-            } else {
-                line += c;
-            }
-        }
-        while (!line.empty() && line.front() == ' ') line.erase(line.begin());
-        std::fprintf(stderr, "%s: %s\n", kind, Out(line).c_str());
-    }
-    bool sjis_;
-    bool verbose_;
-};
 
 bool EndsWithIgnoringCase(const std::string& s, const std::string& tail) {
     if (s.size() < tail.size()) return false;
@@ -101,7 +74,7 @@ int RunImport(int argc, char** argv) {
     }
     if (storePath.empty() || paths.empty()) return Usage();
 
-    TerminalPrompter prompter(sjis, verbose);
+    TerminalPrompter prompter(Terminal{sjis}, !verbose);
     GameStore store;
     store.files = StoreFiles(storePath);
     if (!store.files.Exists(ext::kIndex)) {

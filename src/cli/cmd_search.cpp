@@ -28,41 +28,14 @@
 #include "store/open_store.h"
 #include "store/store_files.h"
 
+#include "terminal.h"
+
 namespace movra::cli {
 namespace {
 
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-// Texts go to the terminal as UTF-8, or as the stored CP932 bytes with --sjis; texts typed on
-// the command line are read the same way.
-struct Terminal {
-    bool sjis = false;
-    std::string out(std::string_view cp932) const { return sjis ? std::string(cp932) : Cp932ToUtf8(cp932); }
-    std::string in(std::string_view typed) const { return sjis ? std::string(typed) : Utf8ToCp932(typed); }
-};
-
-// Messages on standard error, one line each.
-class TerminalPrompter : public Prompter {
-public:
-    explicit TerminalPrompter(const Terminal& t) : t_(t) {}
-    void Warn(const std::string& text) override { Print("warning", text); }
-    void Inform(const std::string& text) override { Print("message", text); }
-    Answer Confirm(const std::string& text, bool, bool) override {
-        Print("question", text);
-        return Answer::Yes;
-    }
-
-private:
-    void Print(const char* kind, const std::string& text) {
-        std::string line;
-        for (char c : text) line += c == '\r' ? ' ' : c;
-        const std::size_t start = line.find_first_not_of(' ');
-        line = start == std::string::npos ? std::string() : line.substr(start);
-        std::fprintf(stderr, "%s: %s\n", kind, t_.out(line).c_str());
-    }
-    Terminal t_;
-};
 
 int Usage() {
     std::fprintf(

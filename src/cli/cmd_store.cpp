@@ -15,41 +15,14 @@
 #include "store/open_store.h"
 #include "store/store_files.h"
 
+#include "terminal.h"
+
 namespace movra::cli {
 namespace {
 
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-// The store's texts are CP932; the terminal gets UTF-8 unless --sjis asks for the bytes.
-struct Terminal {
-    bool sjis = false;
-    std::string operator()(std::string_view cp932) const {
-        return sjis ? std::string(cp932) : Cp932ToUtf8(cp932);
-    }
-};
-
-// Messages of the store operations on standard error, one line each.
-class TerminalPrompter : public Prompter {
-public:
-    explicit TerminalPrompter(const Terminal& out) : out_(out) {}
-    void Warn(const std::string& text) override { Print("warning", text); }
-    void Inform(const std::string& text) override { Print("message", text); }
-    Answer Confirm(const std::string& text, bool, bool) override {
-        Print("question", text);
-        return Answer::Yes;
-    }
-
-private:
-    void Print(const char* kind, const std::string& text) {
-        std::string line;
-        for (char c : text) line += c == '\r' ? ' ' : c;
-        const std::size_t start = line.find_first_not_of(' ');
-        line = start == std::string::npos ? std::string() : line.substr(start);
-        std::fprintf(stderr, "%s: %s\n", kind, out_(line).c_str());
-    }
-    Terminal out_;
-};
 
 std::string UpperExtension(const fs::path& p) {
     std::string e = p.extension().string();

@@ -324,21 +324,6 @@ namespace {
 
 bool IsHandicapGame(char handicap) { return handicap != '0'; }
 
-// The entry after "n手" of a closing line.
-std::string_view ClosingLineEntry(int result, bool handicapGame) {
-    switch (result) {
-        case 1: return handicapGame ? "まで下手勝ち"_sj : "まで先手勝ち"_sj;
-        case 2: return handicapGame ? "まで上手勝ち"_sj : "まで後手勝ち"_sj;
-        case 3: return "まで千日手"_sj;
-        case 4: return "まで持将棋"_sj;
-        case 5: return handicapGame ? "以下下手勝ち"_sj : "以下先手勝ち"_sj;
-        case 6: return handicapGame ? "以下上手勝ち"_sj : "以下後手勝ち"_sj;
-        case 7: return "以下千日手"_sj;
-        case 8: return "以下持将棋"_sj;
-        default: return "まで"_sj;
-    }
-}
-
 // The entry after "までn手で" of a closing sentence.
 std::string_view ClosingSentenceEntry(int result, bool handicapGame) {
     switch (result) {
@@ -355,6 +340,20 @@ std::string_view ClosingSentenceEntry(int result, bool handicapGame) {
 }
 
 }  // namespace
+
+std::string_view ClosingLineEntry(int result, bool handicapGame) {
+    switch (result) {
+        case 1: return handicapGame ? "まで下手勝ち"_sj : "まで先手勝ち"_sj;
+        case 2: return handicapGame ? "まで上手勝ち"_sj : "まで後手勝ち"_sj;
+        case 3: return "まで千日手"_sj;
+        case 4: return "まで持将棋"_sj;
+        case 5: return handicapGame ? "以下下手勝ち"_sj : "以下先手勝ち"_sj;
+        case 6: return handicapGame ? "以下上手勝ち"_sj : "以下後手勝ち"_sj;
+        case 7: return "以下千日手"_sj;
+        case 8: return "以下持将棋"_sj;
+        default: return "まで"_sj;
+    }
+}
 
 std::string ResultLine(int moveCount, char handicap, char endCode) {
     return (std::to_string(moveCount) + "手"_sj)

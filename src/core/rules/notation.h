@@ -46,6 +46,9 @@ std::string ClosingEndWord(char endCode);
 
 // Result numbers 0-8 are the end codes as numbers; -1 for a character that is none of them.
 int ResultNumber(char endCode);
+// The words after "n手" of a closing line for result number 1-8 ("まで先手勝ち", "以下千日手", ...;
+// "まで" for any other), with 下手/上手 in a handicap game.
+std::string_view ClosingLineEntry(int result, bool handicapGame);
 // The result as the game list names it: 勝敗未登録, 先手勝ち (下手勝ち), ..., 不明 outside 0-8.
 std::string ResultName(int result, bool handicapGame);
 // The short form of the game list: 未登録, ▲勝ち, △勝ち, 千日手, 持将棋, "不　明" outside 0-8.

@@ -4,6 +4,7 @@
 
 #include "record/sjis_literal.h"
 #include "rules/game_text.h"
+#include "rules/notation.h"
 #include "rules/position.h"
 
 namespace movra {
@@ -18,24 +19,10 @@ constexpr std::size_t kBytesPerMove = 12;
 constexpr std::size_t kListingMoveOffset = 5;
 constexpr std::size_t kListingMoveBytes = 16;
 
-std::string_view ResultWord(int result, bool handicapGame) {
-    switch (result) {
-        case 1: return handicapGame ? "まで下手勝ち"_sj : "まで先手勝ち"_sj;
-        case 2: return handicapGame ? "まで上手勝ち"_sj : "まで後手勝ち"_sj;
-        case 3: return "まで千日手"_sj;
-        case 4: return "まで持将棋"_sj;
-        case 5: return handicapGame ? "以下下手勝ち"_sj : "以下先手勝ち"_sj;
-        case 6: return handicapGame ? "以下上手勝ち"_sj : "以下後手勝ち"_sj;
-        case 7: return "以下千日手"_sj;
-        case 8: return "以下持将棋"_sj;
-        default: return "まで"_sj;
-    }
-}
-
 }  // namespace
 
 std::string ListingClosingLine(int moveCount, bool handicapGame, int result) {
-    std::string_view word = ResultWord(result, handicapGame);
+    std::string_view word = ClosingLineEntry(result, handicapGame);
     constexpr std::string_view kUntil = "まで"_sj;
     if (word.substr(0, kUntil.size()) == kUntil) word.remove_prefix(2);  // "まで…" keeps "で…"
     return "　まで、"_sj + std::to_string(moveCount) + "手"_sj + std::string(word);
