@@ -51,11 +51,13 @@ StoredGame LoadStoredGame(const StoreSession& session, long k, TKifData& record,
             if (index.gotePlayer() == 0 && !Trim(detail.goteName()).empty()) t.goteName = Trim(detail.goteName());
             game.senteAllotted = detail.senteAllowedMinutes() * 60u;
             game.goteAllotted = detail.goteAllowedMinutes() * 60u;
-            const int final = std::min<int>(loaded.moveCount + 1, kMaxMoves);
-            loaded.moves[final].consumedTime = detail.closingTime();
             loaded.moves[0].commentFile = detail.openingCommentFile();
             loaded.moves[0].commentRecord = detail.openingCommentNumber();
+            // The final slot follows the last move; a game of the greatest length has none, and
+            // its last move keeps its own time.
             if (loaded.moveCount + 1 <= kMaxMoves) {
+                const int final = loaded.moveCount + 1;
+                loaded.moves[final].consumedTime = detail.closingTime();
                 loaded.moves[final].commentFile = detail.closingCommentFile();
                 loaded.moves[final].commentRecord = detail.closingCommentNumber();
             }
