@@ -1,15 +1,23 @@
 // movra-cli mate: the mate search on a position, run as the main window runs it: depths 1, 3,
 // 5, ... up to the limit on the search thread, stopping at the first depth that mates.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <thread>
 
 #include "commands.h"
 #include "matesearch/mate_search.h"
 #include "record/cp932.h"
+#include "record/kif_data.h"
 #include "rules/sfen.h"
+#include "store/game_io.h"
+#include "store/layout.h"
+#include "store/open_store.h"
+#include "store/store_files.h"
+#include "terminal.h"
 
 namespace movra::cli {
 namespace {
@@ -49,6 +57,54 @@ bool ParseCount(const char* text, long low, long high, long& value) {
     return end != text && *end == '\0' && value >= low && value <= high;
 }
 
+// The position to search and what numbering its first move gets.
+struct SearchStart {
+    BoardPosition position;
+    int sideToMove = 1;
+    int moveNumber = 1;     // the number the next move gets
+    int parityOffset = 0;
+    char handicap = '0';
+    MoveRecord previous;    // the move before it (for 同)
+};
+
+// Game k of the store, shown at move m (0: the starting position), as the main window shows it.
+std::optional<SearchStart> StartFromStore(const std::string& path, long k, long m, bool sjis) {
+    TerminalPrompter prompter(Terminal{sjis});
+    std::uint32_t count = 0;
+    const StoreCheck check = ValidateStore(path, count, prompter);
+    if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
+        prompter.Warn(BrokenStoreMessage(path));
+        return std::nullopt;
+    }
+    const GameStore store(path, check == StoreCheck::Extended ? StoreKind::Extended : StoreKind::Classic, count);
+    IndexRecord index;
+    if (std::uint32_t(k) > count || !ReadIndexRecord(store, std::uint32_t(k), index)) {
+        std::fprintf(stderr, "movra-cli mate: the store holds %u games, not game %ld\n", count, k);
+        return std::nullopt;
+    }
+    TKifData record;
+    const int handicap = std::min<int>(index.handicap(), kHandicapCount - 1);
+    record.ResetHeader(handicap);
+    const GameMoves moves = ReadGameMoves(store, k, index.overflowNumber(), handicap, false, 0, record, prompter);
+    if (!moves.found) {
+        std::fprintf(stderr, "movra-cli mate: game %ld cannot be read\n", k);
+        return std::nullopt;
+    }
+    if (m > record.moveCount) {
+        std::fprintf(stderr, "movra-cli mate: game %ld has %d moves, not %ld\n", k, int(record.moveCount), m);
+        return std::nullopt;
+    }
+    record.GoToMove(int(m));
+    SearchStart start;
+    start.position = record.position;
+    start.moveNumber = int(m) + 1;
+    start.sideToMove = record.SideOf(start.moveNumber);
+    start.parityOffset = record.parityOffset;
+    start.handicap = record.handicap;
+    if (m > 0) start.previous = record.moves[std::size_t(m)];
+    return start;
+}
+
 }  // namespace
 
 int RunMate(int argc, char** argv) {
@@ -60,6 +116,9 @@ int RunMate(int argc, char** argv) {
     bool usi = false;
     bool sjis = false;
     bool fromStore = false;
+    std::string storePath;
+    long gameNumber = 0;
+    long moveNumber = -1;
     std::string library;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -85,9 +144,10 @@ int RunMate(int argc, char** argv) {
             sjis = true;
         } else if (arg == "--game" && i + 2 < argc) {
             fromStore = true;
-            i += 2;
+            storePath = argv[++i];
+            if (!ParseCount(argv[++i], 1, 1000000000, gameNumber)) return Usage();
         } else if (arg == "--move" && hasValue) {
-            ++i;
+            if (!ParseCount(argv[++i], 0, 100000, moveNumber)) return Usage();
         } else if (arg == "--help" || arg == "-h") {
             Usage();
             return 0;
@@ -97,19 +157,28 @@ int RunMate(int argc, char** argv) {
             sfen += (sfen.empty() ? "" : " ") + arg;  // an unquoted SFEN arrives in pieces
         }
     }
+    SearchStart start;
     if (fromStore) {
-        std::fprintf(stderr, "movra-cli mate: --game is not available yet (no game store)\n");
-        return 2;
+        if (!sfen.empty() || moveNumber < 0) return Usage();
+        std::optional<SearchStart> loaded = StartFromStore(storePath, gameNumber, moveNumber, sjis);
+        if (!loaded) return 2;
+        start = *loaded;
+    } else {
+        if (sfen.empty() || moveNumber >= 0) return Usage();
+        std::string error;
+        std::optional<SfenPosition> parsed = ParseSfen(sfen, &error);
+        if (!parsed) {
+            std::fprintf(stderr, "movra-cli mate: bad position: %s\n", error.c_str());
+            return 2;
+        }
+        start.position = parsed->position;
+        start.sideToMove = parsed->sideToMove;
+        start.moveNumber = parsed->moveNumber;
+        // The SFEN's move number counts from sente's first move, as in an even game.
+        start.parityOffset = SideToMove(start.moveNumber, 0, '0') == start.sideToMove ? 0 : 1;
     }
-    if (sfen.empty()) return Usage();
-    std::string error;
-    std::optional<SfenPosition> start = ParseSfen(sfen, &error);
-    if (!start) {
-        std::fprintf(stderr, "movra-cli mate: bad position: %s\n", error.c_str());
-        return 2;
-    }
-    const BoardPosition& position = start->position;
-    if (defender == 0) defender = PreselectedDefender(false, start->sideToMove);
+    const BoardPosition& position = start.position;
+    if (defender == 0) defender = PreselectedDefender(false, start.sideToMove);
     if (std::string problem = DefendingKingProblem(position, defender); !problem.empty()) {
         PrintText(problem, sjis);
         return 1;
@@ -139,12 +208,13 @@ int RunMate(int argc, char** argv) {
         else std::printf("nomate\n");
         return 0;
     }
-    // The first move is numbered after the position's move number (and a pass when the defender
-    // was to move); the parity makes that number the attacker's.
-    const int moveNumber = start->moveNumber + (NeedsPass(start->sideToMove, attacker) ? 1 : 0);
-    const int parity = SideToMove(moveNumber, 0, '0') == attacker ? 0 : 1;
+    // The first move is numbered after the position's move number, and after a pass when the
+    // defender was to move; the pass leaves no move before it for 同.
+    const bool pass = NeedsPass(start.sideToMove, attacker);
+    const int firstNumber = start.moveNumber + (pass ? 1 : 0);
+    const MoveRecord previous = pass ? MoveRecord{} : start.previous;
     auto moveLine = [&](const MoveCode& m) {
-        return MateMoveLine(position, m, attacker, moveNumber, parity, '0', MoveRecord{});
+        return MateMoveLine(position, m, attacker, firstNumber, start.parityOffset, start.handicap, previous);
     };
     PrintText(MateReportText(outcome, limit, position, moveLine), sjis);
     if (outcome.depth > 0 && outcome.move)

@@ -1,7 +1,14 @@
 // movra-cli mate: the search from the command line.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "rules/sfen.h"
+#include "store/game_io.h"
+#include "store/store_files.h"
+#include "support/recording_prompter.h"
 #include "support/run_cli.h"
+#include "../store/store_test_support.h"
 
 namespace movra {
 namespace {
@@ -41,11 +48,64 @@ TEST(MateCommand, KingChoiceAndFailures) {
                 "4k4/9/9/9/9/9/9/9/4K4 b RBGSb3g3s4n4l18p 1"});
     EXPECT_EQ(r.status, 3);
     EXPECT_EQ(r.out, "unknown\n");
-    r = RunCli({"mate", "--game", "store", "1", "--move", "5"}, true);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.out.find("not available yet"), std::string::npos);
+    EXPECT_EQ(RunCli({"mate", "--game", "store", "1", "--move", "5", "4k4/9/9/9/9/9/9/9/4K4 b G 1"}).status, 2)
+        << "a stored game or an SFEN, not both";
     EXPECT_EQ(RunCli({"mate", "garbage"}).status, 2);
     EXPECT_EQ(RunCli({"mate", "--depth", "x", "4k4/9/9/9/9/9/9/9/4K4 b G 1"}).status, 2);
+}
+
+// A stored game searched at a move gives what the same position gives as an SFEN: the game is
+// loaded, replayed to that move, and the side to move and the default king follow from it.
+TEST(MateCommand, AStoredGameAtAMoveIsThePositionShown) {
+    testing::TempFolder dir;
+    const auto path = dir / "random.idx";
+    ASSERT_TRUE(CreateStoreFiles(path, true));
+    const GameStore store(path, StoreKind::Extended);
+    testing::RecordingPrompter prompter;
+    std::mt19937 rng(11);
+    std::vector<TKifData> games(4);
+    for (TKifData& game : games) {
+        ASSERT_GT(testing::PlayRandomGame(rng, 0, 60, game), 40);
+        MoveBytes moves;
+        MoveInfo info;
+        FillMoveBuffers(game, moves, info);
+        IndexRecord index;
+        WriteGame(store, index, moves, kAppendGame, false, prompter);
+        DetailRecord detail;
+        detail.setOverflowNumber(index.overflowNumber());
+        detail.CopyIndexWords(index);
+        WriteGameDetail(store, detail, info, kAppendGame, false);
+    }
+    const std::string ipx = (dir / "random.ipx").string();
+    int mates = 0, compared = 0;
+    for (std::size_t g = 0; g < games.size(); ++g) {
+        for (int m = 0; m <= 40; m += 5) {
+            TKifData replay = games[g];
+            replay.GoToMove(m);
+            const std::string sfen = ToSfen(replay.position, replay.SideOf(m + 1), m + 1);
+            const auto fromStore =
+                RunCli({"mate", "--usi", "--depth", "3", "--game", ipx, std::to_string(g + 1), "--move", std::to_string(m)});
+            const auto fromSfen = RunCli({"mate", "--usi", "--depth", "3", sfen});
+            ASSERT_EQ(fromStore.status, 0) << sfen;
+            EXPECT_EQ(fromStore.out, fromSfen.out) << "game " << g + 1 << " move " << m << ": " << sfen;
+            mates += fromSfen.out.rfind("mate ", 0) == 0;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 36);
+    EXPECT_GT(mates, 0) << "random games give some positions with a short mate";
+
+    // Errors say what is wrong and print nothing on standard output.
+    auto r = RunCli({"mate", "--game", ipx, "5", "--move", "0"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    r = RunCli({"mate", "--game", ipx, "1", "--move", std::to_string(games[0].moveCount + 1)});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    r = RunCli({"mate", "--game", (dir / "missing.ipx").string(), "1", "--move", "0"}, true);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.out.find("warning:"), std::string::npos);
+    EXPECT_EQ(RunCli({"mate", "--game", ipx, "1"}).status, 2) << "--move is needed with --game";
 }
 
 }  // namespace
