@@ -25,6 +25,8 @@
 #include "mainwindow/hand_view.h"
 #include "mainwindow/main_menus.h"
 #include "mainwindow/move_list_view.h"
+#include "matesearch/king_choice_dialog.h"
+#include "matesearch/mate_command.h"
 #include "mainwindow/name_plate.h"
 #include "mainwindow/piece_sets.h"
 #include "mainwindow/replay_panel.h"
@@ -103,8 +105,7 @@ void MainWindow::BuildWindow() {
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
 
-    for (int later : {ReplayPanel::Study, ReplayPanel::EditPosition, ReplayPanel::MateSearch,
-                      ReplayPanel::AddPosition}) {
+    for (int later : {ReplayPanel::Study, ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
         panel_->markNotAvailable(later);
     }
     connect(panel_, &ReplayPanel::buttonPressed, this, &MainWindow::PressButton);
@@ -141,6 +142,29 @@ void MainWindow::BuildWindow() {
         return mode_ != Mode::None;
     };
     storeCommands_ = new StoreCommands(std::move(host), this);
+
+    MateCommand::Host mateHost;
+    mateHost.window = this;
+    mateHost.record = &record_;
+    mateHost.prompter = prompter_;
+    mateHost.positionEditing = [this] { return mode_ == Mode::PositionEditing; };
+    mateHost.depthLimit = [this] { return settings_.shogi.TumeTesu; };
+    mateHost.redraw = [this] {
+        RefreshBoard();
+        RefreshList();
+        RefreshTime();
+    };
+    mateHost.lock = [this](bool locked) {
+        // While a search runs only the mate-search button answers.
+        menuBar()->setEnabled(!locked);
+        moveList_->setEnabled(!locked);
+        caption_->setEnabled(!locked);
+    };
+    mateHost.latch = [this](bool down) { panel_->setLatched(ReplayPanel::MateSearch, down); };
+    mateHost.chooseKing = [this](int preselected, bool handicapGame) {
+        return AskDefendingKing(preselected, handicapGame, this);
+    };
+    mate_ = new MateCommand(std::move(mateHost), this);
     connect(menus_, &MainMenus::openStoreChosen, storeCommands_, &StoreCommands::OpenStoreCommand);
     connect(menus_, &MainMenus::newStoreChosen, storeCommands_, &StoreCommands::NewStoreCommand);
     connect(menus_, &MainMenus::renameChosen, storeCommands_, &StoreCommands::RenameCommand);
@@ -351,6 +375,7 @@ void MainWindow::setCommentSource(CommentSource source) {
 
 void MainWindow::PressButton(int number) {
     if (mode_ != Mode::Game) return;
+    if (mate_->running() && number != ReplayPanel::MateSearch) return;
     switch (number) {
         case ReplayPanel::AutoReplay:
         case ReplayPanel::FastReplay:
@@ -379,6 +404,11 @@ void MainWindow::PressButton(int number) {
             break;
         case ReplayPanel::Search:
             OpenSearch(false);
+            break;
+        case ReplayPanel::MateSearch:
+            StopReplay();
+            board_->finishSlide();
+            mate_->Press();
             break;
         default:
             // The other buttons belong to functions of later stages and are disabled.
@@ -630,6 +660,7 @@ void MainWindow::RaiseFromOtherCopy() {
 // --- keys and closing -------------------------------------------------------------------------
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
+    if (mate_->running()) return;  // only the mate-search button answers during a search
     const Qt::KeyboardModifiers mods =
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     const bool open = session_.isOpen();

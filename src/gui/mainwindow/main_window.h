@@ -33,6 +33,7 @@ class SearchDialog;
 class StoreCommands;
 class GuiPrompter;
 class HandView;
+class MateCommand;
 class ListCaption;
 class MainMenus;
 class MoveListView;
@@ -133,6 +134,8 @@ public:
     SearchDialog* searchDialog();
     DetailedSearchDialog* detailedSearchDialog();
     StoreCommands* storeCommands() const { return storeCommands_; }
+    // Button 11: the mate search (tests drive its king choice and its poll).
+    MateCommand* mateCommand() const { return mate_; }
     // Tests drive the file dialogs through their own chooser.
     void setFileChooser(FileChooser* chooser);
     // After any command opened, renamed or re-read the store: caption, recent menu, lists.
@@ -197,6 +200,7 @@ private:
     MainMenus* menus_ = nullptr;
     CommentWindow* comment_ = nullptr;
     StoreCommands* storeCommands_ = nullptr;
+    MateCommand* mate_ = nullptr;
     GameListWindow* gameList_ = nullptr;
     SearchDialog* search_ = nullptr;
     DetailedSearchDialog* detailed_ = nullptr;
