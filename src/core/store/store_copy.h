@@ -1,0 +1,46 @@
+#pragma once
+// Writing games of the open store into another store: the whole store, or the games of the
+// catalogue (all of them or the marked ones) in catalogue order. Each game keeps its moves,
+// consumed times, header, detail record and every comment; overflow numbers and comment
+// numbers are given anew in the target.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "record/prompter.h"
+#include "store/game_header.h"
+#include "store/store_files.h"
+
+namespace movra {
+
+struct StoreCopyResult {
+    bool ok = false;              // every game was written
+    std::uint32_t copied = 0;     // games written to the target
+    std::uint32_t targetCount = 0;
+    bool commentLimitReached = false;  // some comment found every comment file of the target full
+    std::string error;            // what failed, when not ok
+};
+
+// The caption of the progress panel while games are written: "【 併 合 中 】".
+std::string CopyProgressCaption();
+
+// Copies games of `source` to the store `target` (any file name of its set), of the same kind as
+// the source. append: the games follow the target's own; otherwise the target is made anew (its
+// overflow and comment files removed first). `games` are the record numbers in the source, in
+// the order they are to stand. Progress goes to the prompter every 1000 games. A failure of the
+// target's files stops the copy: the games written before the last thousand stay whole, the
+// rest is not there.
+StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t> games,
+                          const std::filesystem::path& target, bool append, Prompter& prompter);
+
+// The whole store, records 1 … n.
+StoreCopyResult CopyStore(const GameStore& source, const std::filesystem::path& target, bool append,
+                          Prompter& prompter);
+
+// The games of the catalogue in its order, all or only those with selection mark 1.
+StoreCopyResult CopyCatalogueGames(const GameStore& source, std::span<const GameHeader> catalogue,
+                                   bool markedOnly, const std::filesystem::path& target, bool append,
+                                   Prompter& prompter);
+
+}  // namespace movra

@@ -1,0 +1,172 @@
+// Writing games into another store: moves, times, headers and comments come out the same, in
+// catalogue order, appended or in a store made anew; long games get overflow numbers of the
+// target's own.
+#include "store/store_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include "core/store/store_test_support.h"
+#include "record/sjis_literal.h"
+#include "store/comments.h"
+#include "store/game_io.h"
+#include "store/open_store.h"
+#include "store/store_appender.h"
+#include "support/recording_prompter.h"
+
+namespace movra {
+namespace {
+
+using namespace movra::literals;
+using testing::RecordingPrompter;
+using testing::TempFolder;
+
+struct Planned {
+    int handicap = 0;
+    int length = 0;
+    std::vector<std::pair<int, std::string>> comments;  // move record → text
+};
+
+// Appends random games with times and comments through one session.
+void MakeSource(const GameStore& store, const std::vector<Planned>& plan, Prompter& prompter) {
+    std::mt19937 rng(5);
+    StoreAppender appender(store, prompter);
+    for (std::size_t g = 0; g < plan.size(); ++g) {
+        TKifData record;
+        while (testing::PlayRandomGame(rng, plan[g].handicap, plan[g].length, record) != plan[g].length) {
+        }
+        for (int i = 1; i <= record.moveCount; ++i) record.moves[std::size_t(i)].consumedTime = std::uint16_t(i * 3 + g);
+        MoveBytes moves;
+        MoveInfo info;
+        FillMoveBuffers(record, moves, info);
+        IndexRecord index;
+        index.setHandicap(std::uint16_t(plan[g].handicap));
+        index.setSentePlayer(std::uint16_t(10 + g));
+        index.setYear(std::uint16_t(2000 + g));
+        index.setResult(1);
+        DetailRecord detail;
+        detail.setClosingTime(std::uint16_t(70 + g));
+        std::vector<StoreAppender::GameComment> comments;
+        for (const auto& [move, text] : plan[g].comments) comments.push_back({move, text, {}});
+        appender.AppendGame(index, moves, detail, info, record.moveCount, plan[g].handicap, comments);
+    }
+    appender.Commit();
+}
+
+// Everything a reader sees of game k: index words but the overflow number, moves with their
+// times and comments, the opening and closing comments and the closing time.
+std::string Dump(const GameStore& store, long k) {
+    RecordingPrompter prompter;
+    IndexRecord index;
+    if (!ReadIndexRecord(store, std::uint32_t(k), index)) return "no index record";
+    std::ostringstream out;
+    for (int w = 0; w < 16; ++w) {
+        if (w != indexword::kOverflow) out << index.word(w) << ' ';
+    }
+    TKifData record;
+    ReadGameMoves(store, k, index.overflowNumber(), index.handicap(), true, 0, record, prompter);
+    for (int m = 1; m <= record.moveCount; ++m) {
+        const MoveRecord& r = record.moves[std::size_t(m)];
+        out << '\n' << r.moveCode().str() << ' ' << r.consumedTime << ' '
+            << ReadComment(store, r.commentFile, r.commentRecord, prompter);
+    }
+    DetailRecord detail;
+    ReadDetailRecord(store, k, detail, prompter);
+    out << "\nopening " << ReadComment(store, detail.openingCommentFile(), detail.openingCommentNumber(), prompter)
+        << "\nclosing " << ReadComment(store, detail.closingCommentFile(), detail.closingCommentNumber(), prompter)
+        << ' ' << detail.closingTime() << ' ' << detail.moveCount();
+    return out.str();
+}
+
+class StoreCopyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CreateStoreFiles(dir / "source.idx", true));
+        source = GameStore(dir / "source.idx", StoreKind::Extended);
+        MakeSource(source,
+                   {{0, 40, {{0, "開始局面の解説"_sj}, {5, "ここが分岐点"_sj}, {41, "終局後の感想"_sj}}},
+                    {0, 300, {{260, "長い将棋の終盤"_sj}, {1, "初手"_sj}}},
+                    {3, 30, {{2, "角落ちの定跡"_sj}}}},
+                   prompter);
+        std::uint32_t count = 0;
+        ASSERT_EQ(ValidateStore(dir / "source.idx", count, prompter), StoreCheck::Extended);
+        source.recordCount = count;
+        ASSERT_EQ(count, 3u);
+        // The catalogue order 3, 1, 2 with games 3 and 2 marked.
+        catalogue = {GameHeader{}, GameHeader{}, GameHeader{}};
+        catalogue[0].recordNumber = 3;
+        catalogue[0].selectionMark = 1;
+        catalogue[1].recordNumber = 1;
+        catalogue[2].recordNumber = 2;
+        catalogue[2].selectionMark = 1;
+    }
+    GameStore Target(const char* name) {
+        std::uint32_t count = 0;
+        EXPECT_EQ(ValidateStore(dir / name, count, prompter), StoreCheck::Extended);
+        return GameStore(dir / name, StoreKind::Extended, count);
+    }
+
+    TempFolder dir;
+    GameStore source;
+    RecordingPrompter prompter;
+    std::vector<GameHeader> catalogue;
+};
+
+TEST_F(StoreCopyTest, MarkedGamesGoToANewStoreInCatalogueOrderAndReadBackTheSame) {
+    const StoreCopyResult r = CopyCatalogueGames(source, catalogue, true, dir / "copy.idx", false, prompter);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.copied, 2u);
+    const GameStore target = Target("copy.idx");
+    ASSERT_EQ(target.recordCount, 2u);
+    // The dumps hold what is compared: comments of moves, of the end and past the first record.
+    ASSERT_NE(Dump(source, 3).find("角落ちの定跡"_sj), std::string::npos);
+    ASSERT_NE(Dump(source, 2).find("長い将棋の終盤"_sj), std::string::npos);
+    ASSERT_NE(Dump(source, 1).find("closing 終局後の感想 70"_sj), std::string::npos);
+    EXPECT_EQ(Dump(target, 1), Dump(source, 3));
+    EXPECT_EQ(Dump(target, 2), Dump(source, 2));
+    IndexRecord index;
+    ASSERT_TRUE(ReadIndexRecord(target, 2, index));
+    EXPECT_EQ(index.overflowNumber(), 1) << "the long game has the target's first overflow number";
+    EXPECT_TRUE(prompter.texts().empty());
+}
+
+TEST_F(StoreCopyTest, AppendingKeepsTheTargetsGamesAndOverwritingReplacesThem) {
+    ASSERT_TRUE(CopyCatalogueGames(source, catalogue, true, dir / "copy.idx", false, prompter).ok);
+    const StoreCopyResult all = CopyCatalogueGames(source, catalogue, false, dir / "copy.ipx", true, prompter);
+    ASSERT_TRUE(all.ok) << all.error;
+    EXPECT_EQ(all.targetCount, 5u);
+    GameStore target = Target("copy.idx");
+    ASSERT_EQ(target.recordCount, 5u);
+    EXPECT_EQ(Dump(target, 1), Dump(source, 3));
+    EXPECT_EQ(Dump(target, 2), Dump(source, 2));
+    EXPECT_EQ(Dump(target, 3), Dump(source, 3));
+    EXPECT_EQ(Dump(target, 4), Dump(source, 1));
+    EXPECT_EQ(Dump(target, 5), Dump(source, 2));
+    IndexRecord second;
+    ASSERT_TRUE(ReadIndexRecord(target, 5, second));
+    EXPECT_EQ(second.overflowNumber(), 2) << "a second long game takes the next number";
+
+    // Overwriting: only the copied games remain, and none of the old comments.
+    const StoreCopyResult again = CopyStore(source, dir / "copy.idx", false, prompter);
+    ASSERT_TRUE(again.ok) << again.error;
+    target = Target("copy.idx");
+    ASSERT_EQ(target.recordCount, 3u);
+    for (long k = 1; k <= 3; ++k) EXPECT_EQ(Dump(target, k), Dump(source, k));
+    const CommentCheckResult check = CheckComments(target, dir.path(), prompter);
+    EXPECT_EQ(check.errors, 0);
+    EXPECT_EQ(check.references, 4);  // the move comments; opening and closing ones live in the detail records
+}
+
+TEST_F(StoreCopyTest, TheStoreItselfIsNoTarget) {
+    const StoreCopyResult r = CopyCatalogueGames(source, catalogue, false, dir / "SOURCE.ipx", true, prompter);
+    EXPECT_FALSE(r.ok);
+    std::uint32_t count = 0;
+    EXPECT_EQ(ValidateStore(dir / "source.idx", count, prompter), StoreCheck::Extended);
+    EXPECT_EQ(count, 3u);
+}
+
+}  // namespace
+}  // namespace movra
