@@ -17,5 +17,6 @@ int RunImport(int argc, char** argv);
 int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunPositionText(int argc, char** argv);
+int RunCopy(int argc, char** argv);
 
 }  // namespace movra::cli

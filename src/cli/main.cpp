@@ -38,6 +38,8 @@ const Command kCommands[] = {
      "export STORE N... [--kif | --listing] [-o FILE | --dir DIR]  games as Kakinoki KIF or listing text"},
     {"position-text", movra::cli::RunPositionText,
      "position-text STORE N... [--move M] [--gaiji] [-o FILE | --dir DIR]  a position as a text diagram"},
+    {"copy", movra::cli::RunCopy,
+     "copy STORE TARGET [--games N,M-K] [--overwrite]  write games into another store of the same kind"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -333,6 +333,56 @@ private slots:
         QVERIFY(records.size() < 2 + 6);
     }
 
+    void savingGamesIntoAnotherStore() {
+        GameListWindow& list = Open(6);
+        struct SaveName : FileChooser {
+            QString name;
+            QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return name; }
+        } chooser;
+        list.setFileChooser(&chooser);
+        const auto games = [](const fs::path& index) {
+            std::uint32_t count = 0;
+            testing::RecordingPrompter quiet;
+            return ValidateStore(index, count, quiet) == StoreCheck::Extended ? count : 0u;
+        };
+        // Refused names: another kind's extension, the open store itself.
+        chooser.name = QString::fromStdString((home_ / "copy.idx").string());
+        list.SaveGamesAs();
+        QCOMPARE(ToQString(prompter_.texts().back()), ToQString("\rファイル名が正しくありません！"_sj));
+        chooser.name = QString::fromStdString((home_ / "games.ipx").string());
+        list.SaveGamesAs();
+        QCOMPARE(ToQString(prompter_.texts().back()), ToQString("\r指定したファイルは現在使用中です！"_sj));
+        QVERIFY(!fs::exists(home_ / "copy.idx"));
+
+        // Single mode: the highlighted game into a new store named without an extension.
+        chooser.name = QString::fromStdString((home_ / "copy").string());
+        list.SaveGamesAs();
+        QCOMPARE(ToQString(prompter_.texts().back()), ToQString("copy に出力しました。"_sj));
+        QCOMPARE(games(home_ / "copy.idx"), 1u);
+
+        // Multi mode: nothing marked, then two marked games appended; "No" would overwrite.
+        list.SetMultiMode(true);
+        chooser.name = QString::fromStdString((home_ / "copy.ipx").string());
+        list.SaveGamesAs();
+        QCOMPARE(ToQString(prompter_.texts().back()), ToQString("\r保存する棋譜を選択してください！"_sj));
+        list.listBox()->item(1)->setSelected(true);
+        list.listBox()->item(4)->setSelected(true);
+        prompter_.answers = {Answer::Yes, Answer::Yes};
+        list.SaveGamesAs();
+        const std::vector<std::string> texts = prompter_.texts();
+        QCOMPARE(ToQString(texts[texts.size() - 3]),
+                 ToQString("選択された 2個の棋譜を\rファイルに保存します。\r\rよろしいですか？"_sj));
+        QCOMPARE(ToQString(texts[texts.size() - 2]),
+                 ToQString("copy.ipx は既に存在します。\r\r追加書きしてよろしいですか？\r\r上書きする場合は「いいえ」をクリックしてください。"_sj));
+        QCOMPARE(games(home_ / "copy.idx"), 3u);
+        prompter_.answers = {Answer::Yes, Answer::No};
+        list.SaveGamesAs();
+        QCOMPARE(games(home_ / "copy.idx"), 2u);
+        prompter_.answers = {Answer::Yes, Answer::Cancel};
+        list.SaveGamesAs();
+        QCOMPARE(games(home_ / "copy.idx"), 2u);
+    }
+
     void theListPrintsFiftyGamesAPage() {
         GameListWindow& list = Open(55, false);
         QPrinter printer(QPrinter::ScreenResolution);

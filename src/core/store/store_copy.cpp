@@ -1,9 +1,12 @@
 #include "store/store_copy.h"
 
+#include <array>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "record/sjis_literal.h"
+#include "store/comment_layout.h"
 #include "store/comments.h"
 #include "store/layout.h"
 #include "store/open_store.h"
@@ -17,17 +20,103 @@ namespace {
 
 constexpr std::uint32_t kProgressEvery = 1000;
 
-// The files a store made anew must not keep: overflow records and comments of the old games.
-void RemoveLeftovers(const StoreFiles& files) {
-    std::error_code ignored;
-    fs::remove(files.Path(ext::kOverflowGameData), ignored);
-    fs::remove(files.Path(ext::kMoveInfoOverflow), ignored);
-    for (int f = 0; f < kCommentFileCount; ++f) fs::remove(files.Path(ext::CommentFile(f)), ignored);
+// Every file a store of either kind may have, the working comment file included.
+std::vector<std::string> StoreExtensions() {
+    std::vector<std::string> all = {std::string(ext::kIndex),         std::string(ext::kGameData),
+                                    std::string(ext::kOverflowGameData), std::string(ext::kDetail),
+                                    std::string(ext::kMoveInfo),      std::string(ext::kMoveInfoOverflow),
+                                    std::string(ext::kWorkingComments)};
+    for (int f = 0; f < kCommentFileCount; ++f) all.push_back(ext::CommentFile(f));
+    return all;
 }
+
+void RemoveSet(const StoreFiles& files) {
+    for (const std::string& e : StoreExtensions()) {
+        std::error_code ignored;
+        if (files.Exists(e)) fs::remove(files.Path(e), ignored);
+    }
+}
+
+// The set named like `files` with `suffix` after the base name, in the same folder.
+StoreFiles Beside(const StoreFiles& files, std::string_view suffix) {
+    const fs::path index = files.IndexPath();
+    return StoreFiles(index.parent_path() / (index.stem().string() + std::string(suffix) + std::string(ext::kIndex)));
+}
+
+// Renames every file of `from` to the names of `to`; answers the names given, to put them back.
+bool RenameSet(const StoreFiles& from, const StoreFiles& to, std::vector<std::pair<fs::path, fs::path>>& done) {
+    for (const std::string& e : StoreExtensions()) {
+        if (!from.Exists(e)) continue;
+        const fs::path source = from.Path(e);
+        const fs::path destination = to.Path(e);
+        std::error_code ec;
+        fs::rename(source, destination, ec);
+        if (ec) return false;
+        done.emplace_back(source, destination);
+    }
+    return true;
+}
+
+void PutBack(const std::vector<std::pair<fs::path, fs::path>>& done) {
+    for (auto it = done.rbegin(); it != done.rend(); ++it) {
+        std::error_code ignored;
+        fs::rename(it->second, it->first, ignored);
+    }
+}
+
+// The store written under its working name takes the target's names; the target's old files
+// wait aside until the new ones are in and are removed only then. False (with everything as it
+// was) when a rename fails.
+bool TakeTargetNames(const StoreFiles& written, const StoreFiles& target) {
+    const StoreFiles aside = Beside(target, "~old");
+    RemoveSet(aside);
+    std::vector<std::pair<fs::path, fs::path>> movedAside;
+    if (!RenameSet(target, aside, movedAside)) {
+        PutBack(movedAside);
+        return false;
+    }
+    std::vector<std::pair<fs::path, fs::path>> movedIn;
+    // The target's names as they will be spelled: its files are aside now.
+    const StoreFiles names(target.IndexPath());
+    if (!RenameSet(written, names, movedIn)) {
+        PutBack(movedIn);
+        PutBack(movedAside);
+        return false;
+    }
+    RemoveSet(aside);
+    return true;
+}
+
+// The comment files of the source, opened when first needed and kept open for the whole copy;
+// a comment is read as its 256-byte slot.
+class CommentSource {
+public:
+    explicit CommentSource(const GameStore& store) : store_(store) {}
+    // The text of comment `number` of file `file`; empty for no comment or one that cannot be read.
+    std::string_view Read(int file, int number) {
+        if (number <= 0 || number > kMaxCommentNumber || file < 0 || file >= kCommentFileCount) return {};
+        RecordFile& f = files_[std::size_t(file)];
+        if (!f.isOpen() && !tried_[std::size_t(file)]) {
+            tried_[std::size_t(file)] = true;
+            f.Open(store_.files.Path(ext::CommentFile(file)), kCommentSlotSize, RecordFile::Access::Read);
+        }
+        if (!f.isOpen()) return {};
+        const CommentPlace place = PlaceOfComment(number);
+        const std::uint64_t slot = place.record * std::uint64_t(kCommentsPerRecord) + place.offset / kCommentSlotSize;
+        if (f.Read(slot, slot_.data()) == 0) return {};
+        return std::string_view(reinterpret_cast<const char*>(slot_.data()), CommentSlotLength(slot_.data()));
+    }
+
+private:
+    const GameStore& store_;
+    std::array<RecordFile, kCommentFileCount> files_;
+    std::array<bool, kCommentFileCount> tried_{};
+    std::array<std::uint8_t, kCommentSlotSize> slot_{};
+};
 
 // Stores `text` as a new comment in the target; the reference, or none when the text is empty or
 // every comment file is full.
-CommentRef CopyComment(StoreAppender& appender, const std::string& text, bool& limitReached) {
+CommentRef CopyComment(StoreAppender& appender, std::string_view text, bool& limitReached) {
     if (text.empty()) return {};
     const CommentWriteResult r = appender.AddComment(text);
     if (r.failed) throw StoreIoError("cannot write", appender.store().files.Path(ext::CommentFile(r.file)));
@@ -35,35 +124,13 @@ CommentRef CopyComment(StoreAppender& appender, const std::string& text, bool& l
     return CommentRef{r.file, r.number};
 }
 
-}  // namespace
-
-std::string CopyProgressCaption() { return std::string("【 併 合 中 】"_sj); }
-
-StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t> games, const fs::path& target,
-                          bool append, Prompter& prompter) {
-    StoreCopyResult result;
-    const StoreFiles targetFiles(target);
+// Appends the games to `out`, one session with a commit every so many games; the files are all
+// closed again on return.
+void CopyInto(const GameStore& out, const GameStore& source, std::span<const std::uint32_t> games,
+              Prompter& prompter, StoreCopyResult& result) {
     const bool extended = source.extended();
-    std::error_code same;
-    if (fs::equivalent(targetFiles.IndexPath(), source.files.IndexPath(), same)) {
-        result.error = "the target is the store itself: " + targetFiles.IndexPath().string();
-        return result;
-    }
-    GameStore out;
-    out.files = targetFiles;
-    out.kind = source.kind;
-    if (!append || !fs::exists(targetFiles.IndexPath())) {
-        RemoveLeftovers(targetFiles);
-        if (!CreateStoreFiles(targetFiles.IndexPath(), extended)) {
-            result.error = "cannot create " + targetFiles.IndexPath().string();
-            return result;
-        }
-    } else if (extended && !fs::exists(targetFiles.Path(ext::kDetail))) {
-        result.error = "the target is not of the source's kind: " + targetFiles.IndexPath().string();
-        return result;
-    }
-
     const StoreReader reader(source);
+    CommentSource comments(source);
     StoreAppender appender(out, prompter);
     const std::string caption = CopyProgressCaption();
     IndexRecord index;
@@ -77,33 +144,28 @@ StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t
                 throw StoreIoError("cannot read game " + std::to_string(k) + " of", source.files.IndexPath());
             }
             const int sourceOverflow = index.overflowNumber();
-            // The target hands out its own overflow number when the moves need one.
-            index.setOverflowNumber(0);
-            if (!extended) {
-                if (!appender.WriteGame(index, moves, kAppendGame, false).ok) {
-                    throw StoreIoError("cannot append to", out.files.IndexPath());
-                }
-            } else {
+            if (extended) {
                 if (!reader.ReadDetailRecord(long(k), detail)) detail = DetailRecord{};
                 if (!reader.ReadMoveInfo(long(k), sourceOverflow, info)) info = MoveInfo{};
-                // The texts are read before anything of the game is written.
-                const std::string opening = ReadComment(source, detail.openingCommentFile(), detail.openingCommentNumber(), prompter);
-                const std::string closing = ReadComment(source, detail.closingCommentFile(), detail.closingCommentNumber(), prompter);
-                std::vector<std::pair<int, std::string>> moveComments;
-                for (int e = 0; e < kMoveInfoEntries; ++e) {
-                    if (info.commentNumber(e) != 0) {
-                        moveComments.emplace_back(e, ReadComment(source, info.commentFile(e), info.commentNumber(e), prompter));
-                    }
-                }
-                if (!appender.WriteGame(index, moves, kAppendGame, false).ok) {
-                    throw StoreIoError("cannot append to", out.files.IndexPath());
-                }
-                const CommentRef o = CopyComment(appender, opening, result.commentLimitReached);
+            }
+            // The target hands out its own overflow number when the moves need one.
+            index.setOverflowNumber(0);
+            if (!appender.WriteGame(index, moves, kAppendGame, false).ok) {
+                throw StoreIoError("cannot append to", out.files.IndexPath());
+            }
+            if (extended) {
+                const CommentRef o = CopyComment(
+                    appender, comments.Read(detail.openingCommentFile(), detail.openingCommentNumber()),
+                    result.commentLimitReached);
                 detail.setOpeningComment(std::uint8_t(o.file), std::uint16_t(o.number));
-                const CommentRef c = CopyComment(appender, closing, result.commentLimitReached);
+                const CommentRef c = CopyComment(
+                    appender, comments.Read(detail.closingCommentFile(), detail.closingCommentNumber()),
+                    result.commentLimitReached);
                 detail.setClosingComment(std::uint8_t(c.file), std::uint16_t(c.number));
-                for (const auto& [e, text] : moveComments) {
-                    const CommentRef m = CopyComment(appender, text, result.commentLimitReached);
+                for (int e = 0; e < kMoveInfoEntries; ++e) {
+                    if (info.commentNumber(e) == 0) continue;
+                    const CommentRef m = CopyComment(appender, comments.Read(info.commentFile(e), info.commentNumber(e)),
+                                                     result.commentLimitReached);
                     info.setCommentFile(e, m.file);
                     info.setCommentNumber(e, std::uint16_t(m.number));
                 }
@@ -125,6 +187,55 @@ StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t
         result.error = e.what();
     }
     result.targetCount = appender.gameCount();
+}
+
+}  // namespace
+
+std::string CopyProgressCaption() { return std::string("【 併 合 中 】"_sj); }
+
+StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t> games, const fs::path& target,
+                          bool append, Prompter& prompter) {
+    StoreCopyResult result;
+    const StoreFiles targetFiles(target);
+    const bool extended = source.extended();
+    std::error_code same;
+    if (fs::equivalent(targetFiles.IndexPath(), source.files.IndexPath(), same)) {
+        result.error = "the target is the store itself: " + targetFiles.IndexPath().string();
+        return result;
+    }
+    // A store made anew is written under a working name beside the target and takes the
+    // target's names only once every game is in: a failure leaves the old target as it was.
+    const bool fresh = !append || !targetFiles.Exists(ext::kIndex);
+    const StoreFiles written = fresh ? Beside(targetFiles, "~new") : targetFiles;
+    if (fresh) {
+        RemoveSet(written);
+        if (!CreateStoreFiles(written.IndexPath(), extended)) {
+            RemoveSet(written);
+            result.error = "cannot create " + written.IndexPath().string();
+            return result;
+        }
+    } else if (extended != targetFiles.Exists(ext::kDetail)) {
+        result.error = "the target is not of the source's kind: " + targetFiles.IndexPath().string();
+        return result;
+    }
+
+    GameStore out;
+    out.files = written;
+    // The appender settles the overflow part of long games in the extended kind's way; a classic
+    // target keeps them the same way (its overflow game-data file and the bitmap file beside it).
+    out.kind = StoreKind::Extended;
+    CopyInto(out, source, games, prompter, result);
+    if (fresh) {
+        if (result.ok && !TakeTargetNames(written, targetFiles)) {
+            result.ok = false;
+            result.error = "cannot give the written store the name " + targetFiles.IndexPath().string();
+        }
+        if (!result.ok) {
+            // Nothing of the copy stays: the target is as it was before.
+            RemoveSet(written);
+            result.copied = 0;
+        }
+    }
     if (result.commentLimitReached) prompter.Warn(CommentLimitText());
     return result;
 }

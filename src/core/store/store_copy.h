@@ -26,11 +26,14 @@ struct StoreCopyResult {
 std::string CopyProgressCaption();
 
 // Copies games of `source` to the store `target` (any file name of its set), of the same kind as
-// the source. append: the games follow the target's own; otherwise the target is made anew (its
-// overflow and comment files removed first). `games` are the record numbers in the source, in
-// the order they are to stand. Progress goes to the prompter every 1000 games. A failure of the
-// target's files stops the copy: the games written before the last thousand stay whole, the
-// rest is not there.
+// the source. append: the games follow the target's own; otherwise, or when there is no target
+// yet, the target is made anew: written under a working name beside it and given the target's
+// names (its old files, overflow and comment files included, removed) only when every game is
+// in, so that a failure leaves the target as it was. `games` are the record numbers in the
+// source, in the order they are to stand. Long games get overflow numbers of the target's own in
+// both kinds. Progress goes to the prompter every 1000 games. Appending, a failure of the
+// target's files stops the copy: the games of the sessions committed before stay whole, the rest
+// is not there.
 StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t> games,
                           const std::filesystem::path& target, bool append, Prompter& prompter);
 

@@ -27,11 +27,13 @@
 #include "common/qtext.h"
 #include "list/byte_grid.h"
 #include "list/game_list_edit.h"
+#include "list/save_games_as.h"
 #include "textio/export_file.h"
 #include "mainwindow/gui_prompter.h"
 #include "mainwindow/replay_panel.h"
 #include "record/sjis_literal.h"
 #include "store/file_chooser.h"
+#include "store/store_copy.h"
 
 namespace movra {
 
@@ -204,7 +206,8 @@ void GameListWindow::BuildWindow() {
     menuBar_ = new QMenuBar(this);
     layout->setMenuBar(menuBar_);
     QMenu* file = menuBar_->addMenu(QStringLiteral("ファイル(&F)"));
-    saveAsAction_ = NotYet(file->addAction(QStringLiteral("名前を付けて保存(&A)...")));
+    saveAsAction_ = file->addAction(QStringLiteral("名前を付けて保存(&A)..."));
+    connect(saveAsAction_, &QAction::triggered, this, &GameListWindow::SaveGamesAs);
     exportAction_ = file->addAction(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
     exportAction_->setVisible(false);
     connect(exportAction_, &QAction::triggered, this, &GameListWindow::ExportGames);
@@ -677,6 +680,56 @@ void GameListWindow::HeaderClicked(Section section) {
 void GameListWindow::ShowContextMenu(const QPoint& at) {
     if (list_->count() == 0) return;
     popup_->popup(list_->viewport()->mapToGlobal(at));
+}
+
+// --- writing games into another store -----------------------------------------------------------
+
+void GameListWindow::SaveGamesAs() {
+    if (exportRunning() || session_.catalogue.count() == 0 || list_->count() == 0) return;
+    std::vector<GameHeader> games;
+    if (multi_) {
+        CopySelectionToMarks();
+        for (const GameHeader& e : session_.catalogue.entries()) {
+            if (e.selectionMark == 1) games.push_back(e);
+        }
+        if (games.empty()) {
+            prompter_.Inform(SaveAsNothingMarkedMessage());
+            return;
+        }
+        if (prompter_.Confirm(SaveAsMarkedQuestion(std::uint32_t(games.size())), false, true) != Answer::Yes) return;
+    } else {
+        const GameHeader* entry = HighlightedEntry();
+        if (entry == nullptr) return;
+        games.push_back(*entry);
+    }
+    const bool extended = session_.store.extended();
+    FileChooser& chooser = chooser_ != nullptr ? *chooser_ : DefaultFileChooser();
+    const QString chosen = chooser.SaveFile(this, QStringLiteral("名前を付けて保存"),
+                                            ToQString(session_.store.files.folder().string()),
+                                            ToQString(SaveAsFilter(extended)));
+    if (chosen.isEmpty()) return;
+    const fs::path chosenPath(chosen.toStdString());
+    const SaveAsTarget target = CheckSaveAsTarget(chosenPath, extended, session_.store.files.IndexPath());
+    if (!target.refusal.empty()) {
+        prompter_.Warn(target.refusal);
+        return;
+    }
+    const std::string name = chosenPath.filename().string();
+    bool append = false;
+    if (target.exists) {
+        const Answer a = prompter_.Confirm(SaveAsExistsQuestion(name), true, true);
+        if (a == Answer::Cancel) return;
+        append = a == Answer::Yes;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const StoreCopyResult r = CopyCatalogueGames(session_.store, games, false, target.index, append, prompter_);
+    if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
+    QApplication::restoreOverrideCursor();
+    if (!r.ok) {
+        prompter_.Warn(SaveAsFailedMessage(target.index.string()));
+        return;
+    }
+    prompter_.Inform(SaveAsDoneMessage(name));
 }
 
 // --- the timed export ----------------------------------------------------------------------------

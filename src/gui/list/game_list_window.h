@@ -105,6 +105,8 @@ public:
     void WriteListDump();
     void SwapWithNeighbour(bool up);
     void HeaderClicked(Section section);
+    // "名前を付けて保存": the highlighted game, or the marked games, written into another store.
+    void SaveGamesAs();
     void ExportGames();
     void CancelExport();
     // "一覧印刷(&P)": the printer dialog, then the whole catalogue on paper.

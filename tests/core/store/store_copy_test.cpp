@@ -16,6 +16,7 @@
 #include "store/open_store.h"
 #include "store/store_appender.h"
 #include "support/recording_prompter.h"
+#include "support/run_cli.h"
 
 namespace movra {
 namespace {
@@ -166,6 +167,128 @@ TEST_F(StoreCopyTest, TheStoreItselfIsNoTarget) {
     std::uint32_t count = 0;
     EXPECT_EQ(ValidateStore(dir / "source.idx", count, prompter), StoreCheck::Extended);
     EXPECT_EQ(count, 3u);
+}
+
+TEST_F(StoreCopyTest, AFailedOverwriteLeavesTheTargetAsItWas) {
+    ASSERT_TRUE(CopyCatalogueGames(source, catalogue, true, dir / "copy.idx", false, prompter).ok);
+    const GameStore before = Target("copy.idx");
+    const std::string first = Dump(before, 1), second = Dump(before, 2);
+    const std::vector<std::uint8_t> comments0 = testing::FileBytes(before.files.Path(ext::CommentFile(0)));
+
+    // Game 9 is not in the source: the copy stops after writing games 1 and 2 anew.
+    const std::uint32_t games[] = {1, 2, 9};
+    const StoreCopyResult r = CopyGames(source, games, dir / "copy.ipx", false, prompter);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.copied, 0u);
+    const GameStore after = Target("copy.idx");
+    ASSERT_EQ(after.recordCount, 2u);
+    EXPECT_EQ(Dump(after, 1), first);
+    EXPECT_EQ(Dump(after, 2), second);
+    EXPECT_EQ(testing::FileBytes(after.files.Path(ext::CommentFile(0))), comments0);
+    // Nothing of the attempt is left beside it.
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name.starts_with("source.") || name.starts_with("copy.")) << name;
+    }
+}
+
+TEST_F(StoreCopyTest, AStoreOfTheOtherKindIsNotAppendedTo) {
+    ASSERT_TRUE(CreateStoreFiles(dir / "classic.idx", false));
+    const StoreCopyResult r = CopyStore(source, dir / "classic.idx", true, prompter);
+    EXPECT_FALSE(r.ok);
+    std::uint32_t count = 0;
+    EXPECT_EQ(ValidateStore(dir / "classic.idx", count, prompter), StoreCheck::Classic);
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(StoreCopyTest, TheCommandLineCopiesChosenGamesAndRefusesWhatTheListRefuses) {
+    const std::string from = (dir / "source.ipx").string();
+    auto r = testing::RunCli({"copy", from, (dir / "picked").string(), "--games", "3,1-2"});
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("picked.ipx に出力しました。"), std::string::npos) << r.out;
+    GameStore target = Target("picked.idx");
+    ASSERT_EQ(target.recordCount, 3u);
+    EXPECT_EQ(Dump(target, 1), Dump(source, 3));
+    EXPECT_EQ(Dump(target, 3), Dump(source, 2));
+    // An existing target is appended to, or with --overwrite made anew.
+    ASSERT_EQ(testing::RunCli({"copy", from, (dir / "picked.ipx").string(), "--games", "2"}).status, 0);
+    EXPECT_EQ(Target("picked.idx").recordCount, 4u);
+    ASSERT_EQ(testing::RunCli({"copy", from, (dir / "picked.ipx").string(), "--overwrite"}).status, 0);
+    target = Target("picked.idx");
+    ASSERT_EQ(target.recordCount, 3u);
+    EXPECT_EQ(Dump(target, 1), Dump(source, 1));
+
+    r = testing::RunCli({"copy", from, (dir / "other.idx").string()}, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("ファイル名が正しくありません！"), std::string::npos) << r.out;
+    r = testing::RunCli({"copy", from, (dir / "SOURCE").string()}, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("指定したファイルは現在使用中です！"), std::string::npos) << r.out;
+    EXPECT_EQ(testing::RunCli({"copy", from, (dir / "x").string(), "--games", "4"}).status, 1);
+    EXPECT_EQ(testing::RunCli({"copy", from, (dir / "x").string(), "--games", "2-1"}).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir / "other.idx"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.idx"));
+}
+
+// A classic store holding a long game copied from elsewhere: slots 257 on in its overflow file.
+TEST(StoreCopyClassicTest, LongGamesKeepAllTheirMovesInANewClassicStore) {
+    TempFolder dir;
+    RecordingPrompter prompter;
+    ASSERT_TRUE(CreateStoreFiles(dir / "old.idx", false));
+    GameStore source(dir / "old.idx", StoreKind::Classic);
+    std::mt19937 rng(11);
+    std::vector<MoveBytes> played;
+    for (int length : {20, 300, 280}) {
+        TKifData record;
+        while (testing::PlayRandomGame(rng, 0, length, record) != length) {
+        }
+        MoveBytes moves;
+        MoveInfo info;
+        FillMoveBuffers(record, moves, info);
+        IndexRecord index;
+        index.setYear(std::uint16_t(1990 + length));
+        StoreAppender appender(source, prompter);
+        const WrittenGame w = appender.WriteGame(index, moves, kAppendGame, false);
+        ASSERT_TRUE(w.ok);
+        appender.Commit();
+        if (moves.usesOverflow()) {
+            const int n = AllocateOverflowNumber(source, prompter);
+            ASSERT_GT(n, 0);
+            ASSERT_TRUE(WriteGameData(source, long(w.recordNumber), n, moves));
+            index.setOverflowNumber(std::uint16_t(n));
+            ASSERT_TRUE(WriteIndexRecord(source, w.recordNumber, index));
+        }
+        played.push_back(moves);
+    }
+    source.recordCount = 3;
+    // Game 2 is left out so that game 3's overflow number changes from 2 to 1.
+    const std::uint32_t games[] = {3, 1};
+    StoreCopyResult r = CopyGames(source, games, dir / "new", false, prompter);
+    ASSERT_TRUE(r.ok) << r.error;
+    r = CopyStore(source, dir / "new.IDX", true, prompter);
+    ASSERT_TRUE(r.ok) << r.error;
+    std::uint32_t count = 0;
+    ASSERT_EQ(ValidateStore(dir / "new.idx", count, prompter), StoreCheck::Classic);
+    ASSERT_EQ(count, 5u);
+    const GameStore target(dir / "new.idx", StoreKind::Classic, count);
+    EXPECT_TRUE(target.files.Exists(ext::kOverflowGameData));
+    EXPECT_TRUE(target.files.Exists(ext::kMoveInfoOverflow));
+    const std::size_t from[] = {2, 0, 0, 1, 2};
+    const int overflow[] = {1, 0, 0, 2, 3};
+    for (std::uint32_t k = 1; k <= 5; ++k) {
+        IndexRecord index;
+        ASSERT_TRUE(ReadIndexRecord(target, k, index));
+        EXPECT_EQ(index.overflowNumber(), overflow[k - 1]) << "game " << k;
+        MoveBytes moves;
+        ASSERT_TRUE(ReadGameData(target, long(k), index.overflowNumber(), moves));
+        EXPECT_TRUE(moves.bytes == played[from[k - 1]].bytes) << "game " << k;
+    }
+    TKifData record;
+    IndexRecord index;
+    ASSERT_TRUE(ReadIndexRecord(target, 4, index));
+    ReadGameMoves(target, 4, index.overflowNumber(), 0, false, 0, record, prompter);
+    EXPECT_EQ(record.moveCount, 300);
+    EXPECT_TRUE(prompter.texts().empty());
 }
 
 }  // namespace
