@@ -62,6 +62,8 @@ void MateCommand::Start() {
     firstNumber_ = record.currentMove + 1;
     previous_ = pass || current == 0 ? MoveRecord{} : saved_->moves[std::size_t(current)];
 
+    // The worker reads the limit before each deeper call; it mirrors the setting, refreshed on
+    // every tick, so the worker never touches the window's settings itself.
     limit_->store(host_.depthLimit());
     MateSearchSettings settings;
     settings.depthLimit = [limit = limit_] { return limit->load(); };
@@ -75,11 +77,13 @@ void MateCommand::Start() {
 }
 
 void MateCommand::Poll() {
-    if (search_ == nullptr || !search_->Done()) return;
+    if (search_ == nullptr) return;
+    limit_->store(host_.depthLimit());
+    if (!search_->Done()) return;
     poll_.stop();
     QApplication::restoreOverrideCursor();
     const MateOutcome outcome = search_->Finish();
-    const int limit = limit_->load();
+    const int limit = host_.depthLimit();
     TKifData& record = *host_.record;
     const int side = attacker_;
     auto moveLine = [&](const MoveCode& m) {

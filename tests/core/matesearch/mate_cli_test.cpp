@@ -63,13 +63,17 @@ TEST(MateCommand, AStoredGameAtAMoveIsThePositionShown) {
     const GameStore store(path, StoreKind::Extended);
     testing::RecordingPrompter prompter;
     std::mt19937 rng(11);
-    std::vector<TKifData> games(4);
-    for (TKifData& game : games) {
-        ASSERT_GT(testing::PlayRandomGame(rng, 0, 60, game), 40);
+    // The last game is a handicap game (the upper hand, gote, moves first).
+    const int handicaps[] = {0, 0, 0, 3};
+    std::vector<TKifData> games(std::size(handicaps));
+    for (std::size_t g = 0; g < games.size(); ++g) {
+        TKifData& game = games[g];
+        ASSERT_GT(testing::PlayRandomGame(rng, handicaps[g], 60, game), 40);
         MoveBytes moves;
         MoveInfo info;
         FillMoveBuffers(game, moves, info);
         IndexRecord index;
+        index.setHandicap(std::uint16_t(handicaps[g]));
         WriteGame(store, index, moves, kAppendGame, false, prompter);
         DetailRecord detail;
         detail.setOverflowNumber(index.overflowNumber());
@@ -90,6 +94,11 @@ TEST(MateCommand, AStoredGameAtAMoveIsThePositionShown) {
             EXPECT_EQ(fromStore.out, fromSfen.out) << "game " << g + 1 << " move " << m << ": " << sfen;
             mates += fromSfen.out.rfind("mate ", 0) == 0;
             ++compared;
+            if (handicaps[g] != 0) {
+                // The report in words names the same move with the same side mark.
+                const auto text = RunCli({"mate", "--depth", "3", "--game", ipx, std::to_string(g + 1), "--move", std::to_string(m)});
+                EXPECT_EQ(text.out, RunCli({"mate", "--depth", "3", sfen}).out) << sfen;
+            }
         }
     }
     EXPECT_EQ(compared, 36);
@@ -105,6 +114,11 @@ TEST(MateCommand, AStoredGameAtAMoveIsThePositionShown) {
     r = RunCli({"mate", "--game", (dir / "missing.ipx").string(), "1", "--move", "0"}, true);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.out.find("warning:"), std::string::npos);
+    r = RunCli({"mate", "--game", (dir / "missing.ipx").string(), "1", "--move", "0"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "") << "the warning goes to standard error";
+    r = RunCli({"mate", "--game", ipx, "5", "--move", "0"}, true);
+    EXPECT_NE(r.out.find("not game 5"), std::string::npos) << r.out;
     EXPECT_EQ(RunCli({"mate", "--game", ipx, "1"}).status, 2) << "--move is needed with --game";
 }
 
