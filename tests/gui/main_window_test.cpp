@@ -24,6 +24,7 @@
 #include "record/sjis_literal.h"
 #include "support/recording_prompter.h"
 #include "mainwindow/comment_window.h"
+#include "mainwindow/window_sound.h"
 #include "test_games.h"
 #include "test_store.h"
 
@@ -217,6 +218,53 @@ private slots:
         QVERIFY(!board->framedSquare().has_value());
     }
 
+    void thePieceSoundFollowsTheSteps() {
+        Open();
+        QVERIFY(prompter_.shown.empty());
+        QVERIFY(window_->sound()->soundWorks());
+        ShowYagura();
+        auto silent = std::make_unique<SilentSoundPlayer>();
+        SilentSoundPlayer* player = silent.get();
+        window_->sound()->setPlayer(std::move(silent));
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(player->plays(), 1);
+        QVERIFY(FileNamesEqual(player->lastFile().filename().string(), "SARNOVI.WAV"));
+        // A step forward while the click still sounds starts nothing new: the queue holds one.
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(player->plays(), 1);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
+        // Back silences what plays, then clicks once more.
+        window_->PressButton(ReplayPanel::Back);
+        QVERIFY(player->stops() >= 1);
+        QCOMPARE(player->plays(), 2);
+        QTRY_VERIFY(!player->playing());
+        QTRY_VERIFY(window_->sound()->queue().idle());
+        // Home silences and starts nothing; with the piece sound off no step sounds.
+        window_->PressButton(ReplayPanel::ToStart);
+        QCOMPARE(player->plays(), 2);
+        window_->settings().shogi.Sarnovi = false;
+        window_->PressButton(ReplayPanel::Forward);
+        window_->PressButton(ReplayPanel::Back);
+        QCOMPARE(player->plays(), 2);
+    }
+
+    void aProgramFolderWithoutThePieceSoundStartsSilently() {
+        for (const auto& e : fs::directory_iterator(home_)) {
+            if (FileNamesEqual(e.path().filename().string(), "SARNOVI.WAV")) fs::remove(e.path());
+        }
+        Open();
+        QCOMPARE(prompter_.texts(), std::vector<std::string>{"音声ファイルを再現できません。"_sj});
+        QVERIFY(!window_->sound()->soundWorks());
+        ShowYagura();
+        auto silent = std::make_unique<SilentSoundPlayer>();
+        SilentSoundPlayer* player = silent.get();
+        window_->sound()->setPlayer(std::move(silent));
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(int(window_->record().currentMove), 1);
+        QCOMPARE(player->plays(), 0);
+        QVERIFY(window_->sound()->queue().empty());
+    }
+
     void aPressCountsOnlyWhenReleasedOverTheButton() {
         Open();
         ShowYagura();
@@ -360,13 +408,13 @@ private slots:
 
     void laterFunctionsAreShownDisabledWithATooltip() {
         Open();
-        for (int number : {4, 6, 12}) {
+        for (int number : {6, 12}) {
             PictureButton* b = window_->replayPanel()->button(number);
             QVERIFY(b->isVisible());
             QVERIFY(!b->isEnabled());
             QVERIFY(b->toolTip().contains(QStringLiteral("まだ使えません")));
         }
-        for (int number : {1, 2, 3, 5, 7, 8, 9, 10, 11}) QVERIFY(window_->replayPanel()->button(number)->isEnabled());
+        for (int number : {1, 2, 3, 4, 5, 7, 8, 9, 10, 11}) QVERIFY(window_->replayPanel()->button(number)->isEnabled());
         QVERIFY(window_->menus()->laterItems().size() > 20);
         for (QAction* a : window_->menus()->laterItems()) {
             QVERIFY2(!a->isEnabled(), qPrintable(a->text()));

@@ -156,6 +156,36 @@ void GameReplay::ToEnd() {
     JumpTo(static_cast<int>(visible_.size()));
 }
 
+ReplayLists GameReplay::SaveLists() const {
+    return ReplayLists{full_, visible_, selection_, top_, timeMove_, framed_};
+}
+
+void GameReplay::RestoreLists(ReplayLists lists) {
+    full_ = std::move(lists.full);
+    visible_ = std::move(lists.visible);
+    selection_ = lists.selection;
+    top_ = lists.top;
+    timeMove_ = lists.timeMove;
+    framed_ = lists.framed;
+}
+
+void GameReplay::CutLines(std::size_t count) {
+    if (full_.size() > count) full_.resize(count);
+    TrimVisible(count);
+}
+
+void GameReplay::PutEnteredLine(int n, const std::string& line) {
+    if (n < 1) return;
+    const auto before = static_cast<std::size_t>(n - 1);
+    full_.resize(before);
+    full_.push_back(line);
+    if (visible_.size() >= before) {
+        visible_.resize(before);
+        visible_.push_back(line);
+    }
+    if (selection_ >= static_cast<int>(visible_.size())) selection_ = static_cast<int>(visible_.size()) - 1;
+}
+
 void GameReplay::SetStyle(ListStyle style) {
     style_ = style;
     if (style == ListStyle::WholeGame) {

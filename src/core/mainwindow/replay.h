@@ -17,6 +17,17 @@ enum class ListStyle {
     MoveByMove,  // 一手毎: the lines up to the current move
 };
 
+// Both lists with the selection, the top line, the framed square and the time move, as study
+// mode sets them aside on entry and puts them back on leaving.
+struct ReplayLists {
+    std::vector<std::string> full;
+    std::vector<std::string> visible;
+    int selection = -1;
+    int top = 0;
+    int timeMove = 0;
+    std::optional<Square> framed;
+};
+
 // What a step did to the board, for the display (sliding a piece, redrawing two squares).
 struct ReplayStep {
     bool moved = false;     // a move was applied or taken back
@@ -52,6 +63,14 @@ public:
     void ToEnd();
     // A click on the list caption.
     void SetStyle(ListStyle style);
+
+    // Study mode: the lists set aside and put back, cutting both after `count` lines, and the
+    // line of a move n entered on the board (line n - 1 of both lists replaced or appended, the
+    // lines after it dropped; the visible list only when it reaches move n - 1).
+    ReplayLists SaveLists() const;
+    void RestoreLists(ReplayLists lists);
+    void CutLines(std::size_t count);
+    void PutEnteredLine(int n, const std::string& line);
 
     const TKifData& record() const { return record_; }
     int currentMove() const { return record_.currentMove; }

@@ -193,6 +193,8 @@ char TKifData::SlotEndCode(int slot) const { return SlotAt(slot).endCode; }
 std::int16_t TKifData::SlotMoveCount(int slot) const { return SlotAt(slot).moveCount; }
 std::int16_t TKifData::SlotCurrentMove(int slot) const { return SlotAt(slot).currentMove; }
 
+void TKifData::WriteCurrentMoveToSlot() { SlotAt(currentSlot).currentMove = currentMove; }
+
 void TKifData::SaveState(int state) {
     if (state < kFirstState || state > kLastState) return;
     State& s = states_[state - kFirstState];

@@ -118,6 +118,8 @@ public:
     char SlotEndCode(int slot) const;
     std::int16_t SlotMoveCount(int slot) const;
     std::int16_t SlotCurrentMove(int slot) const;
+    // Writes the current move into the current slot (a game put back as it was shown).
+    void WriteCurrentMoveToSlot();
 
     // --- saved states 2-5 (numbers outside 2-5 are ignored) ---------------------------------
     void SaveState(int state);

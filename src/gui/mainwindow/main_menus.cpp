@@ -57,6 +57,7 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
                         &MainMenus::renameChosen);
     file->addSeparator();
     QMenu* entry = file->addMenu(QStringLiteral("棋譜入力(&K)"));
+    entry_ = entry;
     later(entry, QStringLiteral("棋譜新規入力(&N)"));
     later(entry, QStringLiteral("棋譜情報変更(&I)"));
     later(entry, QStringLiteral("棋譜新規保存(&A)"));
@@ -72,7 +73,7 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
                             &MainMenus::importClipboardChosen);
     QAction* datImport = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
     datImport->setVisible(false);
-    later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
+    clipboardOutput_ = later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
     textOutput_ = later(file, QStringLiteral("ﾃｷｽﾄ(&T)"));
     bitmapOutput_ = later(file, QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
     export_ = file->addMenu(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ(&E)"));

@@ -53,6 +53,10 @@ public:
     QAction* datSwitchAction() const { return datSwitch_; }
     QAction* collectionAction(int index) const { return collections_[index]; }
     QMenu* importMenu() const { return import_; }
+    // The items study mode turns off: game input, text output and clipboard output of the game.
+    QMenu* gameEntryMenu() const { return entry_; }
+    QAction* textOutputAction() const { return textOutput_; }
+    QAction* clipboardOutputAction() const { return clipboardOutput_; }
     // Every item of a later stage, for tests.
     const QList<QAction*>& laterItems() const { return later_; }
 
@@ -85,6 +89,8 @@ private:
     QAction* exit_ = nullptr;
     QAction* bitmapOutput_ = nullptr;
     QAction* textOutput_ = nullptr;
+    QAction* clipboardOutput_ = nullptr;
+    QMenu* entry_ = nullptr;
     QAction* playerNumbers_ = nullptr;
     QAction* playerNumbersSeparator_ = nullptr;
     QList<QAction*> imode_;

@@ -19,7 +19,9 @@
 #include "list/game_list_window.h"
 #include "list/search_dialog.h"
 #include "mainwindow/file_commands.h"
+#include "mainwindow/board_input.h"
 #include "mainwindow/board_view.h"
+#include "mainwindow/window_sound.h"
 #include "mainwindow/comment_window.h"
 #include "mainwindow/gui_prompter.h"
 #include "mainwindow/hand_view.h"
@@ -105,10 +107,22 @@ void MainWindow::BuildWindow() {
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
 
-    for (int later : {ReplayPanel::Study, ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
+    for (int later : {ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
         panel_->markNotAvailable(later);
     }
     connect(panel_, &ReplayPanel::buttonPressed, this, &MainWindow::PressButton);
+    BoardInput::Host input;
+    input.record = &record_;
+    input.prompter = prompter_;
+    input.board = board_;
+    input.senteHand = senteHand_;
+    input.goteHand = goteHand_;
+    input.pictures = &pictures_;
+    input.entered = [this](const EnteredMove& move) { EnterMove(move); };
+    input.redraw = [this] { RefreshBoard(); };
+    input.mayMove = [this] { return mate_ == nullptr || !mate_->running(); };
+    input_ = new BoardInput(std::move(input), central);
+    sound_ = new WindowSound(settings_, this);
     connect(moveList_, &MoveListView::lineClicked, this, &MainWindow::JumpToLine);
     connect(caption_, &ListCaption::clicked, this, &MainWindow::ToggleListStyle);
     connect(status_, &StatusLine::timePanelClicked, this, [this] {
@@ -211,6 +225,9 @@ bool MainWindow::Start() {
     }
     menus_->setLargeModeAvailable(LargeModeAvailable(programFolder_));
     ApplyPictures();
+    // The piece sound is tried once; without it the program goes on silently.
+    const std::string soundProblem = sound_->Probe(programFolder_);
+    if (!soundProblem.empty()) prompter_->Inform(soundProblem);
     replay_.SetStyle(ListStyle::WholeGame);
     replay_.Clear();
     OpenStartupStore(chosen);
@@ -345,6 +362,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::ShowGame(const TKifData& record, const GameHeaderTexts& texts, bool indexStore,
                           bool extendedStore, int showMove) {
+    if (study_.active()) ToggleStudyMode();
     StopReplay();
     commentSource_ = nullptr;
     senteAllotted_ = 0;
@@ -393,6 +411,9 @@ void MainWindow::PressButton(int number) {
         case ReplayPanel::Back:
             StepBack();
             break;
+        case ReplayPanel::Study:
+            ToggleStudyMode();
+            break;
         case ReplayPanel::TurnBoard:
             TurnBoard();
             break;
@@ -419,17 +440,61 @@ void MainWindow::PressButton(int number) {
 void MainWindow::StepForward() {
     const ReplayStep step = replay_.Forward();
     if (step.reachedEnd) StopReplay();
+    if (step.moved) sound_->Forward(study_.active());
     AfterStep(step, true);
 }
 
 void MainWindow::StepBack() {
     StopReplay();
     board_->finishSlide();
-    AfterStep(replay_.Back(), false);
+    input_->PutBack();
+    sound_->Silence();
+    // In study mode only the moves tried since it began are taken back, and they go.
+    const ReplayStep step = study_.active() ? study_.StepBack() : replay_.Back();
+    if (step.moved) sound_->Back();
+    AfterStep(step, false);
+}
+
+void MainWindow::ToggleStudyMode() {
+    StopReplay();
+    board_->finishSlide();
+    if (!study_.active()) {
+        study_.Enter();
+        input_->setMovable(true);
+        // Game input and the text and clipboard output of the game are off meanwhile.
+        studyLocked_.clear();
+        for (QAction* a : {menus_->gameEntryMenu()->menuAction(), menus_->textOutputAction(),
+                           menus_->clipboardOutputAction()}) {
+            studyLocked_.emplace_back(a, a->isEnabled());
+            a->setEnabled(false);
+        }
+    } else {
+        input_->setMovable(false);
+        study_.Leave();
+        for (const auto& [action, enabled] : studyLocked_) action->setEnabled(enabled);
+        studyLocked_.clear();
+    }
+    panel_->setLatched(ReplayPanel::Study, study_.active());
+    RefreshBoard();
+    RefreshList();
+    RefreshTime();
+    RefreshComment();
+}
+
+void MainWindow::EnterMove(const EnteredMove& move) {
+    // Pieces move only in study mode for now; the move is shown without sliding.
+    if (!study_.active()) {
+        RefreshBoard();
+        return;
+    }
+    const ReplayStep step = study_.Accept(move);
+    if (step.moved) sound_->Forward(true);
+    AfterStep(step, false);
 }
 
 void MainWindow::GoToStart() {
     StopReplay();
+    sound_->Silence();
     board_->finishSlide();
     replay_.ToStart();
     RefreshBoard();
@@ -479,7 +544,7 @@ void MainWindow::TurnBoard() {
 }
 
 void MainWindow::ToggleListStyle() {
-    if (mode_ != Mode::Game) return;
+    if (mode_ != Mode::Game || study_.active()) return;
     StopReplay();
     replay_.SetStyle(replay_.style() == ListStyle::WholeGame ? ListStyle::MoveByMove
                                                              : ListStyle::WholeGame);
@@ -511,7 +576,8 @@ void MainWindow::ReleaseReplayButtons() {
 }
 
 void MainWindow::ReplayTick() {
-    // Waiting for a move to be read aloud comes with the sounds; until then every tick steps.
+    // A tick is skipped while the words of the last move are still being read aloud.
+    if (sound_->ReplayMustWait()) return;
     StepForward();
 }
 
@@ -616,6 +682,7 @@ void MainWindow::RefreshHeader() {
 }
 
 void MainWindow::RefreshComment() {
+    if (study_.active()) return;  // study mode leaves the comment window alone
     // The window follows the selection while AutoCom is on, for a store that keeps comments.
     bool show = false;
     int moveIndex = -1;
@@ -737,6 +804,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    sound_->StopPlayer();
     if (settings_.shogi.Save) SaveSettingsAtExit();
     if (session_.isOpen()) DeleteWorkingCommentFile(session_.store.files);
     comment_->close();

@@ -18,13 +18,16 @@
 #include "mainwindow/replay.h"
 #include "mainwindow/settings.h"
 #include "mainwindow/startup_store.h"
+#include "mainwindow/study_mode.h"
 #include "record/kif_data.h"
 #include "record/prompter.h"
 #include "store/open_store.h"
 
 namespace movra {
 
+class BoardInput;
 class BoardView;
+class WindowSound;
 class CommentWindow;
 class DetailedSearchDialog;
 class FileChooser;
@@ -83,6 +86,8 @@ public:
     void ToggleListStyle();
     void StartReplay(int kind);
     void StopReplay();
+    // Button 4: study mode on or off.
+    void ToggleStudyMode();
     // View menu: size mode 0-2 and colour set; false when the switch could not be made.
     bool SetSizeMode(int mode);
     bool SetColor(int color);
@@ -100,6 +105,9 @@ public:
     const StoreSession& session() const { return session_; }
     bool storeOpen() const { return session_.isOpen(); }
     bool replaying() const { return replayKind_ != 0; }
+    bool studyMode() const { return study_.active(); }
+    BoardInput* boardInput() const { return input_; }
+    WindowSound* sound() const { return sound_; }
     int replayKind() const { return replayKind_; }
     QTimer* replayTimer() { return &replayTimer_; }
     BoardView* boardView() const { return board_; }
@@ -160,6 +168,7 @@ private:
     void RefreshHeader();
     void RefreshComment();
     void ReleaseReplayButtons();
+    void EnterMove(const EnteredMove& move);
     void ShowMessage(const std::string& text, bool warning);
     void OpenStartupStore(const StartupStore& chosen);
     void RefreshRecentMenu();
@@ -175,6 +184,9 @@ private:
 
     TKifData record_;
     GameReplay replay_{record_};
+    StudyMode study_{record_, replay_};
+    // The menu items study mode turned off, with whether each was on before.
+    std::vector<std::pair<QAction*, bool>> studyLocked_;
     GameHeaderTexts texts_;
     bool indexStore_ = true;
     bool extendedStore_ = false;
@@ -201,6 +213,8 @@ private:
     CommentWindow* comment_ = nullptr;
     StoreCommands* storeCommands_ = nullptr;
     MateCommand* mate_ = nullptr;
+    BoardInput* input_ = nullptr;
+    WindowSound* sound_ = nullptr;
     GameListWindow* gameList_ = nullptr;
     SearchDialog* search_ = nullptr;
     DetailedSearchDialog* detailed_ = nullptr;
