@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "game_numbers.h"
 #include "list/save_games_as.h"
 #include "record/prompter.h"
 #include "record/sjis_literal.h"
@@ -34,32 +35,16 @@ int CopyUsage() {
     return 2;
 }
 
-bool ParseNumber(const std::string& text, long& n) {
-    char* end = nullptr;
-    n = std::strtol(text.c_str(), &end, 10);
-    return end != text.c_str() && *end == '\0' && n > 0;
-}
-
 // "3,7-9,1" → 3 7 8 9 1; false on anything else.
 bool ParseGames(const std::string& text, std::vector<std::uint32_t>& games) {
     std::size_t start = 0;
-    while (start <= text.size()) {
+    for (;;) {
         const std::size_t comma = text.find(',', start);
-        const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        const std::size_t dash = part.find('-');
-        long first = 0, last = 0;
-        if (dash == std::string::npos) {
-            if (!ParseNumber(part, first)) return false;
-            last = first;
-        } else if (!ParseNumber(part.substr(0, dash), first) || !ParseNumber(part.substr(dash + 1), last) ||
-                   last < first) {
+        if (!AddGameNumbers(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start), games))
             return false;
-        }
-        for (long k = first; k <= last; ++k) games.push_back(std::uint32_t(k));
-        if (comma == std::string::npos) break;
+        if (comma == std::string::npos) return true;
         start = comma + 1;
     }
-    return !games.empty();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "game_numbers.h"
 #include "record/cp932.h"
 #include "record/kif_data.h"
 #include "record/prompter.h"
@@ -72,28 +73,6 @@ int PositionUsage() {
 }
 
 
-bool ParseNumber(const std::string& text, long& value) {
-    if (text.empty()) return false;
-    char* end = nullptr;
-    value = std::strtol(text.c_str(), &end, 10);
-    return end != text.c_str() && *end == '\0' && value > 0;
-}
-
-// "12" or "3-40" appended to the list; false for anything else.
-bool AddGames(const std::string& arg, std::vector<long>& games) {
-    const std::size_t dash = arg.find('-');
-    long first = 0, last = 0;
-    if (dash == std::string::npos) {
-        if (!ParseNumber(arg, first)) return false;
-        last = first;
-    } else if (!ParseNumber(arg.substr(0, dash), first) || !ParseNumber(arg.substr(dash + 1), last) ||
-               last < first || last - first >= 1000000) {
-        return false;
-    }
-    for (long k = first; k <= last; ++k) games.push_back(k);
-    return true;
-}
-
 // Reads the options of both commands; nullopt on a usage error.
 std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     Options o;
@@ -129,7 +108,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
             return std::nullopt;
         } else if (o.store.empty()) {
             o.store = arg;
-        } else if (!AddGames(arg, o.games)) {
+        } else if (!AddGameNumbers(arg, o.games)) {
             return std::nullopt;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "mainwindow/program_folder.h"
 #include "record/sjis_literal.h"
 #include "store/store_files.h"
 
@@ -9,21 +10,13 @@ namespace movra {
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-namespace {
-std::string Upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    }
-    return s;
-}
-}  // namespace
 
 SaveAsTarget CheckSaveAsTarget(const fs::path& chosen, bool extended, const fs::path& openStoreIndex) {
     SaveAsTarget t;
     const std::string own = extended ? ".IPX" : ".IDX";
     fs::path name = chosen;
     if (!name.has_extension()) name += own;
-    if (Upper(name.extension().string()) != own) {
+    if (UpperCaseAscii(name.extension().string()) != own) {
         t.refusal = std::string("\rファイル名が正しくありません！"_sj);
         return t;
     }
