@@ -64,7 +64,7 @@ BenchStore& TheStore() {
             options.games = 20000;
             if (const char* n = std::getenv("MOVRA_BENCH_GAMES"); n && *n) options.games = std::atol(n);
             options.pool = 2000;
-            options.seed = 2024;
+            options.randomStart = 2024;
             sample::GenerateStore(options);
             b.store = GameStore(options.path, StoreKind::Extended);
         }

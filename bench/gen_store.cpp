@@ -1,6 +1,6 @@
 // gen_store: writes a deterministic game store of any size for benchmarks and trials.
 //
-//   gen_store --games N --seed S --kind classic|extended --out PATH [--pool P] [--dat DIR]
+//   gen_store --games N --start S --kind classic|extended --out PATH [--pool P] [--dat DIR]
 //
 // The same options give the same bytes. The moves come from a pool of P distinct games played
 // by the movement rules (default 4000), each stored game taking one of them with a header,
@@ -17,7 +17,7 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: gen_store --games N --seed S --kind classic|extended --out PATH\n"
+                 "usage: gen_store --games N --start S --kind classic|extended --out PATH\n"
                  "                 [--pool P] [--dat DIR]\n"
                  "  PATH names the store's .idx or .ipx; existing files of that name are replaced.\n");
     return 2;
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         if (arg == "--games" && Number(value, v) && v <= 1000000) {
             options.games = long(v);
-        } else if (arg == "--seed" && Number(value, v)) {
-            options.seed = std::uint64_t(v);
+        } else if (arg == "--start" && Number(value, v)) {
+            options.randomStart = std::uint64_t(v);
         } else if (arg == "--pool" && Number(value, v) && v >= 1 && v <= 1000000) {
             options.pool = int(v);
         } else if (arg == "--kind" && (std::string(value) == "classic" || std::string(value) == "extended")) {

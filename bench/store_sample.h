@@ -33,7 +33,7 @@ using namespace movra::literals;
 // splitmix64: the same numbers on every machine, unlike the standard distributions.
 class Rng {
 public:
-    explicit Rng(std::uint64_t seed) : state_(seed) {}
+    explicit Rng(std::uint64_t start) : state_(start) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -176,7 +176,7 @@ private:
 struct StoreOptions {
     std::filesystem::path path;  // the ".idx" or ".ipx" to write
     long games = 1000;
-    std::uint64_t seed = 1;
+    std::uint64_t randomStart = 1;
     bool extended = true;
     int pool = 4000;              // distinct games played
     std::filesystem::path dat;    // where the master files go; empty: no master files
@@ -236,8 +236,8 @@ inline std::string PlayerName(Rng& rng, std::string* kana = nullptr) {
 
 // Ksname.dat with players 1-999, Movra.dat with 99 tournaments (some with sub-tournaments) and
 // Senkei.dat with 100 openings.
-inline bool WriteMasterFiles(const std::filesystem::path& folder, std::uint64_t seed) {
-    Rng rng(seed ^ 0x6D6173746572ull);
+inline bool WriteMasterFiles(const std::filesystem::path& folder, std::uint64_t start) {
+    Rng rng(start ^ 0x6D6173746572ull);
     PlayerTable players;
     for (int n = 1; n <= kLargestFilePlayer; ++n) {
         std::string kana;
@@ -272,7 +272,7 @@ inline bool WriteMasterFiles(const std::filesystem::path& folder, std::uint64_t 
 // WriteGame and WriteGameDetail, overflow numbers handed out from 1 in order.
 inline StoreFigures GenerateStore(const StoreOptions& options) {
     StoreFigures figures;
-    Rng rng(options.seed);
+    Rng rng(options.randomStart);
     const int poolSize = int(std::min<long>(options.pool, std::max<long>(options.games, 8)));
     const std::vector<PoolGame> pool = MakePool(rng, poolSize);
     if (!options.quiet) std::fprintf(stderr, "pool of %zu games played\n", pool.size());
@@ -412,7 +412,7 @@ inline StoreFigures GenerateStore(const StoreOptions& options) {
         comments.Close();
         figures.comments = comments.commentCount();
     }
-    if (!options.dat.empty() && !WriteMasterFiles(options.dat, options.seed)) {
+    if (!options.dat.empty() && !WriteMasterFiles(options.dat, options.randomStart)) {
         throw StoreIoError("cannot write the master files", options.dat);
     }
     figures.games = options.games;

@@ -53,7 +53,7 @@ protected:
         sample::StoreOptions options;
         options.path = dir / "s.ipx";
         options.games = 12;
-        options.seed = 5;
+        options.randomStart = 5;
         options.dat = dir.path();
         sample::GenerateStore(options);
         store = dir / "s.ipx";

@@ -43,8 +43,8 @@ struct SampleGame {
 // Games of every shape the append path meets: short and long (past slot 256, so with an
 // overflow number), even and handicap, with comments on the starting position, on moves, after
 // the last move, and texts longer than a slot.
-std::vector<SampleGame> MakeGames(unsigned seed, int count) {
-    std::mt19937 rng(seed);
+std::vector<SampleGame> MakeGames(unsigned start, int count) {
+    std::mt19937 rng(start);
     std::vector<SampleGame> games(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         SampleGame& g = games[static_cast<std::size_t>(i)];

@@ -21,7 +21,7 @@ void CheckAgainstWriteGame(bool extended) {
     options.path = dir / (extended ? "gen.ipx" : "gen.idx");
     options.games = 400;
     options.pool = 40;  // pool game 7 fills all 512 slots
-    options.seed = 5;
+    options.randomStart = 5;
     options.extended = extended;
     options.dat = dir.path();
     const sample::StoreFigures figures = sample::GenerateStore(options);

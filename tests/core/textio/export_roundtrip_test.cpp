@@ -252,7 +252,7 @@ struct Stores {
         sample::StoreOptions options;
         options.path = dir / "gen.ipx";
         options.games = count;
-        options.seed = 11;
+        options.randomStart = 11;
         options.dat = dir.path();
         sample::GenerateStore(options);
         RecordingPrompter prompter;
