@@ -24,6 +24,7 @@
 #include "record/sjis_literal.h"
 #include "support/recording_prompter.h"
 #include "mainwindow/comment_window.h"
+#include "mainwindow/read_aloud_button.h"
 #include "mainwindow/window_sound.h"
 #include "test_games.h"
 #include "test_store.h"
@@ -246,6 +247,62 @@ private slots:
         window_->PressButton(ReplayPanel::Forward);
         window_->PressButton(ReplayPanel::Back);
         QCOMPARE(player->plays(), 2);
+        // Without a voice set the read-aloud button does nothing.
+        QVERIFY(!window_->sound()->readingAloud());
+        window_->readAloudButton()->click();
+        QVERIFY(!window_->sound()->readingAloud());
+        QVERIFY(window_->readAloudButton()->toolTip().contains(QStringLiteral("オフ")));
+    }
+
+    void readingAloudSpeaksEachMoveAndTheClosingLine() {
+        // A voice set: its folder holds the piece sound, "11.wav" and the words used below.
+        const fs::path voice = home_ / "WAV1";
+        fs::create_directories(voice);
+        fs::path click;
+        for (const auto& e : fs::directory_iterator(home_)) {
+            if (FileNamesEqual(e.path().filename().string(), "SARNOVI.WAV")) click = e.path();
+        }
+        QVERIFY(!click.empty());
+        for (const char* name : {"sarnovi", "11", "sente", "76", "fu", "ijou", "T040", "T006d"}) {
+            fs::copy_file(click, voice / (std::string(name) + ".wav"));
+        }
+        Open();
+        QCOMPARE(window_->sound()->voice().voiceType, 1);
+        QVERIFY(window_->sound()->readingAloud());
+        QVERIFY(window_->readAloudButton()->on());
+        QVERIFY(window_->readAloudButton()->toolTip().contains(QStringLiteral("オン")));
+        ShowYagura();
+        auto silent = std::make_unique<SilentSoundPlayer>();
+        SilentSoundPlayer* player = silent.get();
+        window_->sound()->setPlayer(std::move(silent));
+
+        // ▲７六歩: the click, then 先手, 7-6 and 歩, one after another.
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;sente.wav;76.wav;fu.wav;"));
+        QTRY_VERIFY_WITH_TIMEOUT(window_->sound()->queue().idle(), 5000);
+        QCOMPARE(player->plays(), 4);
+        QCOMPARE(QString::fromStdString(player->lastFile().filename().string()), QStringLiteral("fu.wav"));
+
+        // The closing line of the interrupted game: "46手まで".
+        window_->JumpToLine(45);
+        QCOMPARE(int(window_->record().currentMove), 46);
+        window_->sound()->Silence();
+        const int before = player->plays();
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(window_->sound()->queue().text(), std::string("ijou.wav;T040.wav;T006d.wav;"));
+        QTRY_VERIFY_WITH_TIMEOUT(window_->sound()->queue().idle(), 5000);
+        QCOMPARE(player->plays(), before + 3);
+        QCOMPARE(QString::fromStdString(player->lastFile().filename().string()), QStringLiteral("T006d.wav"));
+
+        // Switched off: only the click is left.
+        window_->readAloudButton()->click();
+        QVERIFY(!window_->sound()->readingAloud());
+        QVERIFY(!window_->readAloudButton()->on());
+        window_->PressButton(ReplayPanel::ToStart);
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
+        window_->readAloudButton()->click();
+        QVERIFY(window_->sound()->readingAloud());
     }
 
     void aProgramFolderWithoutThePieceSoundStartsSilently() {

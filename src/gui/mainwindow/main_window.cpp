@@ -21,6 +21,8 @@
 #include "mainwindow/file_commands.h"
 #include "mainwindow/board_input.h"
 #include "mainwindow/board_view.h"
+#include "mainwindow/read_aloud_button.h"
+#include "mainwindow/spoken_move.h"
 #include "mainwindow/window_sound.h"
 #include "mainwindow/comment_window.h"
 #include "mainwindow/gui_prompter.h"
@@ -123,6 +125,8 @@ void MainWindow::BuildWindow() {
     input.mayMove = [this] { return mate_ == nullptr || !mate_->running(); };
     input_ = new BoardInput(std::move(input), central);
     sound_ = new WindowSound(settings_, this);
+    readAloud_ = new ReadAloudButton(central);
+    connect(readAloud_, &QToolButton::clicked, this, &MainWindow::ToggleReadingAloud);
     connect(moveList_, &MoveListView::lineClicked, this, &MainWindow::JumpToLine);
     connect(caption_, &ListCaption::clicked, this, &MainWindow::ToggleListStyle);
     connect(status_, &StatusLine::timePanelClicked, this, [this] {
@@ -228,6 +232,7 @@ bool MainWindow::Start() {
     // The piece sound is tried once; without it the program goes on silently.
     const std::string soundProblem = sound_->Probe(programFolder_);
     if (!soundProblem.empty()) prompter_->Inform(soundProblem);
+    readAloud_->setOn(sound_->readingAloud());
     replay_.SetStyle(ListStyle::WholeGame);
     replay_.Clear();
     OpenStartupStore(chosen);
@@ -338,6 +343,10 @@ void MainWindow::LayOut() {
     upperPlate_->setGeometry(g, g, stand.width(), s.plate);
     upperHand()->move(g, g + s.plate + 2);
     panel_->move(g + (leftWidth - panel.width()) / 2, g + boardSize.height() - panel.height());
+    // The read-aloud button stands just above the panel, at its left edge.
+    const int side = s.plate + 4;
+    readAloud_->setSide(side);
+    readAloud_->move(g + (leftWidth - panel.width()) / 2, g + boardSize.height() - panel.height() - side - 2);
     board_->move(boardX, g);
     // Right: the move list above sente's stand and plate.
     const int lowerStandY = g + boardSize.height() - s.plate - 2 - stand.height();
@@ -440,8 +449,33 @@ void MainWindow::PressButton(int number) {
 void MainWindow::StepForward() {
     const ReplayStep step = replay_.Forward();
     if (step.reachedEnd) StopReplay();
-    if (step.moved) sound_->Forward(study_.active());
+    if (step.moved) {
+        sound_->Forward(study_.active(), SpokenLine(step.moveNumber));
+    } else if (step.reachedEnd) {
+        const bool shown = replay_.closingLineSelected();
+        const std::vector<std::string>& lines = replay_.visibleList();
+        const std::size_t closing = static_cast<std::size_t>(record_.moveCount);
+        sound_->Closing(study_.active(), shown,
+                        shown && closing < lines.size() ? SpeakClosing(lines[closing], record_.endCode) : std::string());
+    }
     AfterStep(step, true);
+}
+
+std::string MainWindow::SpokenLine(int moveNumber) const {
+    if (!sound_->readingAloud() || moveNumber < 1) return {};
+    // The move's line as the list shows it, from its side mark on.
+    const std::vector<std::string>& visible = replay_.visibleList();
+    const std::vector<std::string>& lines =
+        static_cast<std::size_t>(moveNumber) <= visible.size() ? visible : replay_.fullList();
+    if (static_cast<std::size_t>(moveNumber) > lines.size() || lines[moveNumber - 1].size() <= 5) return {};
+    return SpeakMove(std::string_view(lines[moveNumber - 1]).substr(5), record_.handicap);
+}
+
+void MainWindow::ToggleReadingAloud() {
+    // Without a voice set the button does nothing.
+    if (!sound_->voice().readingAloudAvailable()) return;
+    sound_->SetReadingAloud(!sound_->readingAloud());
+    readAloud_->setOn(sound_->readingAloud());
 }
 
 void MainWindow::StepBack() {
@@ -488,7 +522,7 @@ void MainWindow::EnterMove(const EnteredMove& move) {
         return;
     }
     const ReplayStep step = study_.Accept(move);
-    if (step.moved) sound_->Forward(true);
+    if (step.moved) sound_->Forward(true, SpokenLine(step.moveNumber));
     AfterStep(step, false);
 }
 

@@ -28,6 +28,7 @@ namespace movra {
 class BoardInput;
 class BoardView;
 class WindowSound;
+class ReadAloudButton;
 class CommentWindow;
 class DetailedSearchDialog;
 class FileChooser;
@@ -108,6 +109,9 @@ public:
     bool studyMode() const { return study_.active(); }
     BoardInput* boardInput() const { return input_; }
     WindowSound* sound() const { return sound_; }
+    ReadAloudButton* readAloudButton() const { return readAloud_; }
+    // The read-aloud button: reading moves aloud on or off.
+    void ToggleReadingAloud();
     int replayKind() const { return replayKind_; }
     QTimer* replayTimer() { return &replayTimer_; }
     BoardView* boardView() const { return board_; }
@@ -169,6 +173,8 @@ private:
     void RefreshComment();
     void ReleaseReplayButtons();
     void EnterMove(const EnteredMove& move);
+    // The words of move n's line, when reading aloud is on.
+    std::string SpokenLine(int moveNumber) const;
     void ShowMessage(const std::string& text, bool warning);
     void OpenStartupStore(const StartupStore& chosen);
     void RefreshRecentMenu();
@@ -215,6 +221,7 @@ private:
     MateCommand* mate_ = nullptr;
     BoardInput* input_ = nullptr;
     WindowSound* sound_ = nullptr;
+    ReadAloudButton* readAloud_ = nullptr;
     GameListWindow* gameList_ = nullptr;
     SearchDialog* search_ = nullptr;
     DetailedSearchDialog* detailed_ = nullptr;

@@ -123,6 +123,11 @@ bool WindowSound::ReplayMustWait() const {
 
 void WindowSound::StopPlayer() { player_->Stop(); }
 
+void WindowSound::SetReadingAloud(bool on) {
+    readingAloud_ = on && voice_.readingAloudAvailable();
+    if (!readingAloud_) queue_.Clear();
+}
+
 void WindowSound::PlayNext() {
     const PlayOrder order = queue_.PlayNext(voice_.folder, soundWorks_);
     switch (order.action) {

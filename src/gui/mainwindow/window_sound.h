@@ -98,6 +98,8 @@ public:
     bool ReplayMustWait() const;
     // At close.
     void StopPlayer();
+    // The read-aloud button: on only with a voice set; switching off empties the queue.
+    void SetReadingAloud(bool on);
 
     // Tests put their own player in.
     void setPlayer(std::unique_ptr<SoundPlayer> player);
