@@ -1,6 +1,12 @@
 // The main window under the offscreen platform: start-up with a fresh or a broken program
 // folder, replay by buttons, keys and the timer, the turned board, and the settings written at
 // exit.
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QLabel>
+#include <QSlider>
+#include <QAbstractButton>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
@@ -24,6 +30,8 @@
 #include "record/sjis_literal.h"
 #include "support/recording_prompter.h"
 #include "mainwindow/comment_window.h"
+#include "mainwindow/environment_dialog.h"
+#include "mainwindow/piece_set_dialog.h"
 #include "mainwindow/read_aloud_button.h"
 #include "mainwindow/window_sound.h"
 #include "test_games.h"
@@ -320,6 +328,133 @@ private slots:
         QCOMPARE(int(window_->record().currentMove), 1);
         QCOMPARE(player->plays(), 0);
         QVERIFY(window_->sound()->queue().empty());
+    }
+
+    void theSettingsDialogChangesTheWindowAndWritesTheSwitchesAtOnce() {
+        Open();
+        window_->setEnvironmentAnswer([](EnvironmentDialog& d) {
+            if (d.speedBar()->value() != 10 || d.intervalLabel()->text() != QStringLiteral("(0.9秒)")) return false;
+            d.speedBar()->setValue(12);
+            if (d.intervalLabel()->text() != QStringLiteral("(0.3秒)")) return false;
+            if (d.depthList()->currentText() != QStringLiteral("１１手")) return false;
+            d.depthList()->setCurrentIndex(0);
+            // The hidden rows come with Alt+X and are read either way.
+            if (d.hiddenRowsShown()) return false;
+            QTest::keyClick(&d, Qt::Key_X, Qt::AltModifier);
+            if (!d.hiddenRowsShown()) return false;
+            d.row("TimeDisp")->button(1)->click();
+            d.row("Multi")->button(0)->click();
+            d.row("Sarnovi")->button(0)->click();
+            return true;
+        });
+        window_->OpenEnvironment();
+        const Settings& s = window_->settings();
+        QCOMPARE(s.shogi.Speed, 1);
+        QCOMPARE(s.shogi.TumeTesu, 9);
+        QVERIFY(s.shogi.TimeDisp);
+        QVERIFY(s.shogi.Multi);
+        QVERIFY(!s.shogi.Sarnovi);
+        // Three switches are in the settings file already; the rest waits for the exit.
+        std::ifstream in(SettingsFilePath(home_), std::ios::binary);
+        const std::string ini((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        QVERIFY(ini.find("TimeDisp=1\r\n") != std::string::npos);
+        QVERIFY(ini.find("Multi=1\r\n") != std::string::npos);
+        QVERIFY(ini.find("Speed=1\r\n") == std::string::npos);
+        // Cancel changes nothing.
+        window_->setEnvironmentAnswer([](EnvironmentDialog& d) {
+            d.speedBar()->setValue(1);
+            return false;
+        });
+        window_->OpenEnvironment();
+        QCOMPARE(window_->settings().shogi.Speed, 1);
+        // No voice set here: the reading rows cannot be used.
+        window_->setEnvironmentAnswer([](EnvironmentDialog& d) {
+            return !d.trialButton()->isEnabled() && !d.row("Yomiage")->button(1)->isEnabled();
+        });
+        window_->OpenEnvironment();
+        QVERIFY(!window_->sound()->readingAloud());
+    }
+
+    void aTrialOfTheOtherVoiceDoesNotOutlastCancel() {
+        fs::path click;
+        for (const auto& e : fs::directory_iterator(home_)) {
+            if (FileNamesEqual(e.path().filename().string(), "SARNOVI.WAV")) click = e.path();
+        }
+        for (const char* folder : {"WAV1", "WAV2"}) {
+            fs::create_directories(home_ / folder);
+            for (const char* name : {"sarnovi", "11", "sente", "76", "fu"})
+                fs::copy_file(click, home_ / folder / (std::string(name) + ".wav"));
+        }
+        Open();
+        QCOMPARE(window_->sound()->voice().voiceType, 1);
+        const fs::path first = window_->sound()->voice().folder;
+        auto silent = std::make_unique<SilentSoundPlayer>();
+        SilentSoundPlayer* player = silent.get();
+        window_->sound()->setPlayer(std::move(silent));
+        fs::path during;
+        window_->setEnvironmentAnswer([&](EnvironmentDialog& d) {
+            d.voiceRow()->button(2)->click();
+            d.trialButton()->click();
+            during = window_->sound()->voice().folder;
+            return false;
+        });
+        window_->OpenEnvironment();
+        QCOMPARE(QString::fromStdString(during.filename().string()), QStringLiteral("WAV2"));
+        QCOMPARE(player->plays(), 1);
+        QCOMPARE(QString::fromStdString(player->lastFile().parent_path().filename().string()), QStringLiteral("WAV2"));
+        QVERIFY(window_->sound()->voice().folder == first);
+        QCOMPARE(window_->settings().shogi.VoiceType, 1);
+        // OK with the other voice makes it the one in use, and reading aloud follows Yomiage.
+        window_->setEnvironmentAnswer([](EnvironmentDialog& d) {
+            d.voiceRow()->button(2)->click();
+            d.row("Yomiage")->button(0)->click();
+            return true;
+        });
+        window_->OpenEnvironment();
+        QCOMPARE(window_->settings().shogi.VoiceType, 2);
+        QCOMPARE(QString::fromStdString(window_->sound()->voice().folder.filename().string()), QStringLiteral("WAV2"));
+        QVERIFY(!window_->sound()->readingAloud());
+        QVERIFY(!window_->readAloudButton()->on());
+    }
+
+    void thePieceSetChooser() {
+        Open();
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA1L.BMP"));
+        int shown = -1;
+        // The set in use is selected first; choosing it again changes nothing.
+        window_->setPieceSetAnswer([&](PieceSetDialog& d) {
+            shown = d.chosen();
+            return !d.preview()->pixmap().isNull();
+        });
+        window_->OpenPieceSets();
+        QCOMPARE(shown, 0);
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA1L.BMP"));
+        // The other set, in the size shown.
+        window_->setPieceSetAnswer([](PieceSetDialog& d) {
+            d.list()->setCurrentIndex(1);
+            return true;
+        });
+        window_->OpenPieceSets();
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA2L.BMP"));
+        QCOMPARE(window_->pictures().sizeMode(), 1);
+        // A set whose preview is missing says so and stays choosable.
+        fs::remove(ResolvePath(home_, "KOMA1S.BMP"));
+        prompter_.shown.clear();
+        window_->setPieceSetAnswer([](PieceSetDialog& d) {
+            d.list()->setCurrentIndex(0);
+            return false;
+        });
+        window_->OpenPieceSets();
+        QCOMPARE(prompter_.texts(), std::vector<std::string>{"\r駒表示用ビットマップがありません。"_sj});
+        // Without the list there is nothing to choose.
+        fs::remove(ResolvePath(home_, "KOMATYPE.DAT"));
+        window_->setPieceSetAnswer([&](PieceSetDialog& d) {
+            shown = d.chosen();
+            return true;
+        });
+        window_->OpenPieceSets();
+        QCOMPARE(shown, -1);
+        QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA2L.BMP"));
     }
 
     void aPressCountsOnlyWhenReleasedOverTheButton() {

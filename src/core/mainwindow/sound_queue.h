@@ -6,6 +6,7 @@
 // Its head is the sound playing or about to play; a queue of at most one character is idle.
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <string_view>
 
 namespace movra {
@@ -44,6 +45,8 @@ public:
     bool idle() const { return text_.size() <= 1; }
     bool empty() const { return text_.empty(); }
     void Clear() { text_.clear(); }
+    // The queue becomes `text` (the settings dialog's trial of a voice).
+    void SetText(std::string text) { text_ = std::move(text); }
 
     // A step forward to a move. With the piece sound on, the queue becomes just the piece sound
     // when reading aloud is off or the piece sound is still queued, else it is appended; the

@@ -164,12 +164,12 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     comment_ = view->addAction(QStringLiteral("コメント表示(&C)"));
     comment_->setCheckable(true);
     connect(comment_, &QAction::toggled, this, &MainMenus::commentToggled);
-    later(view, QStringLiteral("駒変更(&K)"));
+    live(view, QStringLiteral("駒変更(&K)"), QStringLiteral("MENU03_K"), &MainMenus::pieceSetChosen);
 
     // 設定
     QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("MENU04"));
-    later(settings, QStringLiteral("動作環境(&E)"));
+    live(settings, QStringLiteral("動作環境(&E)"), QStringLiteral("MENU04_1"), &MainMenus::environmentChosen);
 
     // ヘルプ
     QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));

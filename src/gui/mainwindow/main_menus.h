@@ -74,6 +74,8 @@ signals:
     void importClipboardChosen();
     void datSwitchChosen();
     void dataCollectionChosen(int index);
+    void pieceSetChosen();
+    void environmentChosen();
 
 private:
     QAction* later(QMenu* menu, const QString& caption, const QString& objectName = {});

@@ -21,6 +21,10 @@
 #include "mainwindow/file_commands.h"
 #include "mainwindow/board_input.h"
 #include "mainwindow/board_view.h"
+#include "list/search_form.h"
+#include "mainwindow/environment.h"
+#include "mainwindow/environment_dialog.h"
+#include "mainwindow/piece_set_dialog.h"
 #include "mainwindow/read_aloud_button.h"
 #include "mainwindow/spoken_move.h"
 #include "mainwindow/window_sound.h"
@@ -141,6 +145,8 @@ void MainWindow::BuildWindow() {
         RefreshComment();
     });
     connect(menus_, &MainMenus::exitChosen, this, &QWidget::close);
+    connect(menus_, &MainMenus::environmentChosen, this, &MainWindow::OpenEnvironment);
+    connect(menus_, &MainMenus::pieceSetChosen, this, &MainWindow::OpenPieceSets);
 
     StoreCommands::Host host;
     host.window = this;
@@ -621,8 +627,12 @@ bool MainWindow::SetSizeMode(int mode) {
         return false;
     }
     StopReplay();
+    return SwitchPieces(settings_.shogi.Koma, mode);
+}
+
+bool MainWindow::SwitchPieces(const std::string& from, int mode) {
     const std::string old = settings_.shogi.Koma;
-    const std::string wanted = WithSizeLetter(old, SizeLetter(mode));
+    const std::string wanted = WithSizeLetter(from, SizeLetter(mode));
     if (wanted == old || !PictureSet::PieceFileLoads(programFolder_, wanted)) {
         menus_->setSizeMode(pictures_.sizeMode());
         return false;
@@ -640,6 +650,56 @@ bool MainWindow::SetSizeMode(int mode) {
     RefreshBoard();
     RefreshList();
     return true;
+}
+
+void MainWindow::OpenEnvironment() {
+    StopReplay();
+    const EnvironmentChoices before = ChoicesFromSettings(settings_);
+    EnvironmentDialog dialog(before, [this](int voice) {
+        if (const auto folder = TrialVoiceFolder(voice)) sound_->PlayTrial(ResolvePath(programFolder_, *folder), TrialWords());
+    }, this);
+    dialog.adjustSize();
+    dialog.move(geometry().center() - dialog.rect().center());
+    const bool accepted = environmentAnswer_ ? environmentAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
+    if (accepted) {
+        const EnvironmentChoices chosen = dialog.choices();
+        // The old player list, to carry the saved search players over to a new order.
+        const std::vector<std::string> oldPlayers = PlayerSearchList(session_.players);
+        const EnvironmentChange change = ApplyChoices(chosen, settings_);
+        if (!SaveDisplaySwitches(programFolder_, settings_)) {
+            prompter_->Warn(std::string("\r設定ファイルに書き込めませんでした。"_sj));
+        }
+        if (chosen.voiceRowsEnabled) sound_->UseVoice(settings_.shogi.VoiceType, programFolder_);
+        if (change.playerOrderChanged) {
+            session_.playersInFileOrder = settings_.shogi.KsOrder == 1;
+            session_.players.Load(session_.masterFolder(), !session_.playersInFileOrder);
+            RemapSavedPlayers(settings_.kensaku, oldPlayers, PlayerSearchList(session_.players));
+        }
+    }
+    sound_->RestoreVoiceFolder();
+    if (!accepted) return;
+    update();
+    RefreshBoard();
+    RefreshList();
+    RefreshHeader();
+    RefreshTime();
+    sound_->SetReadingAloud(settings_.shogi.Yomiage);
+    readAloud_->setOn(sound_->readingAloud());
+}
+
+void MainWindow::OpenPieceSets() {
+    StopReplay();
+    std::vector<PieceSetEntry> sets = ReadPieceSetList(ResolvePath(programFolder_, kPieceSetListName));
+    const int first = FirstPieceSet(sets, settings_.shogi.Koma);
+    PieceSetDialog dialog(sets, first, programFolder_, *prompter_, this);
+    dialog.adjustSize();
+    dialog.move(geometry().center() - dialog.rect().center());
+    const bool accepted = pieceSetAnswer_ ? pieceSetAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
+    if (!accepted || dialog.chosen() < 0) return;
+    const int mode = pictures_.sizeMode();
+    const std::optional<std::string> from =
+        PieceFileToSwitchTo(sets[std::size_t(dialog.chosen())], mode, settings_.shogi.Koma);
+    if (from) SwitchPieces(*from, mode);
 }
 
 bool MainWindow::SetColor(int color) {

@@ -29,6 +29,8 @@ class BoardInput;
 class BoardView;
 class WindowSound;
 class ReadAloudButton;
+class EnvironmentDialog;
+class PieceSetDialog;
 class CommentWindow;
 class DetailedSearchDialog;
 class FileChooser;
@@ -112,6 +114,11 @@ public:
     ReadAloudButton* readAloudButton() const { return readAloud_; }
     // The read-aloud button: reading moves aloud on or off.
     void ToggleReadingAloud();
+    // "動作環境" and "駒変更". Tests answer the dialogs through the hooks instead of a person.
+    void OpenEnvironment();
+    void OpenPieceSets();
+    void setEnvironmentAnswer(std::function<bool(EnvironmentDialog&)> answer) { environmentAnswer_ = std::move(answer); }
+    void setPieceSetAnswer(std::function<bool(PieceSetDialog&)> answer) { pieceSetAnswer_ = std::move(answer); }
     int replayKind() const { return replayKind_; }
     QTimer* replayTimer() { return &replayTimer_; }
     BoardView* boardView() const { return board_; }
@@ -173,6 +180,9 @@ private:
     void RefreshComment();
     void ReleaseReplayButtons();
     void EnterMove(const EnteredMove& move);
+    // The piece pictures of `from` with the size letter of `mode`; false (nothing changed) when
+    // they are the ones shown or cannot be loaded.
+    bool SwitchPieces(const std::string& from, int mode);
     // The words of move n's line, when reading aloud is on.
     std::string SpokenLine(int moveNumber) const;
     void ShowMessage(const std::string& text, bool warning);
@@ -222,6 +232,8 @@ private:
     BoardInput* input_ = nullptr;
     WindowSound* sound_ = nullptr;
     ReadAloudButton* readAloud_ = nullptr;
+    std::function<bool(EnvironmentDialog&)> environmentAnswer_;
+    std::function<bool(PieceSetDialog&)> pieceSetAnswer_;
     GameListWindow* gameList_ = nullptr;
     SearchDialog* search_ = nullptr;
     DetailedSearchDialog* detailed_ = nullptr;

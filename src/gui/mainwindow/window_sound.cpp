@@ -123,6 +123,27 @@ bool WindowSound::ReplayMustWait() const {
 
 void WindowSound::StopPlayer() { player_->Stop(); }
 
+void WindowSound::PlayTrial(const std::filesystem::path& folder, std::string words) {
+    if (rememberedFolder_.empty()) rememberedFolder_ = voice_.folder;
+    voice_.folder = folder;
+    player_->Stop();
+    queue_.SetText(std::move(words));
+    PlayNext();
+}
+
+void WindowSound::RestoreVoiceFolder() {
+    if (rememberedFolder_.empty()) return;
+    voice_.folder = rememberedFolder_;
+    rememberedFolder_.clear();
+}
+
+void WindowSound::UseVoice(int voiceType, const std::filesystem::path& programFolder) {
+    if (voiceType != 1 && voiceType != 2) return;
+    voice_.voiceType = voiceType;
+    voice_.folder = ResolvePath(programFolder, "WAV" + std::to_string(voiceType));
+    rememberedFolder_ = voice_.folder;
+}
+
 void WindowSound::SetReadingAloud(bool on) {
     readingAloud_ = on && voice_.readingAloudAvailable();
     if (!readingAloud_) queue_.Clear();

@@ -100,6 +100,11 @@ public:
     void StopPlayer();
     // The read-aloud button: on only with a voice set; switching off empties the queue.
     void SetReadingAloud(bool on);
+    // The settings dialog: "試聴" plays `words` from another voice folder until the dialog closes
+    // (RestoreVoiceFolder); OK makes voice set 1 or 2 of the program folder the one in use.
+    void PlayTrial(const std::filesystem::path& folder, std::string words);
+    void RestoreVoiceFolder();
+    void UseVoice(int voiceType, const std::filesystem::path& programFolder);
 
     // Tests put their own player in.
     void setPlayer(std::unique_ptr<SoundPlayer> player);
@@ -117,6 +122,7 @@ private:
     std::unique_ptr<SoundPlayer> player_;
     SoundQueue queue_;
     VoiceChoice voice_;
+    std::filesystem::path rememberedFolder_;  // the voice folder before a trial
     bool soundWorks_ = false;
     bool readingAloud_ = false;
 };
