@@ -7,6 +7,7 @@
 #include <QSlider>
 #include <QAbstractButton>
 #include <QPushButton>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
@@ -31,6 +32,7 @@
 #include "support/recording_prompter.h"
 #include "mainwindow/comment_window.h"
 #include "mainwindow/environment_dialog.h"
+#include "mainwindow/input_box.h"
 #include "mainwindow/piece_set_dialog.h"
 #include "mainwindow/read_aloud_button.h"
 #include "mainwindow/window_sound.h"
@@ -455,6 +457,22 @@ private slots:
         window_->OpenPieceSets();
         QCOMPARE(shown, -1);
         QCOMPARE(window_->settings().shogi.Koma, std::string("KOMA2L.BMP"));
+    }
+
+    void theInputBoxAsksForOneLine() {
+        InputBox box;
+        QCOMPARE(box.windowTitle(), QStringLiteral("インプットダイアログ"));
+        box.Set(QStringLiteral("手数指定棋譜検索"), QStringLiteral("120"), QStringLiteral("手数指定"));
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QCOMPARE(box.windowTitle(), QStringLiteral("手数指定棋譜検索"));
+        QCOMPARE(box.promptLabel()->text(), QStringLiteral("手数指定"));
+        // The caret stands after the first character; Return is OK.
+        QTRY_COMPARE(box.field()->cursorPosition(), 1);
+        QTest::keyClick(box.field(), Qt::Key_5);
+        QCOMPARE(box.field()->text(), QStringLiteral("1520"));
+        QTest::keyClick(box.field(), Qt::Key_Return);
+        QCOMPARE(box.result(), int(QDialog::Accepted));
     }
 
     void aPressCountsOnlyWhenReleasedOverTheButton() {

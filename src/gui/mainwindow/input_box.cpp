@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace movra {
@@ -34,10 +35,13 @@ void InputBox::Set(const QString& caption, const QString& initial, const QString
 
 void InputBox::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The caret stands after the first character.
+    // Once the box is up (and the field has taken the focus), the caret stands after the first
+    // character.
     field_->setFocus();
-    field_->deselect();
-    field_->setCursorPosition(field_->text().isEmpty() ? 0 : 1);
+    QTimer::singleShot(0, this, [this] {
+        field_->deselect();
+        field_->setCursorPosition(field_->text().isEmpty() ? 0 : 1);
+    });
 }
 
 std::optional<QString> InputBox::Ask(QWidget* form, const QString& caption, const QString& initial,
