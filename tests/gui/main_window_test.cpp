@@ -85,6 +85,8 @@ private:
         texts.goteName = "高田健二"_sj;
         window_->ShowGame(game, texts, true, extended);
     }
+    // The piece sound in the program folder, as the data folder spells it.
+    fs::path PieceSoundFile() const { return ResolvePath(home_, "SARNOVI.WAV"); }
     void CloseAnswering(Answer answer) {
         prompter_.answers = {answer};
         window_->close();
@@ -268,11 +270,7 @@ private slots:
         // A voice set: its folder holds the piece sound, "11.wav" and the words used below.
         const fs::path voice = home_ / "WAV1";
         fs::create_directories(voice);
-        fs::path click;
-        for (const auto& e : fs::directory_iterator(home_)) {
-            if (FileNamesEqual(e.path().filename().string(), "SARNOVI.WAV")) click = e.path();
-        }
-        QVERIFY(!click.empty());
+        const fs::path click = PieceSoundFile();
         for (const char* name : {"sarnovi", "11", "sente", "76", "fu", "ijou", "T040", "T006d"}) {
             fs::copy_file(click, voice / (std::string(name) + ".wav"));
         }
@@ -316,9 +314,7 @@ private slots:
     }
 
     void aProgramFolderWithoutThePieceSoundStartsSilently() {
-        for (const auto& e : fs::directory_iterator(home_)) {
-            if (FileNamesEqual(e.path().filename().string(), "SARNOVI.WAV")) fs::remove(e.path());
-        }
+        fs::remove(PieceSoundFile());
         Open();
         QCOMPARE(prompter_.texts(), std::vector<std::string>{"音声ファイルを再現できません。"_sj});
         QVERIFY(!window_->sound()->soundWorks());
@@ -378,10 +374,7 @@ private slots:
     }
 
     void aTrialOfTheOtherVoiceDoesNotOutlastCancel() {
-        fs::path click;
-        for (const auto& e : fs::directory_iterator(home_)) {
-            if (FileNamesEqual(e.path().filename().string(), "SARNOVI.WAV")) click = e.path();
-        }
+        const fs::path click = PieceSoundFile();
         for (const char* folder : {"WAV1", "WAV2"}) {
             fs::create_directories(home_ / folder);
             for (const char* name : {"sarnovi", "11", "sente", "76", "fu"})
