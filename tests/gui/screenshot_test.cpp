@@ -1,9 +1,11 @@
 // Screenshots of the main window under a real X server (xvfb-run), for a person to look at:
-// a game at move 30 on the standard board, the same turned, and the small board. The pictures
+// a game at move 30 on the standard board, the same turned, the small board, the settings
+// dialog and the piece-set chooser. The pictures
 // go to the build folder's screenshots/ folder.
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
@@ -12,6 +14,8 @@
 
 #include "common/fonts.h"
 #include "mainwindow/board_view.h"
+#include "mainwindow/environment_dialog.h"
+#include "mainwindow/piece_set_dialog.h"
 #include "mainwindow/main_window.h"
 #include "mainwindow/program_folder.h"
 #include "mainwindow/settings.h"
@@ -100,6 +104,27 @@ private slots:
         large.show();
         ShowGameAt30(large);
         Save(large, QStringLiteral("main_window_large_two_character.png"));
+    }
+
+    void settingsDialogAndPieceSetChooser() {
+        MainWindow window(home_, LoadSettings(home_, {1024, 768}), &prompter_);
+        QVERIFY(window.Start());
+        window.show();
+        window.setEnvironmentAnswer([this](EnvironmentDialog& d) {
+            d.show();
+            Save(d, QStringLiteral("settings_general.png"));
+            d.findChild<QTabWidget*>()->setCurrentIndex(1);
+            Save(d, QStringLiteral("settings_sound.png"));
+            return false;
+        });
+        window.OpenEnvironment();
+        window.setPieceSetAnswer([this](PieceSetDialog& d) {
+            d.show();
+            Save(d, QStringLiteral("piece_set_chooser.png"));
+            return false;
+        });
+        window.OpenPieceSets();
+        window.settings().shogi.Save = false;
     }
 };
 
