@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A file-system path as the messages show it (CP932).
-std::string PathText(const fs::path& path) {
-    const std::string bytes = path.string();
-    return IsValidUtf8(bytes) ? Utf8ToCp932(bytes) : bytes;
-}
-
 std::string UpperExtension(const fs::path& p) {
     std::string e = p.extension().string();
     for (char& c : e) {

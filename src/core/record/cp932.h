@@ -14,6 +14,7 @@
 // back as the preferred code, the one Windows writes.
 // A character with no CP932 code becomes "?".
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -53,5 +54,11 @@ std::string Utf8ToCp932(std::string_view utf8);
 bool IsValidCp932(std::string_view text);
 // Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view text);
+// A file-system path as message texts show it: its UTF-8 names in CP932 (a name that is not
+// UTF-8 keeps its bytes).
+inline std::string PathText(const std::filesystem::path& path) {
+    const std::string bytes = path.string();
+    return IsValidUtf8(bytes) ? Utf8ToCp932(bytes) : bytes;
+}
 
 }  // namespace movra

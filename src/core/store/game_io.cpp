@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "rules/notation.h"
 #include "rules/range_error.h"
@@ -98,7 +99,7 @@ GameMoves ReadGameMoves(const StoreReader& reader, long k, int overflowNumber,
     if (fillLists && reader.store().extended()) {
         haveInfo = reader.ReadMoveInfo(k, overflowNumber, info);
         if (!haveInfo) {
-            prompter.Warn(reader.store().files.Path(ext::kMoveInfo).string() + " 読込エラー！"_sj);
+            prompter.Warn(PathText(reader.store().files.Path(ext::kMoveInfo)) + " 読込エラー！"_sj);
         }
     }
     return LoadGameMoves(moves, haveInfo ? &info : nullptr, handicapNumber, fillLists,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "record/text_helpers.h"
 #include "store/comments.h"
@@ -235,7 +236,7 @@ OpenStoreResult OpenStore(StoreSession& session, const fs::path& path, bool rese
             prompter.Warn(BrokenStoreMessage(x));
             out.result = 0;
         } else if (r == StoreCheck::ReadOnly) {
-            prompter.Warn("\"" + x.string() + "\"" + "は"_sj + "\r\r" +
+            prompter.Warn("\"" + PathText(x) + "\"" + "は"_sj + "\r\r" +
                           "読み取り専用ファイルのため使用できません。"_sj);
             out.result = 0;
         }
@@ -296,7 +297,7 @@ bool SwitchDatFolder(StoreSession& session, const fs::path& chosenFile, Prompter
     session.players.Load(master, !session.playersInFileOrder);
     if (session.isOpen()) session.tournaments.Load(master, prompter);
     session.openings.Load(master, prompter);
-    std::string shown = folder.string();
+    std::string shown = PathText(folder);
     if (!shown.ends_with('/')) shown += '/';
     prompter.Inform("DATファイルを下記のフォルダのデータに切り替えました。\r\r"_sj + shown);
     return true;
@@ -318,7 +319,7 @@ std::optional<OpenStoreResult> CreateNewStore(StoreSession& session, const fs::p
     for (std::string_view which : {ext::kIndex, ext::kDetail}) {
         if (which == ext::kDetail && !extended) break;
         if (files.Exists(which)) {
-            prompter.Inform("\r" + files.Path(which).string() + " は既に存在します。"_sj);
+            prompter.Inform("\r" + PathText(files.Path(which)) + " は既に存在します。"_sj);
             return std::nullopt;
         }
     }
@@ -388,7 +389,7 @@ RenameOutcome RenameStore(StoreSession& session, std::string_view newName, Promp
     for (std::string_view e : conflictChecks) {
         if (to.Exists(e)) {
             prompter.Warn("同じ名前のファイルがあるため変更できません。\r\r　[ "_sj +
-                          to.Path(e).filename().string() + " ]");
+                          PathText(to.Path(e).filename()) + " ]");
             return RenameOutcome::Refused;
         }
     }

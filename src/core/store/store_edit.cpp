@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "record/cp932.h"
 #include "record/sjis_literal.h"
 
 namespace movra {
@@ -189,7 +190,7 @@ std::uint32_t DeleteGames(GameStore& store, std::uint32_t recordNumber,
             MoveInfo info;
             oldDetail.Read(k - 1, detail.bytes.data());
             if (oldInfo.Read(k - 1, info.firstRecord()) != kMoveInfoRecordSize) {
-                prompter.Warn(files.Path(ext::kMoveInfo).string() + " エラー！"_sj);
+                prompter.Warn(PathText(files.Path(ext::kMoveInfo)) + " エラー！"_sj);
             }
             const int number = detail.overflowNumber();
             if (IsOverflowNumber(number)) infoOverflow.Read(std::uint64_t(number), info.overflowRecord());

@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "store/comment_layout.h"
 #include "store/store_appender.h"
@@ -39,10 +40,10 @@ bool IsFile(const fs::path& p) {
     return fs::is_regular_file(p, ec);
 }
 
-std::string Quoted(const fs::path& p) { return "\"" + p.string() + "\""; }
+std::string Quoted(const fs::path& p) { return "\"" + PathText(p) + "\""; }
 
-std::string ReadErrorMessage(const fs::path& p) { return p.string() + " 読込エラー！"_sj; }
-std::string WriteErrorMessage(const fs::path& p) { return p.string() + " 書込エラー！"_sj; }
+std::string ReadErrorMessage(const fs::path& p) { return PathText(p) + " 読込エラー！"_sj; }
+std::string WriteErrorMessage(const fs::path& p) { return PathText(p) + " 書込エラー！"_sj; }
 
 }  // namespace
 
@@ -337,7 +338,7 @@ bool SwapInRewrittenFiles(const StoreFiles& files, std::span<const FileReplaceme
         // The store file keeps the spelling it was found under for its new contents.
         if (IsFile(d.final)) {
             if (!fs.Rename(d.final, d.old)) {
-                prompter.Warn("DeleteError! (" + d.final.string() + ")");
+                prompter.Warn("DeleteError! (" + PathText(d.final) + ")");
                 failed = true;
                 break;
             }

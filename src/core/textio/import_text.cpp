@@ -40,12 +40,6 @@ std::string UpperExtension(const fs::path& path) {
     return ext;
 }
 
-// A path as the messages show it: CP932, whatever the file system spells names with.
-std::string PathText(const fs::path& path) {
-    const std::string bytes = path.string();
-    return IsValidUtf8(bytes) ? Utf8ToCp932(bytes) : bytes;
-}
-
 std::string Describe(const char* what, const std::string& detail) {
     return detail.empty() ? std::string(what) : std::string(what) + ": " + detail;
 }

@@ -31,6 +31,7 @@
 #include "textio/export_file.h"
 #include "mainwindow/gui_prompter.h"
 #include "mainwindow/replay_panel.h"
+#include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "store/file_chooser.h"
 #include "store/store_copy.h"
@@ -714,7 +715,7 @@ void GameListWindow::SaveGamesAs() {
         prompter_.Warn(target.refusal);
         return;
     }
-    const std::string name = chosenPath.filename().string();
+    const std::string name = PathText(chosenPath.filename());
     bool append = false;
     if (target.exists) {
         const Answer a = prompter_.Confirm(SaveAsExistsQuestion(name), true, true);
@@ -726,7 +727,7 @@ void GameListWindow::SaveGamesAs() {
     if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
     QApplication::restoreOverrideCursor();
     if (!r.ok) {
-        prompter_.Warn(SaveAsFailedMessage(target.index.string()));
+        prompter_.Warn(SaveAsFailedMessage(PathText(target.index)));
         return;
     }
     prompter_.Inform(SaveAsDoneMessage(name));

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "record/cp932.h"
 #include "record/sjis_literal.h"
 #include "store/comment_layout.h"
 #include "store/layout.h"
@@ -322,6 +323,21 @@ TEST_F(OpenStoreTest, ChoosingARecentEntryAsksFirst) {
     ASSERT_TRUE(opened.has_value());
     EXPECT_TRUE(opened->opened);
     EXPECT_FALSE(OpenRecentEntry(session_, 5, prompter_).has_value());
+}
+
+TEST_F(OpenStoreTest, MessagesNameJapaneseFoldersInTheirOwnCharacters) {
+    // File names are UTF-8 on disk; the texts of messages are CP932.
+    const fs::path folder = folder_ / "棋譜集";
+    fs::create_directories(folder);
+    MakeStore(folder / "壊れ.idx", {.games = 2, .gameDataRecords = 1, .gameDataGiven = true});
+    OpenStore(session_, folder / "壊れ.idx", true, prompter_);
+    ASSERT_EQ(prompter_.shown.size(), 1u);
+    EXPECT_EQ(prompter_.shown[0].text, "\r棋譜ファイルが壊れています。\r\r\""_sj + Utf8ToCp932(folder_.path().string()) +
+                                           "/棋譜集/壊れ.idx\""_sj);
+    ASSERT_TRUE(CreateNewStore(session_, folder / "新", prompter_).has_value());
+    EXPECT_FALSE(CreateNewStore(session_, folder / "新.ipx", prompter_).has_value());
+    EXPECT_EQ(prompter_.shown.back().text,
+              "\r" + Utf8ToCp932(folder_.path().string()) + "/棋譜集/新.idx は既に存在します。"_sj);
 }
 
 TEST_F(OpenStoreTest, ANewStoreWithoutExtensionIsOfTheExtendedKind) {
