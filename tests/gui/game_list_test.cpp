@@ -24,6 +24,7 @@
 #include "store/open_store.h"
 #include "support/recording_prompter.h"
 #include "list_test_store.h"
+#include "test_window.h"
 
 namespace movra {
 
@@ -45,9 +46,7 @@ private:
     GameListWindow& Open(int count, bool extended = true,
                          const std::function<void(int, testing::GuiListGame&)>& maker = nullptr) {
         dir_ = std::make_unique<QTemporaryDir>();
-        home_ = fs::path(dir_->path().toStdString()) / "movra";
-        std::string error;
-        if (!PrepareProgramFolder(home_, MOVRA_BUILD_DATA_DIR, &error)) qFatal("%s", error.c_str());
+        home_ = testing::FreshProgramFolder(*dir_);
         // Player 1's name has 13 bytes and its 12th byte starts a double-byte character.
         std::ofstream(home_ / "Ksname.dat", std::ios::binary)
             << "  1 A 羽生善治            ﾊﾌﾞﾖｼﾊﾙ             \r\n"_sj.str()

@@ -24,6 +24,7 @@
 #include "record/sjis_literal.h"
 #include "rules/sfen.h"
 #include "support/recording_prompter.h"
+#include "test_window.h"
 
 namespace movra {
 namespace {
@@ -113,11 +114,7 @@ private:
     Found found_;
 
     MainWindow& Open() {
-        const fs::path home = fs::path(dir_->path().toStdString()) / "movra";
-        std::string error;
-        if (!PrepareProgramFolder(home, MOVRA_BUILD_DATA_DIR, &error)) qFatal("%s", error.c_str());
-        window_ = std::make_unique<MainWindow>(home, LoadSettings(home, {1024, 768}), &prompter_);
-        if (!window_->Start()) qFatal("the window did not start");
+        window_ = testing::StartedWindow(testing::FreshProgramFolder(*dir_), prompter_);
         window_->ShowGame(found_.game, GameHeaderTexts{}, true, false, found_.move);
         return *window_;
     }

@@ -26,6 +26,7 @@
 #include "support/recording_prompter.h"
 #include "list_test_store.h"
 #include "test_games.h"
+#include "test_window.h"
 
 namespace movra {
 
@@ -49,9 +50,7 @@ private:
     SearchDialog& Open(bool extended = false,
                        const std::function<void(int, testing::GuiListGame&)>& extra = nullptr) {
         dir_ = std::make_unique<QTemporaryDir>();
-        home_ = fs::path(dir_->path().toStdString()) / "movra";
-        std::string error;
-        if (!PrepareProgramFolder(home_, MOVRA_BUILD_DATA_DIR, &error)) qFatal("%s", error.c_str());
+        home_ = testing::FreshProgramFolder(*dir_);
         testing::MakeGuiListStore(home_ / "games.idx", 40, extended, [&](int i, testing::GuiListGame& g) {
             g.index.setSentePlayer(std::uint16_t(i % 2 == 1 ? 1 : 2));
             g.index.setGotePlayer(3);

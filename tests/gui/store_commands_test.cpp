@@ -29,6 +29,7 @@
 #include "support/recording_prompter.h"
 #include "textio/import_text.h"
 #include "list_test_store.h"
+#include "test_window.h"
 
 namespace movra {
 
@@ -87,12 +88,9 @@ private:
     // store is open at start-up.
     MainWindow& Start(bool withSample = false) {
         dir_ = std::make_unique<QTemporaryDir>();
-        home_ = fs::path(dir_->path().toStdString()) / "movra";
-        std::string error;
-        if (!PrepareProgramFolder(home_, MOVRA_BUILD_DATA_DIR, &error)) qFatal("%s", error.c_str());
+        home_ = testing::FreshProgramFolder(*dir_);
         if (!withSample) fs::remove_all(home_ / "Kifu");
-        window_ = std::make_unique<MainWindow>(home_, LoadSettings(home_, {1024, 768}), &prompter_);
-        if (!window_->Start()) qFatal("the window did not start");
+        window_ = testing::StartedWindow(home_, prompter_);
         window_->setFileChooser(&chooser_);
         window_->storeCommands()->setImportClock("2024-04-10 10:00:00");
         window_->show();

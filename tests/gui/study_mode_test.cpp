@@ -20,6 +20,7 @@
 #include "record/sjis_literal.h"
 #include "support/recording_prompter.h"
 #include "test_games.h"
+#include "test_window.h"
 
 namespace movra {
 namespace {
@@ -44,11 +45,7 @@ private:
     std::unique_ptr<MainWindow> window_;
 
     MainWindow& Open() {
-        const fs::path home = fs::path(dir_->path().toStdString()) / "movra";
-        std::string error;
-        if (!PrepareProgramFolder(home, MOVRA_BUILD_DATA_DIR, &error)) qFatal("%s", error.c_str());
-        window_ = std::make_unique<MainWindow>(home, LoadSettings(home, {1024, 768}), &prompter_);
-        if (!window_->Start()) qFatal("the window did not start");
+        window_ = testing::StartedWindow(testing::FreshProgramFolder(*dir_), prompter_);
         window_->show();
         window_->ShowGame(testing::YaguraGame(), GameHeaderTexts{}, true, false, 10);
         return *window_;

@@ -663,8 +663,9 @@ void MainWindow::OpenEnvironment() {
     const bool accepted = environmentAnswer_ ? environmentAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
     if (accepted) {
         const EnvironmentChoices chosen = dialog.choices();
-        // The old player list, to carry the saved search players over to a new order.
-        const std::vector<std::string> oldPlayers = PlayerSearchList(session_.players);
+        // The player list in the old order, to carry the saved search players over to the new one.
+        std::vector<std::string> oldPlayers;
+        if (chosen.playerOrder != settings_.shogi.KsOrder) oldPlayers = PlayerSearchList(session_.players);
         const EnvironmentChange change = ApplyChoices(chosen, settings_);
         if (!SaveDisplaySwitches(programFolder_, settings_)) {
             prompter_->Warn(std::string("\r設定ファイルに書き込めませんでした。"_sj));
