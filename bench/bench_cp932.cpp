@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 #include <string>
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 using namespace movra::literals;
 static std::string Sample() {
     std::string line = "手数----指手---------消費時間--\r\n   1 ７六歩(77)   ( 0:00/00:00:00)\r\n*▲先手の意図：角道を開ける。\r\n"_sj;

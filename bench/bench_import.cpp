@@ -19,18 +19,18 @@
 #include <string>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
+#include "core/store/store_files.h"
 #include "store_sample.h"
-#include "store/game_io.h"
-#include "store/store_appender.h"
-#include "textio/apply_coded_moves.h"
-#include "textio/import_text.h"
-#include "textio/kakinoki_reader.h"
-#include "textio/text_lines.h"
+#include "core/store/game_io.h"
+#include "core/store/store_appender.h"
+#include "core/textio/apply_coded_moves.h"
+#include "core/textio/import_text.h"
+#include "core/textio/kakinoki_reader.h"
+#include "core/textio/text_lines.h"
 
 namespace {
 

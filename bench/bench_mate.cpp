@@ -23,9 +23,9 @@
 #include <thread>
 #include <vector>
 
-#include "matesearch/dfpn.h"
-#include "matesearch/engine_entry.h"
-#include "rules/sfen.h"
+#include "core/matesearch/dfpn.h"
+#include "core/matesearch/engine_entry.h"
+#include "core/rules/sfen.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "record/prompter.h"
-#include "store/catalogue.h"
-#include "store/comment_layout.h"
-#include "store/layout.h"
-#include "store/open_store.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/store/catalogue.h"
+#include "core/store/comment_layout.h"
+#include "core/store/layout.h"
+#include "core/store/open_store.h"
+#include "core/store/store_files.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include <memory>
 #include <string>
 
-#include "list/game_search.h"
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/catalogue.h"
-#include "store/game_io.h"
-#include "store/open_store.h"
+#include "core/list/game_search.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/catalogue.h"
+#include "core/store/game_io.h"
+#include "core/store/open_store.h"
 #include "store_sample.h"
 
 namespace {

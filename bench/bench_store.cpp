@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "store/game_io.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/store/game_io.h"
+#include "core/store/store_files.h"
 #include "store_sample.h"
 
 namespace {

@@ -16,15 +16,15 @@
 #include <string_view>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/sjis_literal.h"
-#include "rules/move_list.h"
-#include "store/comment_layout.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "store/master_data.h"
-#include "store/record_file.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/move_list.h"
+#include "core/store/comment_layout.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/master_data.h"
+#include "core/store/record_file.h"
+#include "core/store/store_files.h"
 
 namespace movra::sample {
 

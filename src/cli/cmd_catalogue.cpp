@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "commands.h"
-#include "record/cp932.h"
-#include "record/prompter.h"
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
-#include "store/catalogue.h"
-#include "store/comments.h"
-#include "store/layout.h"
-#include "store/master_data.h"
-#include "store/open_store.h"
-#include "store/store_files.h"
+#include "core/text/cp932.h"
+#include "core/text/prompter.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
+#include "core/store/catalogue.h"
+#include "core/store/comments.h"
+#include "core/store/layout.h"
+#include "core/store/master_data.h"
+#include "core/store/open_store.h"
+#include "core/store/store_files.h"
 
 #include "terminal.h"
 

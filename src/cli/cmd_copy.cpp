@@ -9,12 +9,12 @@
 
 #include "commands.h"
 #include "game_numbers.h"
-#include "list/save_games_as.h"
-#include "record/prompter.h"
-#include "record/sjis_literal.h"
-#include "store/open_store.h"
-#include "store/store_copy.h"
-#include "store/store_files.h"
+#include "core/list/save_games_as.h"
+#include "core/text/prompter.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/open_store.h"
+#include "core/store/store_copy.h"
+#include "core/store/store_files.h"
 
 #include "terminal.h"
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "commands.h"
-#include "record/cp932.h"
-#include "record/kif_data.h"
-#include "store/master_data.h"
-#include "store/store_files.h"
-#include "textio/import_text.h"
+#include "core/text/cp932.h"
+#include "core/record/kif_data.h"
+#include "core/store/master_data.h"
+#include "core/store/store_files.h"
+#include "core/textio/import_text.h"
 
 #include "terminal.h"
 

@@ -9,14 +9,14 @@
 #include <thread>
 
 #include "commands.h"
-#include "matesearch/mate_search.h"
-#include "record/cp932.h"
-#include "record/kif_data.h"
-#include "rules/sfen.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "store/open_store.h"
-#include "store/store_files.h"
+#include "core/matesearch/mate_search.h"
+#include "core/text/cp932.h"
+#include "core/record/kif_data.h"
+#include "core/rules/sfen.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/open_store.h"
+#include "core/store/store_files.h"
 #include "terminal.h"
 
 namespace movra::cli {

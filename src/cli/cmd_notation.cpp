@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "commands.h"
-#include "record/cp932.h"
-#include "record/kif_data.h"
-#include "rules/game_text.h"
+#include "core/text/cp932.h"
+#include "core/record/kif_data.h"
+#include "core/record/game_text.h"
 
 namespace movra::cli {
 namespace {

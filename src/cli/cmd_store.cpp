@@ -6,14 +6,14 @@
 #include <string>
 
 #include "commands.h"
-#include "record/cp932.h"
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
-#include "store/game_io.h"
-#include "store/open_store.h"
-#include "store/store_files.h"
+#include "core/text/cp932.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
+#include "core/store/game_io.h"
+#include "core/store/open_store.h"
+#include "core/store/store_files.h"
 
 #include "terminal.h"
 

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "record/cp932.h"
-#include "record/prompter.h"
+#include "core/text/cp932.h"
+#include "core/text/prompter.h"
 
 namespace movra::cli {
 

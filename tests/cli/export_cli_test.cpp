@@ -8,18 +8,18 @@
 #include <vector>
 
 #include "../../bench/store_sample.h"
-#include "../core/store/store_test_support.h"
-#include "mainwindow/program_folder.h"
-#include "record/cp932.h"
-#include "record/text_helpers.h"
-#include "store/open_store.h"
+#include "core/store/store_test_support.h"
+#include "core/text/paths.h"
+#include "core/text/cp932.h"
+#include "core/text/text_helpers.h"
+#include "core/store/open_store.h"
 #include "support/recording_prompter.h"
 #include "support/run_cli.h"
-#include "textio/export_file.h"
-#include "textio/export_game.h"
-#include "textio/kif_writer.h"
-#include "textio/listing_writer.h"
-#include "textio/position_text.h"
+#include "core/textio/export_file.h"
+#include "core/textio/export_game.h"
+#include "core/textio/kif_writer.h"
+#include "core/textio/listing_writer.h"
+#include "core/textio/position_text.h"
 
 namespace movra {
 namespace {

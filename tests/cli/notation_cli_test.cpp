@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 namespace {

@@ -7,11 +7,11 @@
 #include <initializer_list>
 #include <sstream>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "store/master_data.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/master_data.h"
 #include "support/run_cli.h"
-#include "../core/list/search_test_support.h"
+#include "core/list/search_test_support.h"
 
 namespace movra {
 namespace {

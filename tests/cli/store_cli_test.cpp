@@ -3,14 +3,14 @@
 
 #include <filesystem>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "store/game_io.h"
-#include "store/store_files.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/game_io.h"
+#include "core/store/store_files.h"
 #include "support/recording_prompter.h"
 #include "support/run_cli.h"
 #include "../../bench/store_sample.h"
-#include "../core/store/store_test_support.h"
+#include "core/store/store_test_support.h"
 
 namespace movra {
 namespace {

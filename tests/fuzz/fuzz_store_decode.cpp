@@ -16,11 +16,11 @@
 #include <string>
 #include <system_error>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Fuzzes the coded game file reader and the conversion of each of its games.
 #include "fuzz_textio_common.h"
-#include "textio/coded_file_reader.h"
+#include "core/textio/coded_file_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace movra;

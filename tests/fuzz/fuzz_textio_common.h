@@ -7,13 +7,13 @@
 #include <memory>
 #include <string_view>
 
-#include "record/kif_data.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "textio/apply_coded_moves.h"
-#include "textio/coded_game.h"
-#include "textio/imported_header.h"
-#include "textio/text_lines.h"
+#include "core/record/kif_data.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/textio/apply_coded_moves.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/imported_header.h"
+#include "core/textio/text_lines.h"
 
 namespace movra::fuzz {
 

@@ -1,6 +1,6 @@
 // Fuzzes the UTF-8 recognition, the line splitting and the flavour detection.
 #include "fuzz_textio_common.h"
-#include "textio/flavour.h"
+#include "core/textio/flavour.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace movra;

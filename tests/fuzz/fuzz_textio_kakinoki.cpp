@@ -1,6 +1,6 @@
 // Fuzzes the Kakinoki reader (also 東大将棋 files), then plays the game through.
 #include "fuzz_textio_common.h"
-#include "textio/kakinoki_reader.h"
+#include "core/textio/kakinoki_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace movra;

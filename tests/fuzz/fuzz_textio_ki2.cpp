@@ -1,6 +1,6 @@
 // Fuzzes the KI2 reader with its relative-notation resolution, then plays the game through.
 #include "fuzz_textio_common.h"
-#include "textio/ki2_reader.h"
+#include "core/textio/ki2_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace movra;

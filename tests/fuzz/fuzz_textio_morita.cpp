@@ -1,6 +1,6 @@
 // Fuzzes the Morita reader: diagram, turning and relative-notation resolution, then plays the game through.
 #include "fuzz_textio_common.h"
-#include "textio/morita_reader.h"
+#include "core/textio/morita_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace movra;

@@ -10,15 +10,15 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "common/fonts.h"
-#include "list/game_list_window.h"
-#include "list/search_dialog.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/program_folder.h"
-#include "mainwindow/settings.h"
-#include "record/sjis_literal.h"
-#include "store/file_chooser.h"
-#include "store/store_commands.h"
+#include "gui/common/fonts.h"
+#include "gui/list/game_list_window.h"
+#include "gui/list/search_dialog.h"
+#include "gui/mainwindow/main_window.h"
+#include "core/config/program_folder.h"
+#include "core/config/settings.h"
+#include "core/text/sjis_literal.h"
+#include "gui/store/file_chooser.h"
+#include "gui/store/store_commands.h"
 #include "support/recording_prompter.h"
 #include "list_test_store.h"
 

@@ -5,10 +5,10 @@
 #include <functional>
 #include <stdexcept>
 
-#include "record/prompter.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 #include "test_games.h"
 
 namespace movra::testing {

@@ -13,16 +13,16 @@
 #include <filesystem>
 #include <random>
 
-#include "common/fonts.h"
+#include "gui/common/fonts.h"
 #include "core/store/store_test_support.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/program_folder.h"
-#include "mainwindow/replay_panel.h"
-#include "matesearch/engine_entry.h"
-#include "matesearch/king_choice_dialog.h"
-#include "matesearch/mate_command.h"
-#include "record/sjis_literal.h"
-#include "rules/sfen.h"
+#include "gui/mainwindow/main_window.h"
+#include "core/text/paths.h"
+#include "gui/mainwindow/replay_panel.h"
+#include "core/matesearch/engine_entry.h"
+#include "gui/matesearch/king_choice_dialog.h"
+#include "gui/matesearch/mate_command.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/sfen.h"
 #include "support/recording_prompter.h"
 #include "test_window.h"
 

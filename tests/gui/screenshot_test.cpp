@@ -12,14 +12,14 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "common/fonts.h"
-#include "mainwindow/board_view.h"
-#include "mainwindow/environment_dialog.h"
-#include "mainwindow/piece_set_dialog.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/program_folder.h"
-#include "mainwindow/settings.h"
-#include "record/sjis_literal.h"
+#include "gui/common/fonts.h"
+#include "gui/mainwindow/board_view.h"
+#include "gui/mainwindow/environment_dialog.h"
+#include "gui/mainwindow/piece_set_dialog.h"
+#include "gui/mainwindow/main_window.h"
+#include "core/config/program_folder.h"
+#include "core/config/settings.h"
+#include "core/text/sjis_literal.h"
 #include "support/recording_prompter.h"
 #include "test_games.h"
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "mainwindow/game_from_moves.h"
+#include "core/record/game_from_moves.h"
 
 namespace movra::testing {
 

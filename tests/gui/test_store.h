@@ -5,11 +5,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "record/sjis_literal.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 #include "support/recording_prompter.h"
 #include "test_games.h"
 

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
-#include "mainwindow/main_window.h"
-#include "mainwindow/program_folder.h"
-#include "mainwindow/settings.h"
-#include "record/prompter.h"
+#include "gui/mainwindow/main_window.h"
+#include "core/config/program_folder.h"
+#include "core/config/settings.h"
+#include "core/text/prompter.h"
 
 namespace movra::testing {
 

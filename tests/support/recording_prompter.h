@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "record/prompter.h"
+#include "core/text/prompter.h"
 
 namespace movra::testing {
 

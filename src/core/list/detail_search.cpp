@@ -1,12 +1,12 @@
-#include "list/detail_search.h"
+#include "core/list/detail_search.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <optional>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "store/record_file.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

@@ -7,13 +7,13 @@
 #include <string>
 #include <string_view>
 
-#include "list/game_search.h"
-#include "list/search_conditions.h"
-#include "mainwindow/settings.h"
-#include "record/prompter.h"
-#include "store/catalogue.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/list/game_search.h"
+#include "core/list/search_conditions.h"
+#include "core/config/settings.h"
+#include "core/text/prompter.h"
+#include "core/store/catalogue.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

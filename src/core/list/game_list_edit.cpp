@@ -1,4 +1,4 @@
-#include "list/game_list_edit.h"
+#include "core/list/game_list_edit.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,11 +6,11 @@
 #include <system_error>
 #include <utility>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "store/comments.h"
-#include "store/master_data.h"
-#include "store/store_edit.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/store/comments.h"
+#include "core/store/master_data.h"
+#include "core/store/store_edit.h"
 
 namespace movra {
 

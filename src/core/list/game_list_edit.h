@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "list/game_list_page.h"
-#include "record/prompter.h"
-#include "store/catalogue.h"
-#include "store/open_store.h"
+#include "core/list/game_list_page.h"
+#include "core/text/prompter.h"
+#include "core/store/catalogue.h"
+#include "core/store/open_store.h"
 
 namespace movra {
 

@@ -1,17 +1,17 @@
-#include "list/game_list_page.h"
+#include "core/list/game_list_page.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <stdexcept>
 
-#include "record/era.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/notation.h"
-#include "rules/position.h"
-#include "store/game_io.h"
-#include "store/layout.h"
+#include "core/text/era.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/notation.h"
+#include "core/rules/position.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
 
 namespace movra {
 

@@ -26,11 +26,11 @@
 #include <string_view>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/game_header.h"
-#include "store/master_data.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/record/game_header.h"
+#include "core/store/master_data.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

@@ -1,14 +1,14 @@
-#include "list/game_list_player_names.h"
+#include "core/list/game_list_player_names.h"
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
-#include "list/detail_search.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "textio/text_lines.h"
+#include "core/list/detail_search.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store/master_data.h"
+#include "core/store/master_data.h"
 
 namespace movra {
 

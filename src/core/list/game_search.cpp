@@ -1,4 +1,4 @@
-#include "list/game_search.h"
+#include "core/list/game_search.h"
 
 #include <algorithm>
 #include <atomic>
@@ -12,10 +12,10 @@
 #include <thread>
 #include <vector>
 
-#include "list/position_matcher.h"
-#include "record/sjis_literal.h"
-#include "store/layout.h"
-#include "store/record_file.h"
+#include "core/list/position_matcher.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/layout.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

@@ -16,10 +16,10 @@
 #include <cstdint>
 #include <string>
 
-#include "list/search_conditions.h"
-#include "record/prompter.h"
-#include "store/catalogue.h"
-#include "store/store_files.h"
+#include "core/list/search_conditions.h"
+#include "core/text/prompter.h"
+#include "core/store/catalogue.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

@@ -1,11 +1,11 @@
-#include "list/position_matcher.h"
+#include "core/list/position_matcher.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "rules/move.h"
-#include "rules/piece.h"
-#include "rules/range_error.h"
+#include "core/rules/move.h"
+#include "core/rules/piece.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 namespace {

@@ -25,9 +25,9 @@
 #include <array>
 #include <cstdint>
 
-#include "list/search_conditions.h"
-#include "rules/position.h"
-#include "store/layout.h"
+#include "core/list/search_conditions.h"
+#include "core/rules/position.h"
+#include "core/store/layout.h"
 
 namespace movra {
 

@@ -1,10 +1,10 @@
-#include "list/save_games_as.h"
+#include "core/list/save_games_as.h"
 
 #include <system_error>
 
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
-#include "store/store_files.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 using namespace movra::literals;

@@ -1,8 +1,8 @@
-#include "list/search_conditions.h"
+#include "core/list/search_conditions.h"
 
 #include <utility>
 
-#include "record/sjis_literal.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "rules/position.h"
-#include "store/game_header.h"
-#include "store/layout.h"
+#include "core/rules/position.h"
+#include "core/record/game_header.h"
+#include "core/store/layout.h"
 
 namespace movra {
 

@@ -1,13 +1,13 @@
-#include "list/search_form.h"
+#include "core/list/search_form.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
 
-#include "record/era.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
+#include "core/text/era.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
 
 namespace movra {
 

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "list/search_conditions.h"
-#include "mainwindow/settings.h"
-#include "store/master_data.h"
+#include "core/list/search_conditions.h"
+#include "core/config/settings.h"
+#include "core/store/master_data.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "matesearch/bitboard.h"
+#include "core/matesearch/bitboard.h"
 
 #include <memory>
 

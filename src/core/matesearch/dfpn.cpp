@@ -1,10 +1,10 @@
-#include "matesearch/dfpn.h"
+#include "core/matesearch/dfpn.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
 
-#include "matesearch/movegen.h"
+#include "core/matesearch/movegen.h"
 
 namespace movra::mate {
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "matesearch/mate_table.h"
-#include "matesearch/solver_position.h"
+#include "core/matesearch/mate_table.h"
+#include "core/matesearch/solver_position.h"
 
 namespace movra::mate {
 

@@ -1,4 +1,4 @@
-#include "matesearch/engine_entry.h"
+#include "core/matesearch/engine_entry.h"
 
 #include <dlfcn.h>
 

@@ -19,9 +19,9 @@
 #include <optional>
 #include <string>
 
-#include "matesearch/dfpn.h"
-#include "rules/move.h"
-#include "rules/position.h"
+#include "core/matesearch/dfpn.h"
+#include "core/rules/move.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

@@ -1,9 +1,9 @@
-#include "matesearch/mate_search.h"
+#include "core/matesearch/mate_search.h"
 
 #include <vector>
 
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
 
 namespace movra {
 

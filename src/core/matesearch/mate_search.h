@@ -22,9 +22,9 @@
 #include <string>
 #include <thread>
 
-#include "matesearch/engine_entry.h"
-#include "rules/move.h"
-#include "rules/position.h"
+#include "core/matesearch/engine_entry.h"
+#include "core/rules/move.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "matesearch/mate_table.h"
+#include "core/matesearch/mate_table.h"
 
 #include <sys/mman.h>
 

@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "matesearch/solver_position.h"
+#include "core/matesearch/solver_position.h"
 
 namespace movra::mate {
 

@@ -1,4 +1,4 @@
-#include "matesearch/movegen.h"
+#include "core/matesearch/movegen.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 // are decided by trying the move; the position is always given back unchanged.
 #include <vector>
 
-#include "matesearch/solver_position.h"
+#include "core/matesearch/solver_position.h"
 
 namespace movra::mate {
 

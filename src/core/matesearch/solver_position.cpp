@@ -1,4 +1,4 @@
-#include "matesearch/solver_position.h"
+#include "core/matesearch/solver_position.h"
 
 namespace movra::mate {
 

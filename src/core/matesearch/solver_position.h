@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "matesearch/bitboard.h"
+#include "core/matesearch/bitboard.h"
 
 namespace movra::mate {
 

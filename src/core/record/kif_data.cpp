@@ -1,8 +1,8 @@
-#include "record/kif_data.h"
+#include "core/record/kif_data.h"
 
 #include <string>
 
-#include "rules/range_error.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "rules/move.h"
-#include "rules/position.h"
-#include "store/game_header.h"
+#include "core/rules/move.h"
+#include "core/rules/position.h"
+#include "core/record/game_header.h"
 
 namespace movra {
 

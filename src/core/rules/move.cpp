@@ -1,9 +1,9 @@
-#include "rules/move.h"
+#include "core/rules/move.h"
 
 #include <cstdlib>
 
-#include "record/sjis_literal.h"
-#include "rules/range_error.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 using namespace movra::literals;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "rules/position.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

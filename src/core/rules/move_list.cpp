@@ -1,4 +1,4 @@
-#include "rules/move_list.h"
+#include "core/rules/move_list.h"
 
 #include <array>
 #include <span>

@@ -5,7 +5,7 @@
 // randomized checks), not by move entry itself.
 #include <vector>
 
-#include "rules/move.h"
+#include "core/rules/move.h"
 
 namespace movra {
 

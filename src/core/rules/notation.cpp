@@ -1,12 +1,12 @@
-#include "rules/notation.h"
+#include "core/rules/notation.h"
 
 #include <array>
 #include <cstdlib>
 #include <string_view>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/range_error.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 using namespace movra::literals;

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <string>
 
-#include "rules/move.h"
-#include "rules/position.h"
+#include "core/rules/move.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

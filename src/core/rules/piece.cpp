@@ -1,4 +1,4 @@
-#include "rules/piece.h"
+#include "core/rules/piece.h"
 
 #include <array>
 

@@ -1,9 +1,9 @@
-#include "rules/position.h"
+#include "core/rules/position.h"
 
 #include <string_view>
 
-#include "record/sjis_literal.h"
-#include "rules/range_error.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 using namespace movra::literals;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "rules/piece.h"
+#include "core/rules/piece.h"
 
 namespace movra {
 

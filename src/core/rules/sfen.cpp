@@ -1,4 +1,4 @@
-#include "rules/sfen.h"
+#include "core/rules/sfen.h"
 
 #include <cctype>
 #include <vector>

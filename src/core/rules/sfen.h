@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "rules/move.h"
-#include "rules/position.h"
+#include "core/rules/move.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

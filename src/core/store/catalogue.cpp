@@ -1,13 +1,13 @@
-#include "store/catalogue.h"
+#include "core/store/catalogue.h"
 
 #include <cstdlib>
 #include <new>
 #include <string>
 #include <type_traits>
 
-#include "rules/range_error.h"
-#include "store/layout.h"
-#include "store/record_file.h"
+#include "core/text/range_error.h"
+#include "core/store/layout.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

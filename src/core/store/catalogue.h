@@ -10,8 +10,8 @@
 #include <memory>
 #include <span>
 
-#include "store/game_header.h"
-#include "store/store_files.h"
+#include "core/record/game_header.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

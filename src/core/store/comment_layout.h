@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "record/text_helpers.h"
+#include "core/text/text_helpers.h"
 
 namespace movra {
 

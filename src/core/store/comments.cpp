@@ -1,4 +1,4 @@
-#include "store/comments.h"
+#include "core/store/comments.h"
 
 #include <algorithm>
 #include <array>
@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/position.h"
-#include "store/record_file.h"
-#include "store/store_appender.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/position.h"
+#include "core/store/record_file.h"
+#include "core/store/store_appender.h"
 
 namespace movra {
 

@@ -16,11 +16,11 @@
 #include <string>
 #include <string_view>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/comment_layout.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/comment_layout.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

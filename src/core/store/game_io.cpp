@@ -1,12 +1,12 @@
-#include "store/game_io.h"
+#include "core/store/game_io.h"
 
 #include <algorithm>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
-#include "rules/range_error.h"
-#include "store/store_appender.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
+#include "core/text/range_error.h"
+#include "core/store/store_appender.h"
 
 namespace movra {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

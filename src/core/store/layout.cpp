@@ -1,10 +1,10 @@
-#include "store/layout.h"
+#include "core/store/layout.h"
 
 #include <algorithm>
 #include <string>
 
-#include "record/text_helpers.h"
-#include "rules/range_error.h"
+#include "core/text/text_helpers.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "store/master_data.h"
+#include "core/store/master_data.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,9 +7,9 @@
 #include <sstream>
 #include <system_error>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/range_error.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/text/range_error.h"
 
 namespace movra {
 

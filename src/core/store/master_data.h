@@ -22,8 +22,8 @@
 #include <string_view>
 #include <vector>
 
-#include "record/prompter.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

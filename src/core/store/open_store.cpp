@@ -1,15 +1,15 @@
-#include "store/open_store.h"
+#include "core/store/open_store.h"
 
 #include <sys/statvfs.h>
 
 #include <algorithm>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "store/comments.h"
-#include "store/layout.h"
-#include "store/record_file.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/store/comments.h"
+#include "core/store/layout.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

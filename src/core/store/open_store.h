@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "record/prompter.h"
-#include "store/catalogue.h"
-#include "store/master_data.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/store/catalogue.h"
+#include "core/store/master_data.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "store/record_file.h"
+#include "core/store/record_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

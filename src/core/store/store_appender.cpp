@@ -1,10 +1,10 @@
-#include "store/store_appender.h"
+#include "core/store/store_appender.h"
 
 #include <algorithm>
 #include <array>
 #include <system_error>
 
-#include "record/sjis_literal.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

@@ -28,13 +28,13 @@
 #include <string_view>
 #include <vector>
 
-#include "record/prompter.h"
-#include "store/comment_layout.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "store/record_file.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/store/comment_layout.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/record_file.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

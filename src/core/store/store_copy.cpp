@@ -1,16 +1,16 @@
-#include "store/store_copy.h"
+#include "core/store/store_copy.h"
 
 #include <array>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
-#include "record/sjis_literal.h"
-#include "store/comment_layout.h"
-#include "store/comments.h"
-#include "store/layout.h"
-#include "store/open_store.h"
-#include "store/store_appender.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comment_layout.h"
+#include "core/store/comments.h"
+#include "core/store/layout.h"
+#include "core/store/open_store.h"
+#include "core/store/store_appender.h"
 
 namespace movra {
 using namespace movra::literals;

@@ -8,9 +8,9 @@
 #include <span>
 #include <string>
 
-#include "record/prompter.h"
-#include "store/game_header.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/record/game_header.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

@@ -1,9 +1,9 @@
-#include "store/store_edit.h"
+#include "core/store/store_edit.h"
 
 #include <vector>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

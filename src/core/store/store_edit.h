@@ -5,10 +5,10 @@
 #include <functional>
 #include <span>
 
-#include "record/prompter.h"
-#include "store/game_header.h"
-#include "store/layout.h"
-#include "store/store_files.h"
+#include "core/text/prompter.h"
+#include "core/record/game_header.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
 
 namespace movra {
 

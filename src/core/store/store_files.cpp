@@ -1,13 +1,13 @@
-#include "store/store_files.h"
+#include "core/store/store_files.h"
 
 #include <algorithm>
 #include <system_error>
 #include <vector>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "store/comment_layout.h"
-#include "store/store_appender.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comment_layout.h"
+#include "core/store/store_appender.h"
 
 namespace movra {
 

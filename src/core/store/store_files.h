@@ -16,9 +16,9 @@
 #include <string>
 #include <string_view>
 
-#include "record/prompter.h"
-#include "store/layout.h"
-#include "store/record_file.h"
+#include "core/text/prompter.h"
+#include "core/store/layout.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

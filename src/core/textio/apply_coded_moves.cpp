@@ -1,7 +1,7 @@
-#include "textio/apply_coded_moves.h"
+#include "core/textio/apply_coded_moves.h"
 
-#include "record/text_helpers.h"
-#include "textio/sjis_text.h"
+#include "core/text/text_helpers.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

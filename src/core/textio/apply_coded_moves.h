@@ -1,7 +1,7 @@
 #pragma once
 // Applying the moves of a coded game to the game record.
-#include "record/kif_data.h"
-#include "textio/coded_game.h"
+#include "core/record/kif_data.h"
+#include "core/textio/coded_game.h"
 
 namespace movra {
 

@@ -1,11 +1,11 @@
-#include "textio/board_diagram.h"
+#include "core/textio/board_diagram.h"
 
 #include <array>
 #include <string_view>
 
-#include "record/sjis_literal.h"
-#include "rules/position.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/position.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

@@ -5,7 +5,7 @@
 // find the setup it shows; a diagram that shows none of them means the game cannot be stored.
 #include <cstddef>
 
-#include "textio/text_lines.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -1,8 +1,8 @@
-#include "textio/coded_file_reader.h"
+#include "core/textio/coded_file_reader.h"
 
-#include "record/text_helpers.h"
-#include "rules/position.h"
-#include "textio/sjis_text.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/position.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string_view>
 
-#include "textio/coded_game.h"
-#include "textio/text_lines.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -1,12 +1,12 @@
-#include "textio/coded_game.h"
+#include "core/textio/coded_game.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

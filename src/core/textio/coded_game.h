@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "record/kif_data.h"
+#include "core/record/kif_data.h"
 
 namespace movra {
 

@@ -1,11 +1,11 @@
-#include "textio/export_file.h"
+#include "core/textio/export_file.h"
 
 #include <cstdio>
 #include <set>
 
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
 
 namespace movra {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "record/prompter.h"
+#include "core/text/prompter.h"
 
 namespace movra {
 

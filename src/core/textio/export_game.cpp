@@ -1,16 +1,16 @@
-#include "textio/export_game.h"
+#include "core/textio/export_game.h"
 
 #include <algorithm>
 #include <array>
 #include <chrono>
 #include <string_view>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/position.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/master_data.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/position.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/master_data.h"
 
 namespace movra {
 

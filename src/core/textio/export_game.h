@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/layout.h"
-#include "store/store_files.h"
-#include "textio/imported_header.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/layout.h"
+#include "core/store/store_files.h"
+#include "core/textio/imported_header.h"
 
 namespace movra {
 

@@ -1,8 +1,8 @@
-#include "textio/flavour.h"
+#include "core/textio/flavour.h"
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "textio/sjis_text.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

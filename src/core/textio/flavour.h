@@ -2,7 +2,7 @@
 // Which kind of text game record a file holds, from its first lines.
 #include <filesystem>
 
-#include "textio/text_lines.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

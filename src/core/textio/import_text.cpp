@@ -1,4 +1,4 @@
-#include "textio/import_text.h"
+#include "core/textio/import_text.h"
 
 #include <algorithm>
 #include <array>
@@ -12,18 +12,18 @@
 #include <thread>
 #include <utility>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/store_appender.h"
-#include "textio/apply_coded_moves.h"
-#include "textio/coded_file_reader.h"
-#include "textio/flavour.h"
-#include "textio/kakinoki_reader.h"
-#include "textio/ki2_reader.h"
-#include "textio/morita_reader.h"
-#include "textio/text_lines.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/store_appender.h"
+#include "core/textio/apply_coded_moves.h"
+#include "core/textio/coded_file_reader.h"
+#include "core/textio/flavour.h"
+#include "core/textio/kakinoki_reader.h"
+#include "core/textio/ki2_reader.h"
+#include "core/textio/morita_reader.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -7,12 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/store_appender.h"
-#include "store/store_files.h"
-#include "textio/coded_game.h"
-#include "textio/imported_header.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/store_appender.h"
+#include "core/store/store_files.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/imported_header.h"
 
 namespace movra {
 

@@ -1,12 +1,12 @@
-#include "textio/imported_header.h"
+#include "core/textio/imported_header.h"
 
 #include <charconv>
 #include <optional>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/position.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/position.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

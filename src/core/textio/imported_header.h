@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "record/kif_data.h"
-#include "store/layout.h"
-#include "store/master_data.h"
-#include "textio/apply_coded_moves.h"
-#include "textio/coded_game.h"
+#include "core/record/kif_data.h"
+#include "core/store/layout.h"
+#include "core/store/master_data.h"
+#include "core/textio/apply_coded_moves.h"
+#include "core/textio/coded_game.h"
 
 namespace movra {
 

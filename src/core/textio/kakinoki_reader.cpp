@@ -1,11 +1,11 @@
-#include "textio/kakinoki_reader.h"
+#include "core/textio/kakinoki_reader.h"
 
 #include <charconv>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "textio/board_diagram.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/textio/board_diagram.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

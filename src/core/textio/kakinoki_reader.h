@@ -3,8 +3,8 @@
 // move a line ("   1 ７六歩(77)   ( 0:02/00:00:02)"), comments on lines beginning with "*".
 #include <string_view>
 
-#include "textio/coded_game.h"
-#include "textio/text_lines.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -1,10 +1,10 @@
-#include "textio/ki2_reader.h"
+#include "core/textio/ki2_reader.h"
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "textio/board_diagram.h"
-#include "textio/relative_moves.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/textio/board_diagram.h"
+#include "core/textio/relative_moves.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

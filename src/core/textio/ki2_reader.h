@@ -3,8 +3,8 @@
 // ("▲７六歩    △３四歩"), comments on "*" lines, and an end line "まで76手で先手の勝ち".
 #include <string_view>
 
-#include "textio/coded_game.h"
-#include "textio/text_lines.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -1,15 +1,15 @@
-#include "textio/kif_writer.h"
+#include "core/textio/kif_writer.h"
 
 #include <array>
 #include <cstdio>
 
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/game_text.h"
-#include "rules/notation.h"
-#include "textio/export_file.h"
-#include "textio/position_text.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/record/game_text.h"
+#include "core/rules/notation.h"
+#include "core/textio/export_file.h"
+#include "core/textio/position_text.h"
 
 namespace movra {
 

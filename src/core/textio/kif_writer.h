@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "textio/export_game.h"
+#include "core/textio/export_game.h"
 
 namespace movra {
 

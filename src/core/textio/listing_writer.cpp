@@ -1,11 +1,11 @@
-#include "textio/listing_writer.h"
+#include "core/textio/listing_writer.h"
 
 #include <string_view>
 
-#include "record/sjis_literal.h"
-#include "rules/game_text.h"
-#include "rules/notation.h"
-#include "rules/position.h"
+#include "core/text/sjis_literal.h"
+#include "core/record/game_text.h"
+#include "core/rules/notation.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

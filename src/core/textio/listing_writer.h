@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "textio/export_game.h"
+#include "core/textio/export_game.h"
 
 namespace movra {
 

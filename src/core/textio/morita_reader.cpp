@@ -1,9 +1,9 @@
-#include "textio/morita_reader.h"
+#include "core/textio/morita_reader.h"
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "textio/relative_moves.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/textio/relative_moves.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "textio/coded_game.h"
-#include "textio/text_lines.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

@@ -1,9 +1,9 @@
-#include "textio/position_text.h"
+#include "core/textio/position_text.h"
 
 #include <array>
 #include <cstdint>
 
-#include "record/sjis_literal.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "record/prompter.h"
-#include "rules/position.h"
+#include "core/text/prompter.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

@@ -1,11 +1,11 @@
-#include "textio/relative_moves.h"
+#include "core/textio/relative_moves.h"
 
 #include <algorithm>
 #include <array>
 
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "textio/sjis_text.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/text/sjis_text.h"
 
 namespace movra {
 

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "rules/move.h"
-#include "rules/position.h"
-#include "textio/coded_game.h"
-#include "textio/text_lines.h"
+#include "core/rules/move.h"
+#include "core/rules/position.h"
+#include "core/textio/coded_game.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 

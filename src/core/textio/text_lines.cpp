@@ -1,4 +1,4 @@
-#include "textio/text_lines.h"
+#include "core/textio/text_lines.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <utility>
 
-#include "record/cp932.h"
+#include "core/text/cp932.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "common/fonts.h"
+#include "gui/common/fonts.h"
 
 #include <QFontDatabase>
 #include <QStringList>

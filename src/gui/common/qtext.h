@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "record/cp932.h"
+#include "core/text/cp932.h"
 
 namespace movra {
 

@@ -1,9 +1,9 @@
-#include "list/byte_grid.h"
+#include "gui/list/byte_grid.h"
 
 #include <QFontMetrics>
 
-#include "common/qtext.h"
-#include "record/text_helpers.h"
+#include "gui/common/qtext.h"
+#include "core/text/text_helpers.h"
 
 namespace movra {
 

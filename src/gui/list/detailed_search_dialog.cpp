@@ -1,4 +1,4 @@
-#include "list/detailed_search_dialog.h"
+#include "gui/list/detailed_search_dialog.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,11 +14,11 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
-#include "common/qtext.h"
-#include "list/search_form.h"
-#include "mainwindow/gui_prompter.h"
-#include "record/text_helpers.h"
-#include "store/record_file.h"
+#include "gui/common/qtext.h"
+#include "core/list/search_form.h"
+#include "gui/common/gui_prompter.h"
+#include "core/text/text_helpers.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

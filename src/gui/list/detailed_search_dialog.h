@@ -9,11 +9,11 @@
 #include <functional>
 #include <string>
 
-#include "list/detail_search.h"
-#include "list/game_list_player_names.h"
-#include "mainwindow/settings.h"
-#include "record/prompter.h"
-#include "store/open_store.h"
+#include "core/list/detail_search.h"
+#include "core/list/game_list_player_names.h"
+#include "core/config/settings.h"
+#include "core/text/prompter.h"
+#include "core/store/open_store.h"
 
 class QCheckBox;
 class QComboBox;

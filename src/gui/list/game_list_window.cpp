@@ -1,4 +1,4 @@
-#include "list/game_list_window.h"
+#include "gui/list/game_list_window.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -23,18 +23,18 @@
 
 #include <algorithm>
 
-#include "common/fonts.h"
-#include "common/qtext.h"
-#include "list/byte_grid.h"
-#include "list/game_list_edit.h"
-#include "list/save_games_as.h"
-#include "textio/export_file.h"
-#include "mainwindow/gui_prompter.h"
-#include "mainwindow/replay_panel.h"
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "store/file_chooser.h"
-#include "store/store_copy.h"
+#include "gui/common/fonts.h"
+#include "gui/common/qtext.h"
+#include "gui/list/byte_grid.h"
+#include "core/list/game_list_edit.h"
+#include "core/list/save_games_as.h"
+#include "core/textio/export_file.h"
+#include "gui/common/gui_prompter.h"
+#include "gui/mainwindow/replay_panel.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "gui/store/file_chooser.h"
+#include "core/store/store_copy.h"
 
 namespace movra {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "list/game_list_page.h"
-#include "mainwindow/settings.h"
-#include "record/prompter.h"
-#include "store/open_store.h"
+#include "core/list/game_list_page.h"
+#include "core/config/settings.h"
+#include "core/text/prompter.h"
+#include "core/store/open_store.h"
 
 class QAction;
 class QLabel;

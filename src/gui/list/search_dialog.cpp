@@ -1,4 +1,4 @@
-#include "list/search_dialog.h"
+#include "gui/list/search_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,12 +14,12 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "common/qtext.h"
-#include "list/game_list_player_names.h"
-#include "list/game_search.h"
-#include "mainwindow/gui_prompter.h"
-#include "record/text_helpers.h"
-#include "store/record_file.h"
+#include "gui/common/qtext.h"
+#include "core/list/game_list_player_names.h"
+#include "core/list/game_search.h"
+#include "gui/common/gui_prompter.h"
+#include "core/text/text_helpers.h"
+#include "core/store/record_file.h"
 
 namespace movra {
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "list/search_form.h"
-#include "mainwindow/settings.h"
-#include "record/prompter.h"
-#include "rules/position.h"
-#include "store/open_store.h"
+#include "core/list/search_form.h"
+#include "core/config/settings.h"
+#include "core/text/prompter.h"
+#include "core/rules/position.h"
+#include "core/store/open_store.h"
 
 class QComboBox;
 class QLabel;

@@ -1,14 +1,14 @@
-#include "mainwindow/board_input.h"
+#include "gui/mainwindow/board_input.h"
 
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "mainwindow/board_mapping.h"
-#include "mainwindow/board_view.h"
-#include "mainwindow/hand_view.h"
-#include "mainwindow/picture_set.h"
-#include "mainwindow/promotion_dialog.h"
+#include "core/viewing/board_mapping.h"
+#include "gui/mainwindow/board_view.h"
+#include "gui/mainwindow/hand_view.h"
+#include "gui/mainwindow/picture_set.h"
+#include "gui/mainwindow/promotion_dialog.h"
 
 namespace movra {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "mainwindow/move_entry.h"
+#include "core/viewing/move_entry.h"
 
 class QLabel;
 class QMouseEvent;

@@ -1,10 +1,10 @@
-#include "mainwindow/board_view.h"
+#include "gui/mainwindow/board_view.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "common/fonts.h"
-#include "mainwindow/picture_set.h"
+#include "gui/common/fonts.h"
+#include "gui/mainwindow/picture_set.h"
 
 namespace movra {
 namespace {

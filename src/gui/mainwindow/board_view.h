@@ -9,8 +9,8 @@
 
 #include <optional>
 
-#include "mainwindow/board_mapping.h"
-#include "rules/position.h"
+#include "core/viewing/board_mapping.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

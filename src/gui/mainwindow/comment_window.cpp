@@ -1,8 +1,8 @@
-#include "mainwindow/comment_window.h"
+#include "gui/mainwindow/comment_window.h"
 
 #include <QVBoxLayout>
 
-#include "common/fonts.h"
+#include "gui/common/fonts.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/environment_dialog.h"
+#include "gui/mainwindow/environment_dialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -13,7 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "common/qtext.h"
+#include "gui/common/qtext.h"
 
 namespace movra {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <functional>
 
-#include "mainwindow/environment.h"
+#include "core/config/environment.h"
 
 class QButtonGroup;
 class QComboBox;

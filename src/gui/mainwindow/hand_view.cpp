@@ -1,10 +1,10 @@
-#include "mainwindow/hand_view.h"
+#include "gui/mainwindow/hand_view.h"
 
 #include <QPainter>
 
-#include "common/fonts.h"
-#include "mainwindow/board_mapping.h"
-#include "mainwindow/picture_set.h"
+#include "gui/common/fonts.h"
+#include "core/viewing/board_mapping.h"
+#include "gui/mainwindow/picture_set.h"
 
 namespace movra {
 namespace {

@@ -3,7 +3,7 @@
 // 金 銀, 桂 香 and 歩 in four rows, each with its count when there is more than one.
 #include <QWidget>
 
-#include "rules/position.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

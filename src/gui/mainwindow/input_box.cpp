@@ -1,4 +1,4 @@
-#include "mainwindow/input_box.h"
+#include "gui/mainwindow/input_box.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

@@ -18,14 +18,14 @@
 #include <filesystem>
 #include <string>
 
-#include "common/fonts.h"
-#include "common/qtext.h"
-#include "mainwindow/game_from_moves.h"
-#include "mainwindow/main_window.h"
-#include "mainwindow/program_folder.h"
-#include "mainwindow/settings.h"
-#include "mainwindow/single_instance.h"
-#include "mainwindow/startup_store.h"
+#include "gui/common/fonts.h"
+#include "gui/common/qtext.h"
+#include "core/record/game_from_moves.h"
+#include "gui/mainwindow/main_window.h"
+#include "core/config/program_folder.h"
+#include "core/config/settings.h"
+#include "gui/mainwindow/single_instance.h"
+#include "core/session/startup_store.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "mainwindow/main_menus.h"
+#include "gui/mainwindow/main_menus.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "mainwindow/replay_panel.h"
+#include "gui/mainwindow/replay_panel.h"
 
 namespace movra {
 

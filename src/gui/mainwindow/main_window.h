@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "mainwindow/display_texts.h"
-#include "mainwindow/picture_set.h"
-#include "mainwindow/replay.h"
-#include "mainwindow/settings.h"
-#include "mainwindow/startup_store.h"
-#include "mainwindow/study_mode.h"
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/open_store.h"
+#include "core/viewing/display_texts.h"
+#include "gui/mainwindow/picture_set.h"
+#include "core/viewing/replay.h"
+#include "core/config/settings.h"
+#include "core/session/startup_store.h"
+#include "core/viewing/study_mode.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/open_store.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/move_list_view.h"
+#include "gui/mainwindow/move_list_view.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-#include "common/fonts.h"
+#include "gui/common/fonts.h"
 
 namespace movra {
 namespace {

@@ -1,10 +1,10 @@
-#include "mainwindow/name_plate.h"
+#include "gui/mainwindow/name_plate.h"
 
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "common/fonts.h"
+#include "gui/common/fonts.h"
 
 namespace movra {
 

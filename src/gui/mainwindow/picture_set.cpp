@@ -1,14 +1,14 @@
-#include "mainwindow/picture_set.h"
+#include "gui/mainwindow/picture_set.h"
 
 #include <QImage>
 #include <QString>
 #include <QTransform>
 
-#include "common/picture_layout.h"
-#include "common/qtext.h"
-#include "mainwindow/piece_sets.h"
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
+#include "gui/common/picture_layout.h"
+#include "gui/common/qtext.h"
+#include "core/config/piece_sets.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 using namespace movra::literals;

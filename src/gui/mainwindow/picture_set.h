@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "mainwindow/board_mapping.h"
+#include "core/viewing/board_mapping.h"
 
 namespace movra {
 

@@ -1,4 +1,4 @@
-#include "mainwindow/piece_set_dialog.h"
+#include "gui/mainwindow/piece_set_dialog.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/qtext.h"
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
+#include "gui/common/qtext.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

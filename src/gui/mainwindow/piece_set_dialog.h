@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "mainwindow/piece_sets.h"
-#include "record/prompter.h"
+#include "core/config/piece_sets.h"
+#include "core/text/prompter.h"
 
 class QComboBox;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "mainwindow/promotion_dialog.h"
+#include "gui/mainwindow/promotion_dialog.h"
 
 #include <QHBoxLayout>
 #include <QToolButton>

@@ -1,11 +1,11 @@
-#include "mainwindow/read_aloud_button.h"
+#include "gui/mainwindow/read_aloud_button.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
-#include "common/qtext.h"
-#include "record/sjis_literal.h"
+#include "gui/common/qtext.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

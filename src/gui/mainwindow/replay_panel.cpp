@@ -1,9 +1,9 @@
-#include "mainwindow/replay_panel.h"
+#include "gui/mainwindow/replay_panel.h"
 
 #include <QPainter>
 
-#include "common/picture_layout.h"
-#include "mainwindow/picture_set.h"
+#include "gui/common/picture_layout.h"
+#include "gui/mainwindow/picture_set.h"
 
 namespace movra {
 

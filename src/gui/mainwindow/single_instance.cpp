@@ -1,4 +1,4 @@
-#include "mainwindow/single_instance.h"
+#include "gui/mainwindow/single_instance.h"
 
 #include <QCryptographicHash>
 #include <QDir>

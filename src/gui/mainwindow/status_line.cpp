@@ -1,9 +1,9 @@
-#include "mainwindow/status_line.h"
+#include "gui/mainwindow/status_line.h"
 
 #include <QMouseEvent>
 #include <QPalette>
 
-#include "common/fonts.h"
+#include "gui/common/fonts.h"
 
 namespace movra {
 

@@ -1,14 +1,14 @@
-#include "mainwindow/window_sound.h"
+#include "gui/mainwindow/window_sound.h"
 
 #include <QAudioDevice>
 #include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
-#include "common/qtext.h"
-#include "mainwindow/piece_sound.h"
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
+#include "gui/common/qtext.h"
+#include "core/sound/piece_sound.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "mainwindow/settings.h"
-#include "mainwindow/sound_queue.h"
+#include "core/config/settings.h"
+#include "core/sound/sound_queue.h"
 
 class QSoundEffect;
 

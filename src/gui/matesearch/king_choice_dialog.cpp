@@ -1,4 +1,4 @@
-#include "matesearch/king_choice_dialog.h"
+#include "gui/matesearch/king_choice_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/qtext.h"
-#include "matesearch/mate_search.h"
+#include "gui/common/qtext.h"
+#include "core/matesearch/mate_search.h"
 
 namespace movra {
 

@@ -1,10 +1,10 @@
-#include "matesearch/mate_command.h"
+#include "gui/matesearch/mate_command.h"
 
 #include <QApplication>
 #include <QWidget>
 
-#include "matesearch/engine_entry.h"
-#include "rules/position.h"
+#include "core/matesearch/engine_entry.h"
+#include "core/rules/position.h"
 
 namespace movra {
 

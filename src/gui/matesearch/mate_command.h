@@ -10,9 +10,9 @@
 #include <memory>
 #include <optional>
 
-#include "matesearch/mate_search.h"
-#include "record/kif_data.h"
-#include "record/prompter.h"
+#include "core/matesearch/mate_search.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
 
 class QWidget;
 

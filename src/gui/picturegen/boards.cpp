@@ -1,4 +1,4 @@
-#include "picturegen/boards.h"
+#include "gui/picturegen/boards.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/fonts.h"
-#include "common/picture_layout.h"
-#include "picturegen/glyph.h"
-#include "picturegen/wood.h"
+#include "gui/common/fonts.h"
+#include "gui/common/picture_layout.h"
+#include "gui/picturegen/glyph.h"
+#include "gui/picturegen/wood.h"
 
 namespace movra::picturegen {
 namespace {

@@ -1,4 +1,4 @@
-#include "picturegen/glyph.h"
+#include "gui/picturegen/glyph.h"
 
 #include <QPainterPath>
 #include <QPen>

@@ -15,10 +15,10 @@
 #include <fstream>
 #include <string>
 
-#include "common/fonts.h"
-#include "common/qtext.h"
-#include "picturegen/boards.h"
-#include "picturegen/pieces.h"
+#include "gui/common/fonts.h"
+#include "gui/common/qtext.h"
+#include "gui/picturegen/boards.h"
+#include "gui/picturegen/pieces.h"
 
 namespace {
 

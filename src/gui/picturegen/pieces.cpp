@@ -1,4 +1,4 @@
-#include "picturegen/pieces.h"
+#include "gui/picturegen/pieces.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -7,10 +7,10 @@
 
 #include <array>
 
-#include "common/fonts.h"
-#include "common/picture_layout.h"
-#include "picturegen/glyph.h"
-#include "picturegen/wood.h"
+#include "gui/common/fonts.h"
+#include "gui/common/picture_layout.h"
+#include "gui/picturegen/glyph.h"
+#include "gui/picturegen/wood.h"
 
 namespace movra::picturegen {
 namespace {

@@ -1,4 +1,4 @@
-#include "picturegen/wood.h"
+#include "gui/picturegen/wood.h"
 
 #include <algorithm>
 #include <cmath>

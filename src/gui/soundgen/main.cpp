@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "mainwindow/piece_sound.h"
+#include "core/sound/piece_sound.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,4 +1,4 @@
-#include "store/file_chooser.h"
+#include "gui/store/file_chooser.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "store/store_commands.h"
+#include "gui/store/store_commands.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,14 +10,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/qtext.h"
-#include "mainwindow/file_commands.h"
-#include "mainwindow/gui_prompter.h"
-#include "mainwindow/program_folder.h"
-#include "record/sjis_literal.h"
-#include "store/file_chooser.h"
-#include "store/record_file.h"
-#include "textio/import_text.h"
+#include "gui/common/qtext.h"
+#include "core/session/file_commands.h"
+#include "gui/common/gui_prompter.h"
+#include "core/text/paths.h"
+#include "core/text/sjis_literal.h"
+#include "gui/store/file_chooser.h"
+#include "core/store/record_file.h"
+#include "core/textio/import_text.h"
 
 namespace movra {
 

@@ -12,11 +12,11 @@
 #include <functional>
 #include <string>
 
-#include "mainwindow/settings.h"
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/open_store.h"
-#include "textio/import_text.h"
+#include "core/config/settings.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/open_store.h"
+#include "core/textio/import_text.h"
 
 class QLabel;
 class QLineEdit;

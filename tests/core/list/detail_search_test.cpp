@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "list/detail_search.h"
-#include "record/sjis_literal.h"
+#include "core/list/detail_search.h"
+#include "core/text/sjis_literal.h"
 #include "search_test_support.h"
 #include "support/recording_prompter.h"
 

@@ -5,11 +5,11 @@
 #include <fstream>
 
 #include "core/list/game_list_test_support.h"
-#include "list/game_list_edit.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "store/catalogue.h"
-#include "store/open_store.h"
+#include "core/list/game_list_edit.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/store/catalogue.h"
+#include "core/store/open_store.h"
 #include "support/recording_prompter.h"
 
 namespace movra {

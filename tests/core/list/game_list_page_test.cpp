@@ -5,11 +5,11 @@
 #include <fstream>
 
 #include "core/list/game_list_test_support.h"
-#include "list/game_list_page.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/position.h"
-#include "store/catalogue.h"
+#include "core/list/game_list_page.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/position.h"
+#include "core/store/catalogue.h"
 #include "support/recording_prompter.h"
 
 namespace movra {

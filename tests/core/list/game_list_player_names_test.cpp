@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "core/store/store_test_support.h"
-#include "list/game_list_player_names.h"
-#include "record/sjis_literal.h"
+#include "core/list/game_list_player_names.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 namespace {

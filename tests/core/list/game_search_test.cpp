@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <random>
 
-#include "list/game_search.h"
-#include "record/sjis_literal.h"
+#include "core/list/game_search.h"
+#include "core/text/sjis_literal.h"
 #include "search_test_support.h"
 #include "support/recording_prompter.h"
 

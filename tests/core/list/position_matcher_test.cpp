@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <random>
 
-#include "list/position_matcher.h"
-#include "rules/sfen.h"
+#include "core/list/position_matcher.h"
+#include "core/rules/sfen.h"
 #include "search_test_support.h"
 
 namespace movra {

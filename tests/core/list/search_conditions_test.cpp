@@ -2,8 +2,8 @@
 // modes, the result and handicap mappings, over catalogue entries and raw index records alike.
 #include <gtest/gtest.h>
 
-#include "list/search_conditions.h"
-#include "record/sjis_literal.h"
+#include "core/list/search_conditions.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 namespace {

@@ -3,9 +3,9 @@
 // player labels.
 #include <gtest/gtest.h>
 
-#include "list/search_form.h"
-#include "record/sjis_literal.h"
-#include "../store/store_test_support.h"
+#include "core/list/search_form.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/store_test_support.h"
 #include "support/recording_prompter.h"
 
 namespace movra {

@@ -7,14 +7,14 @@
 #include <random>
 #include <vector>
 
-#include "list/search_conditions.h"
-#include "store/store_files.h"
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "rules/move_list.h"
-#include "store/game_io.h"
-#include "store/layout.h"
-#include "../store/store_test_support.h"
+#include "core/list/search_conditions.h"
+#include "core/store/store_files.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/rules/move_list.h"
+#include "core/store/game_io.h"
+#include "core/store/layout.h"
+#include "core/store/store_test_support.h"
 
 namespace movra::testing {
 

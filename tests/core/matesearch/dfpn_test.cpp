@@ -5,7 +5,7 @@
 #include <random>
 #include <thread>
 
-#include "matesearch/dfpn.h"
+#include "core/matesearch/dfpn.h"
 #include "mate_test_support.h"
 
 namespace movra {

@@ -1,8 +1,8 @@
 // The engine's 100-byte position, the result numbers and the library entry.
 #include <gtest/gtest.h>
 
-#include "matesearch/engine_entry.h"
-#include "rules/sfen.h"
+#include "core/matesearch/engine_entry.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

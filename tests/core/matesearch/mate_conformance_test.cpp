@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "matesearch/dfpn.h"
+#include "core/matesearch/dfpn.h"
 #include "mate_test_support.h"
 
 namespace movra {

@@ -5,9 +5,9 @@
 #include <thread>
 #include <vector>
 
-#include "matesearch/mate_search.h"
-#include "record/sjis_literal.h"
-#include "rules/sfen.h"
+#include "core/matesearch/mate_search.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

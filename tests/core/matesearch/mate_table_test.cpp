@@ -1,7 +1,7 @@
 // The solver's transposition table: what a stored proof or disproof answers, and what not.
 #include <gtest/gtest.h>
 
-#include "matesearch/mate_table.h"
+#include "core/matesearch/mate_table.h"
 
 namespace movra {
 namespace {

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
-#include "matesearch/engine_entry.h"
-#include "matesearch/movegen.h"
-#include "rules/sfen.h"
+#include "core/matesearch/engine_entry.h"
+#include "core/matesearch/movegen.h"
+#include "core/rules/sfen.h"
 
 namespace movra::testing {
 

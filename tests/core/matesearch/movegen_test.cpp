@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "matesearch/movegen.h"
+#include "core/matesearch/movegen.h"
 #include "mate_test_support.h"
 
 namespace movra {

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "record/kif_data.h"
-#include "rules/range_error.h"
-#include "rules/sfen.h"
+#include "core/record/kif_data.h"
+#include "core/text/range_error.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

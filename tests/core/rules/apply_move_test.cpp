@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "rules/move_list.h"
-#include "rules/range_error.h"
-#include "rules/sfen.h"
+#include "core/rules/move_list.h"
+#include "core/text/range_error.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

@@ -1,9 +1,9 @@
 // The movement check of move entry and the promotion rule.
 #include <gtest/gtest.h>
 
-#include "record/sjis_literal.h"
-#include "rules/move.h"
-#include "rules/sfen.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/move.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "record/text_helpers.h"
-#include "rules/move_list.h"
-#include "rules/notation.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/text_helpers.h"
+#include "core/rules/move_list.h"
+#include "core/rules/notation.h"
 
 namespace movra {
 namespace {

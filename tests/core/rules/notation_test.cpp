@@ -1,7 +1,7 @@
 // Move-list lines and relative words, checked byte for byte on positions set up for each rule:
 // the disambiguation of golds, silvers, knights, rooks, bishops and their promoted forms for both
 // sides, drops, promotion words at the edges of the zones, 同 and its space, handicap games.
-#include "rules/notation.h"
+#include "core/rules/notation.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include <sstream>
 #include <string>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "rules/range_error.h"
-#include "rules/sfen.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/range_error.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

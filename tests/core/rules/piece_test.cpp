@@ -2,7 +2,7 @@
 // engine numbering.
 #include <gtest/gtest.h>
 
-#include "rules/piece.h"
+#include "core/rules/piece.h"
 
 namespace movra {
 namespace {

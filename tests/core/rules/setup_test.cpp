@@ -2,9 +2,9 @@
 // that move records depend on.
 #include <gtest/gtest.h>
 
-#include "record/sjis_literal.h"
-#include "rules/range_error.h"
-#include "rules/sfen.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/range_error.h"
+#include "core/rules/sfen.h"
 
 namespace movra {
 namespace {

@@ -1,11 +1,11 @@
-#include "store/catalogue.h"
+#include "core/store/catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <vector>
 
-#include "store/layout.h"
+#include "core/store/layout.h"
 #include "core/store/store_test_support.h"
 
 namespace movra {

@@ -1,4 +1,4 @@
-#include "store/comments.h"
+#include "core/store/comments.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "record/sjis_literal.h"
-#include "store/game_io.h"
-#include "store/store_edit.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/game_io.h"
+#include "core/store/store_edit.h"
 #include "core/store/store_test_support.h"
 #include "support/recording_prompter.h"
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
-#include "store/game_io.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
+#include "core/store/game_io.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 

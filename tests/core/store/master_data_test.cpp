@@ -1,4 +1,4 @@
-#include "store/master_data.h"
+#include "core/store/master_data.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "record/sjis_literal.h"
+#include "core/text/sjis_literal.h"
 #include "support/recording_prompter.h"
 
 namespace movra {

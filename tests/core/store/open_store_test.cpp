@@ -1,4 +1,4 @@
-#include "store/open_store.h"
+#include "core/store/open_store.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "store/comment_layout.h"
-#include "store/layout.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comment_layout.h"
+#include "core/store/layout.h"
 #include "core/store/store_test_support.h"
 #include "support/recording_prompter.h"
 

@@ -2,7 +2,7 @@
 // through WriteGame, the comments and WriteGameDetail; a commit writes in the store's order with
 // the header count last and a handful of writes for many games; a write that fails anywhere in a
 // commit leaves the store as it was before the commit, and the session goes on from there.
-#include "store/store_appender.h"
+#include "core/store/store_appender.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "core/store/store_test_support.h"
-#include "record/sjis_literal.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/open_store.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/open_store.h"
 #include "support/recording_prompter.h"
 
 namespace movra {

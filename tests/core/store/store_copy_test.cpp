@@ -1,7 +1,7 @@
 // Writing games into another store: moves, times, headers and comments come out the same, in
 // catalogue order, appended or in a store made anew; long games get overflow numbers of the
 // target's own.
-#include "store/store_copy.h"
+#include "core/store/store_copy.h"
 
 #include <gtest/gtest.h>
 
@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "core/store/store_test_support.h"
-#include "record/sjis_literal.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/open_store.h"
-#include "store/store_appender.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/open_store.h"
+#include "core/store/store_appender.h"
 #include "support/recording_prompter.h"
 #include "support/run_cli.h"
 

@@ -5,8 +5,8 @@
 #include <map>
 #include <memory>
 
-#include "store/game_io.h"
-#include "store/store_edit.h"
+#include "core/store/game_io.h"
+#include "core/store/store_edit.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 

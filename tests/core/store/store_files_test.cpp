@@ -2,9 +2,9 @@
 // its messages, and the overflow scheme of WriteGame.
 #include <gtest/gtest.h>
 
-#include "record/sjis_literal.h"
-#include "store/game_io.h"
-#include "store/store_files.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/game_io.h"
+#include "core/store/store_files.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "record/sjis_literal.h"
-#include "rules/range_error.h"
-#include "store/layout.h"
+#include "core/text/sjis_literal.h"
+#include "core/text/range_error.h"
+#include "core/store/layout.h"
 #include "store_test_support.h"
 
 namespace movra {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "../../../bench/store_sample.h"
-#include "store/open_store.h"
+#include "core/store/open_store.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "rules/move_list.h"
+#include "core/record/kif_data.h"
+#include "core/rules/move_list.h"
 
 namespace movra::testing {
 

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/prompter.h"
-#include "store/game_io.h"
-#include "store/store_files.h"
-#include "textio/import_text.h"
+#include "core/record/kif_data.h"
+#include "core/text/prompter.h"
+#include "core/store/game_io.h"
+#include "core/store/store_files.h"
+#include "core/textio/import_text.h"
 
 namespace movra {
 namespace {

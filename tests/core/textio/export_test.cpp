@@ -9,15 +9,15 @@
 #include <vector>
 
 #include "../../../bench/store_sample.h"
-#include "../store/store_test_support.h"
-#include "mainwindow/program_folder.h"
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
+#include "core/store/store_test_support.h"
+#include "core/text/paths.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 #include "support/recording_prompter.h"
-#include "textio/export_file.h"
-#include "textio/export_game.h"
-#include "textio/kif_writer.h"
-#include "textio/listing_writer.h"
+#include "core/textio/export_file.h"
+#include "core/textio/export_game.h"
+#include "core/textio/kif_writer.h"
+#include "core/textio/listing_writer.h"
 
 namespace movra {
 namespace {

@@ -8,16 +8,16 @@
 #include <random>
 
 #include "core/store/store_test_support.h"
-#include "record/sjis_literal.h"
-#include "store/comments.h"
-#include "store/game_io.h"
-#include "store/master_data.h"
-#include "store/open_store.h"
-#include "store/record_file.h"
-#include "store/store_files.h"
+#include "core/text/sjis_literal.h"
+#include "core/store/comments.h"
+#include "core/store/game_io.h"
+#include "core/store/master_data.h"
+#include "core/store/open_store.h"
+#include "core/store/record_file.h"
+#include "core/store/store_files.h"
 #include "support/recording_prompter.h"
 #include "support/run_cli.h"
-#include "textio/import_text.h"
+#include "core/textio/import_text.h"
 #include "textio_test_support.h"
 
 namespace movra {

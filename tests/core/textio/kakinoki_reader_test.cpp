@@ -2,8 +2,8 @@
 // and what real files add (variations, board diagrams, "#" remarks).
 #include <gtest/gtest.h>
 
-#include "record/sjis_literal.h"
-#include "textio/kakinoki_reader.h"
+#include "core/text/sjis_literal.h"
+#include "core/textio/kakinoki_reader.h"
 #include "textio_test_support.h"
 
 namespace movra {

@@ -2,8 +2,8 @@
 // end words and per-move times.
 #include <gtest/gtest.h>
 
-#include "record/sjis_literal.h"
-#include "textio/morita_reader.h"
+#include "core/text/sjis_literal.h"
+#include "core/textio/morita_reader.h"
 #include "textio_test_support.h"
 
 namespace movra {

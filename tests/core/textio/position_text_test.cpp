@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "record/cp932.h"
-#include "record/kif_data.h"
-#include "record/sjis_literal.h"
+#include "core/text/cp932.h"
+#include "core/record/kif_data.h"
+#include "core/text/sjis_literal.h"
 #include "support/recording_prompter.h"
-#include "textio/position_text.h"
+#include "core/textio/position_text.h"
 
 namespace movra {
 namespace {

@@ -2,10 +2,10 @@
 // whole KI2 files with their end lines.
 #include <gtest/gtest.h>
 
-#include "record/sjis_literal.h"
-#include "rules/sfen.h"
-#include "textio/ki2_reader.h"
-#include "textio/relative_moves.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/sfen.h"
+#include "core/textio/ki2_reader.h"
+#include "core/textio/relative_moves.h"
 #include "textio_test_support.h"
 
 namespace movra {

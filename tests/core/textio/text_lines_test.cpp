@@ -3,10 +3,10 @@
 
 #include <random>
 
-#include "record/cp932.h"
-#include "record/sjis_literal.h"
-#include "textio/flavour.h"
-#include "textio/text_lines.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
+#include "core/textio/flavour.h"
+#include "core/textio/text_lines.h"
 
 namespace movra {
 namespace {

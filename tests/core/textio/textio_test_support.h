@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "record/cp932.h"
-#include "textio/text_lines.h"
+#include "core/text/cp932.h"
+#include "core/textio/text_lines.h"
 
 namespace movra::testing {
 
@@ -29,9 +29,9 @@ inline TextLines LinesOf(std::initializer_list<std::string_view> lines) {
 
 #include <vector>
 
-#include "record/kif_data.h"
-#include "record/sjis_literal.h"
-#include "rules/notation.h"
+#include "core/record/kif_data.h"
+#include "core/text/sjis_literal.h"
+#include "core/rules/notation.h"
 
 namespace movra::testing {
 
