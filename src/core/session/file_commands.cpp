@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
 #include "core/store/master_data.h"
@@ -19,14 +20,6 @@ using namespace movra::literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperExtension(const fs::path& p) {
-    std::string e = p.extension().string();
-    for (char& c : e) {
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    }
-    return e;
-}
 
 bool IsFile(const fs::path& p) {
     std::error_code ec;

@@ -11,13 +11,6 @@ using namespace movra::literals;
 
 namespace {
 
-std::string UpperExtension(std::string_view path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-    return UpperCaseAscii(path.substr(dot));
-}
-
 bool OnRemovableMedia(const fs::path& p) {
     const std::string s = p.generic_string();
     for (std::string_view prefix : {"/media/", "/run/media/", "/mnt/"}) {
@@ -33,7 +26,7 @@ bool StoreFileExists(const fs::path& programFolder, std::string_view path) {
 
 // The ".ipx" twin of an ".IDX" path when that file exists, else the path itself.
 std::string PreferIpx(const fs::path& programFolder, const std::string& path) {
-    if (UpperExtension(path) != ".IDX") return path;
+    if (UpperExtension(NativePath(path)) != ".IDX") return path;
     const std::string ipx = path.substr(0, path.size() - 4) + ".ipx";
     return StoreFileExists(programFolder, ipx) ? ipx : path;
 }
@@ -41,7 +34,7 @@ std::string PreferIpx(const fs::path& programFolder, const std::string& path) {
 }  // namespace
 
 int StoreKindOfPath(std::string_view path) {
-    const std::string ext = UpperExtension(path);
+    const std::string ext = UpperExtension(NativePath(path));
     if (ext == ".IDX" || ext == ".IPX") return 1;
     if (ext == ".MIX") return 2;
     if (ext == ".KIF") return 3;
