@@ -23,6 +23,7 @@
 #include "core/textio/listing_writer.h"
 #include "core/textio/position_text.h"
 
+#include "master_folder.h"
 #include "terminal.h"
 
 namespace movra::cli {
@@ -119,16 +120,6 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     // The Kakinoki file is always written whole; only the listing and the diagram append.
     if (o.append && o.output == Output::Kif) return std::nullopt;
     return o;
-}
-
-// The master-data folder: --dat, else MOVRA_HOME when it holds the files, else the store's folder.
-fs::path MasterFolderFor(const std::string& datOption, const fs::path& store) {
-    if (!datOption.empty()) return datOption;
-    if (const char* home = std::getenv("MOVRA_HOME"); home != nullptr && *home != '\0') {
-        if (CheckDatFolder(home, nullptr)) return home;
-    }
-    const fs::path folder = store.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
 }
 
 bool HasFile(const fs::path& folder, std::string_view name) {
