@@ -307,10 +307,6 @@ void Settings::WriteAtExit(IniFile& ini, std::string_view lastKifFileToWrite) co
     ini.WriteString(kKensaku2, "Rating2T", kensaku2.Rating2T);
 }
 
-fs::path Settings::DatFolder(const fs::path& programFolder) const {
-    return shogi.DatPath.empty() ? programFolder : ResolvePath(programFolder, shogi.DatPath);
-}
-
 std::array<std::string, 5> Settings::KifTimeFields() const {
     // 1-based first character and length of each field.
     constexpr std::array<std::pair<std::size_t, std::size_t>, 5> kFields{

@@ -51,10 +51,6 @@ std::string ClipboardEmptyMessage() { return "\rクリップボードは空で�
 
 std::string ImportWhileEditingMessage() { return "\r局面作成画面での棋譜インポートはできません。"_sj; }
 
-std::string DiscardUnsavedGameQuestion() {
-    return "保存されていない棋譜が残っています。\r破棄してよろしいですか？"_sj;
-}
-
 std::vector<fs::path> FolderImportFiles(const fs::path& folder, bool subFolders,
                                         const StoreFiles* store) {
     return GameRecordFiles(folder, subFolders ? 1 : 0, store);
