@@ -1,11 +1,10 @@
-// The program folder and the store chosen at start-up.
+// The store chosen at start-up.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "core/config/program_folder.h"
 #include "core/config/settings.h"
 #include "core/session/startup_store.h"
 #include "core/text/sjis_literal.h"
@@ -34,56 +33,6 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
     fs::path root_;
 };
-
-TEST(ProgramFolderChoice, OptionThenEnvironmentThenXdgThenHome) {
-    EXPECT_EQ(ChooseProgramFolder("/opt/h", "/m", "/x", "/home/u"), fs::path("/opt/h"));
-    EXPECT_EQ(ChooseProgramFolder("", "/m", "/x", "/home/u"), fs::path("/m"));
-    EXPECT_EQ(ChooseProgramFolder("", "", "/x", "/home/u"), fs::path("/x/movra"));
-    EXPECT_EQ(ChooseProgramFolder("", nullptr, nullptr, "/home/u"),
-              fs::path("/home/u/.local/share/movra"));
-}
-
-TEST_F(StartupTest, FirstStartFillsTheFolderAndLaterStartsLeaveItAlone) {
-    const fs::path data = root_ / "data";
-    Touch(data / "KOMA1L.BMP", "pieces");
-    Touch(data / "Kifu" / "Sample.idx", "store");
-    const fs::path home = root_ / "home" / "movra";
-    std::string error;
-    ASSERT_TRUE(PrepareProgramFolder(home, data, &error)) << error;
-    EXPECT_TRUE(fs::exists(home / "KOMA1L.BMP"));
-    EXPECT_TRUE(fs::exists(home / "Kifu" / "Sample.idx"));
-
-    // The user's own changes survive a second start; removed files do not come back.
-    Touch(home / "KOMA1L.BMP", "mine");
-    fs::remove(home / "Kifu" / "Sample.idx");
-    ASSERT_TRUE(PrepareProgramFolder(home, data, &error));
-    std::ifstream in(home / "KOMA1L.BMP");
-    std::string content;
-    in >> content;
-    EXPECT_EQ(content, "mine");
-    EXPECT_FALSE(fs::exists(home / "Kifu" / "Sample.idx"));
-
-    Touch(root_ / "afile");
-    EXPECT_FALSE(PrepareProgramFolder(root_ / "afile", data, &error));
-    EXPECT_FALSE(error.empty());
-}
-
-TEST_F(StartupTest, LookUpIgnoresAsciiCaseAndReadsBackslashes) {
-    Touch(root_ / "Kifu" / "Sample.IPX");
-    Touch(root_ / "ban1l.bmp");
-    EXPECT_EQ(ResolvePath(root_, "kifu\\sample.ipx"), root_ / "Kifu" / "Sample.IPX");
-    EXPECT_EQ(ResolvePath(root_, "BAN1L.BMP"), root_ / "ban1l.bmp");
-    EXPECT_TRUE(FileExistsNoCase(root_, "KIFU/SAMPLE.ipx"));
-    EXPECT_FALSE(FileExistsNoCase(root_, "Kifu"));  // a folder is not a file
-    EXPECT_EQ(ResolvePath(root_, "Kifu\\missing\\x.idx"), root_ / "Kifu" / "missing" / "x.idx");
-    // Absolute paths are resolved from the root.
-    EXPECT_EQ(ResolvePath("/nowhere", (root_ / "KIFU" / "sample.ipx").string()),
-              root_ / "Kifu" / "Sample.IPX");
-    // A CP932 name reaches the file system as UTF-8.
-    Touch(root_ / fs::path(u8"棋譜") / "a.idx");
-    EXPECT_TRUE(FileExistsNoCase(root_, "棋譜\\A.IDX"_sj));
-    EXPECT_EQ(StoredPath(root_ / fs::path(u8"棋譜")), StoredPath(root_) + "/" + "棋譜"_sj);
-}
 
 TEST(StoreKinds, ByExtensionAndCaption) {
     EXPECT_EQ(StoreKindOfPath("a/b.idx"), 1);
