@@ -117,7 +117,7 @@ int RunImport(int argc, char** argv) {
     }
 
     TKifData record;
-    ImportContext context{store, record, prompter, masters, {}, {}, anyFolder ? 6 : 5};
+    ImportContext context{store, record, prompter, masters, {}, {}, anyFolder ? kFolderProgressDigits : kChosenFilesProgressDigits};
     if (verbose) {
         context.progressLine = [&](const std::string& line) {
             std::fprintf(stderr, "%s\n", prompter.Out(line).c_str());

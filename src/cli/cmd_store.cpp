@@ -143,7 +143,7 @@ int RunShow(int argc, char** argv) {
         std::printf("opening: %u\n", index.opening());
         std::printf("handicap: %u %s\n", index.handicap(), out(HandicapName(index.handicap())).c_str());
         std::printf("result: %u %s\n", index.result(),
-                    out(ResultName(index.result() <= 8 ? int(index.result()) : -1, handicapGame)).c_str());
+                    out(ResultName(index.result() <= result::kLaterImpasse ? int(index.result()) : -1, handicapGame)).c_str());
         std::printf("overflow number: %u\n", index.overflowNumber());
         if (store.extended()) {
             if (!detail.senteRank().empty() || !detail.goteRank().empty()) {

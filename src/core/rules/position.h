@@ -68,7 +68,7 @@ void SetUpStandard(BoardPosition& position, char handicapChar);
 // Both kings on their squares, every other piece in the box.
 void SetUpEmpty(BoardPosition& position);
 
-// 1 (sente, 下手) or 2 (gote, 上手) for move number n; in a handicap game 上手 moves first.
+// kSenteSide or kGoteSide for move number n; in a handicap game 上手 (gote) moves first.
 int SideToMove(int moveNumber, int parityOffset, char handicapChar);
 
 }  // namespace movra

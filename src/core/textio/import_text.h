@@ -18,6 +18,11 @@ namespace movra {
 
 // What an import works with. The game record is the main window's: every imported game passes
 // through it.
+// Places of the file ordinal in the progress line: chosen files are counted in five, the files
+// of a folder (which may be many more) in six.
+inline constexpr int kChosenFilesProgressDigits = 5;
+inline constexpr int kFolderProgressDigits = 6;
+
 struct ImportContext {
     GameStore& store;
     TKifData& record;
@@ -25,10 +30,10 @@ struct ImportContext {
     MasterTables masters;
     // The start date of games whose file gives none, "yyyy-mm-dd hh:mm:ss"; empty: the clock.
     std::string now;
-    // Told the progress line of each file ("    1: game.kif"): the file's ordinal in `digits`
-    // places (5 for chosen files, 6 for a folder) and its name.
+    // Told the progress line of each file ("    1: game.kif"): the file's ordinal in
+    // progressDigits places and its name.
     std::function<void(const std::string& line)> progressLine;
-    int progressDigits = 5;
+    int progressDigits = kChosenFilesProgressDigits;
 };
 
 struct FileImport {

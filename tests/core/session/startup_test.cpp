@@ -35,15 +35,17 @@ protected:
 };
 
 TEST(StoreKinds, ByExtensionAndCaption) {
-    EXPECT_EQ(StoreKindOfPath("a/b.idx"), 1);
-    EXPECT_EQ(StoreKindOfPath("a/b.IPX"), 1);
-    EXPECT_EQ(StoreKindOfPath("b.mix"), 2);
-    EXPECT_EQ(StoreKindOfPath("b.Kif"), 3);
-    EXPECT_EQ(StoreKindOfPath("dir.idx/b"), 0);
-    EXPECT_EQ(WindowCaption(1, "/k/a.ipx"), " Movra for Win　（棋譜ファイル： /k/a.ipx）"_sj);
-    EXPECT_EQ(WindowCaption(2, "a.mix"), " Movra for Win　（棋譜ファイル【城山】： a.mix）"_sj);
-    EXPECT_EQ(WindowCaption(3, "a.kif"), " Movra for Win　（棋譜ファイル【Halvik】： a.kif）"_sj);
-    EXPECT_EQ(WindowCaption(1, ""), " Movra for Win");
+    EXPECT_EQ(StoreKindOfPath("a/b.idx"), kOpenStateMovra);
+    EXPECT_EQ(StoreKindOfPath("a/b.IPX"), kOpenStateMovra);
+    EXPECT_EQ(StoreKindOfPath("b.mix"), kOpenStateShiroyama);
+    EXPECT_EQ(StoreKindOfPath("b.Kif"), kOpenStateHalvik);
+    EXPECT_EQ(StoreKindOfPath("dir.idx/b"), kOpenStateNone);
+    EXPECT_EQ(StoreKindOfPath("C:\\KIFU\\OLD.IDX"), kOpenStateMovra);
+    EXPECT_EQ(StoreKindOfPath("dir.kif\\b"), kOpenStateNone);
+    EXPECT_EQ(WindowCaption(kOpenStateMovra, "/k/a.ipx"), " Movra for Win　（棋譜ファイル： /k/a.ipx）"_sj);
+    EXPECT_EQ(WindowCaption(kOpenStateShiroyama, "a.mix"), " Movra for Win　（棋譜ファイル【城山】： a.mix）"_sj);
+    EXPECT_EQ(WindowCaption(kOpenStateHalvik, "a.kif"), " Movra for Win　（棋譜ファイル【Halvik】： a.kif）"_sj);
+    EXPECT_EQ(WindowCaption(kOpenStateMovra, ""), " Movra for Win");
 }
 
 TEST_F(StartupTest, LastStoreWinsAndPrefersItsIpxTwin) {
@@ -54,7 +56,7 @@ TEST_F(StartupTest, LastStoreWinsAndPrefersItsIpxTwin) {
     s.shogi.LastKifFile = (root_ / "games" / "mine.IDX").string();
     const StartupStore chosen = ChooseStartupStore(s, root_, DefaultStorePaths());
     EXPECT_EQ(chosen.path, (root_ / "games" / "mine.ipx").string());
-    EXPECT_EQ(chosen.kind, 1);
+    EXPECT_EQ(chosen.kind, kOpenStateMovra);
     // The first default store is added first, the chosen one last (so it ends up on top).
     ASSERT_EQ(chosen.addToRecent.size(), 2u);
     EXPECT_EQ(chosen.addToRecent[0], "Kifu\\Sample.idx");
@@ -63,13 +65,13 @@ TEST_F(StartupTest, LastStoreWinsAndPrefersItsIpxTwin) {
 
 TEST_F(StartupTest, WithoutALastStoreTheFirstDefaultThatExistsIsOpened) {
     Settings s;
-    s.shogi.LastKifMode = 3;
+    s.shogi.LastKifMode = kOpenStateHalvik;
     EXPECT_TRUE(ChooseStartupStore(s, root_, DefaultStorePaths()).path.empty());
-    EXPECT_EQ(s.shogi.LastKifMode, 3);
+    EXPECT_EQ(s.shogi.LastKifMode, kOpenStateHalvik);
     Touch(root_ / "movra.IDX");
     const StartupStore chosen = ChooseStartupStore(s, root_, DefaultStorePaths());
     EXPECT_EQ(chosen.path, "Movra.idx");
-    EXPECT_EQ(s.shogi.LastKifMode, 1);
+    EXPECT_EQ(s.shogi.LastKifMode, kOpenStateMovra);
     EXPECT_EQ(chosen.addToRecent, std::vector<std::string>{"Movra.idx"});
 }
 
