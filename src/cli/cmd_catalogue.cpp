@@ -176,7 +176,7 @@ int RunList(int argc, char** argv) {
             count < 0 ? entries.size()
                       : std::min(entries.size(), first + static_cast<std::size_t>(count));
         for (std::size_t p = first; p < last; ++p) {
-            const std::string line = GameLine(store, reader, entries[p], players);
+            const std::string line = GameLine(reader, entries[p], players);
             std::printf("%s\n", a.out(line).c_str());
         }
     } catch (const std::exception& e) {

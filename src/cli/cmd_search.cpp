@@ -522,7 +522,7 @@ private:
         TKifData record;
         SilentPrompter quiet;
         for (const GameHeader& h : catalogue_->entries()) {
-            std::string line = GameLine(store_, reader, h, players_);
+            std::string line = GameLine(reader, h, players_);
             if (withHit) {
                 // The hit is a slot number: the move number, plus one in a handicap game.
                 line += "  hit " + std::to_string(h.positionHit);

@@ -9,9 +9,7 @@
 
 namespace movra::cli {
 
-// A player with number 0 is shown by the name kept with the game (the detail record of the
-// extended kind), "(未登録)" when there is none; the reader reads that record and the moves.
-std::string GameLine(const GameStore& store, const StoreReader& reader, const GameHeader& h,
-                     const PlayerTable& players);
+// A player with number 0 is shown by the name kept with the game (ReadGameNames).
+std::string GameLine(const StoreReader& reader, const GameHeader& h, const PlayerTable& players);
 
 }  // namespace movra::cli

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 
 #include "core/text/cp932.h"
 
@@ -109,7 +111,12 @@ bool IniFile::Load(const std::string& path) {
     sections_.clear();
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        return false;  // a read error; a folder of that name opens but cannot be read
+    }
     if (in.bad()) return false;
     Parse(text);
     return true;
@@ -213,8 +220,6 @@ const IniFile::Line* IniFile::FindKey(const Section& section, std::string_view k
     return FindKey(const_cast<Section&>(section), key);
 }
 
-bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
-
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     return s != nullptr && FindKey(*s, key) != nullptr;
@@ -280,44 +285,11 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
     WriteString(section, key, value ? "1" : "0");
 }
 
-void IniFile::DeleteKey(std::string_view section, std::string_view key) {
-    Section* s = FindSection(section);
-    if (s == nullptr) return;
-    Line* l = FindKey(*s, key);
-    if (l == nullptr) return;
-    s->lines.erase(s->lines.begin() + (l - s->lines.data()));
-}
-
-void IniFile::EraseSection(std::string_view section) {
-    Section* s = FindSection(section);
-    if (s == nullptr) return;
-    sections_.erase(sections_.begin() + (s - sections_.data()));
-}
-
-std::vector<std::string> IniFile::Sections() const {
-    std::vector<std::string> names;
-    for (const Section& s : sections_) {
-        if (FindSection(s.name) == &s) names.push_back(s.name);
-    }
-    return names;
-}
-
-std::vector<std::string> IniFile::Keys(std::string_view section) const {
-    std::vector<std::string> names;
-    const Section* s = FindSection(section);
-    if (s == nullptr) return names;
-    for (const Line& l : s->lines) {
-        if (l.isKey && FindKey(*s, l.key) == &l) names.push_back(l.key);
-    }
-    return names;
-}
-
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
+bool UpdateProfileFile(const std::string& path, const std::function<void(IniFile&)>& change) {
     IniFile ini;
-    // A file that exists but cannot be read is not replaced by one holding a single key.
-    if (!ini.Load(path) && std::filesystem::exists(path)) return false;
-    ini.WriteString(section, key, value);
+    std::error_code ec;
+    if (!ini.Load(path) && std::filesystem::exists(path, ec)) return false;
+    change(ini);
     return ini.Save(path);
 }
 

@@ -339,24 +339,17 @@ Settings LoadSettings(const fs::path& programFolder, const ScreenSize& screen) {
 }
 
 bool SaveSettings(const fs::path& programFolder, const Settings& settings) {
-    const fs::path path = SettingsFilePath(programFolder);
-    IniFile ini;
-    std::error_code ec;
-    // A file that exists but cannot be read is not replaced: its keys would be lost.
-    if (!ini.Load(path.string()) && fs::exists(path, ec)) return false;
-    settings.WriteAtExit(ini, LastKifFileForWriting(settings.shogi.LastKifFile, programFolder));
-    return ini.Save(path.string());
+    return UpdateProfileFile(SettingsFilePath(programFolder).string(), [&](IniFile& ini) {
+        settings.WriteAtExit(ini, LastKifFileForWriting(settings.shogi.LastKifFile, programFolder));
+    });
 }
 
 bool SaveDisplaySwitches(const fs::path& programFolder, const Settings& settings) {
-    const fs::path path = SettingsFilePath(programFolder);
-    IniFile ini;
-    std::error_code ec;
-    if (!ini.Load(path.string()) && fs::exists(path, ec)) return false;
-    ini.WriteBool(kShogi, "TimeDisp", settings.shogi.TimeDisp);
-    ini.WriteBool(kShogi, "WarekiDisp", settings.shogi.WarekiDisp);
-    ini.WriteBool(kShogi, "Multi", settings.shogi.Multi);
-    return ini.Save(path.string());
+    return UpdateProfileFile(SettingsFilePath(programFolder).string(), [&](IniFile& ini) {
+        ini.WriteBool(kShogi, "TimeDisp", settings.shogi.TimeDisp);
+        ini.WriteBool(kShogi, "WarekiDisp", settings.shogi.WarekiDisp);
+        ini.WriteBool(kShogi, "Multi", settings.shogi.Multi);
+    });
 }
 
 }  // namespace movra

@@ -208,11 +208,11 @@ bool CheckDatFolder(const std::filesystem::path& folder, Prompter* prompter) {
     return false;
 }
 
-GameNames ReadGameNames(const GameStore& store, long k, Prompter& prompter) {
+GameNames ReadGameNames(const StoreReader& reader, long k) {
     GameNames names{UnregisteredPlayerText(), UnregisteredPlayerText()};
-    if (!store.extended()) return names;
+    if (!reader.store().extended()) return names;
     DetailRecord detail;
-    if (!ReadDetailRecord(store, k, detail, prompter)) return names;
+    if (!reader.ReadDetailRecord(k, detail)) return names;
     if (!detail.senteName().empty()) names.sente = detail.senteName();
     if (!detail.goteName().empty()) names.gote = detail.goteName();
     return names;

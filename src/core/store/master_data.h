@@ -181,7 +181,7 @@ struct GameNames {
     std::string sente;
     std::string gote;
 };
-GameNames ReadGameNames(const GameStore& store, long k, Prompter& prompter);
+GameNames ReadGameNames(const StoreReader& reader, long k);
 
 // ---------------------------------------------------------------------------------------------
 // The DAT folder
