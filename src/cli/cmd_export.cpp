@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "game_numbers.h"
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
 #include "core/record/kif_data.h"
 #include "core/text/prompter.h"
 #include "core/store/master_data.h"
@@ -123,8 +124,7 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
 }
 
 bool HasFile(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    return fs::is_regular_file(FindFileNoCase(folder, name), ec);
+    return IsRegularFile(FindFileNoCase(folder, name));
 }
 
 class Exporter {

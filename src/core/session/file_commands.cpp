@@ -19,15 +19,6 @@ namespace movra {
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-namespace {
-
-bool IsFile(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
-
-}  // namespace
-
 // --- importing ------------------------------------------------------------------------------------
 
 std::string ImportFilesQuestion(const std::vector<fs::path>& files) {
@@ -106,7 +97,7 @@ ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& 
     const long total = long(games.size());
     long done = 0;
     for (const std::vector<std::string>& game : games) {
-        if (IsFile(temporaryFile)) {
+        if (IsRegularFile(temporaryFile)) {
             // The reader of the game before may still be letting go of the file.
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -146,13 +137,13 @@ ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& 
 // --- opening stores --------------------------------------------------------------------------------
 
 std::optional<fs::path> DroppedStore(const fs::path& dropped) {
-    if (!IsFile(dropped)) return std::nullopt;
+    if (!IsRegularFile(dropped)) return std::nullopt;
     const std::string e = UpperExtension(dropped);
     if (e == ".IPX") return dropped;
     if (e != ".IDX" && e != ".KIF" && e != ".KPF" && e != ".CP0") return std::nullopt;
     const fs::path folder = dropped.parent_path().empty() ? fs::path(".") : dropped.parent_path();
     const fs::path ipx = FindFileNoCase(folder, dropped.stem().string() + ".ipx");
-    if (!IsFile(ipx)) return std::nullopt;
+    if (!IsRegularFile(ipx)) return std::nullopt;
     return ipx;
 }
 
@@ -171,7 +162,7 @@ std::vector<fs::path> DataCollectionStores(const fs::path& programFolder) {
     for (const std::string& name : DataCollectionNames()) {
         const fs::path folder = FindFileNoCase(programFolder, "Collections");
         const fs::path file = FindFileNoCase(folder, fs::path(name).filename().string());
-        if (IsFile(file)) out.push_back(file);
+        if (IsRegularFile(file)) out.push_back(file);
     }
     return out;
 }

@@ -19,11 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsRegularFile(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
-
 // The name after the last "/" or "\" (stored paths may come from the other system).
 std::string FileNameOf(std::string_view path) {
     const std::size_t slash = path.find_last_of("/\\");

@@ -110,9 +110,13 @@ fs::path ResolvePath(const fs::path& folder, std::string_view name) {
     return current;
 }
 
-bool FileExistsNoCase(const fs::path& folder, std::string_view name) {
+bool IsRegularFile(const fs::path& path) {
     std::error_code ec;
-    return fs::is_regular_file(ResolvePath(folder, name), ec);
+    return fs::is_regular_file(path, ec);
+}
+
+bool FileExistsNoCase(const fs::path& folder, std::string_view name) {
+    return IsRegularFile(ResolvePath(folder, name));
 }
 
 }  // namespace movra

@@ -166,16 +166,16 @@ std::string CodeFromMoveText(std::string_view text, std::string_view previousCod
     std::string code;
     if (sjis::Contains(text, "打"_sj)) {
         const int kind = sjis::IndexInList(kDropPieces, text, 4);
-        if (kind == 0) return "0000 ";
+        if (kind == 0) return std::string(kUnreadableMoveCode);
         code = "0";
         code += static_cast<char>('0' + kind);
     } else if (const std::size_t open = sjis::Find(text, "("); open != sjis::npos) {
         if (open + 2 >= text.size() || !IsDigit19(text[open + 1]) || !IsDigit19(text[open + 2])) {
-            return "0000 ";
+            return std::string(kUnreadableMoveCode);
         }
         code = std::string(text.substr(open + 1, 2));
     } else {
-        return "0000 ";
+        return std::string(kUnreadableMoveCode);
     }
     if (sjis::Contains(text, "同"_sj)) {
         code += previousCode.size() >= 4 ? std::string(previousCode.substr(2, 2)) : "00";

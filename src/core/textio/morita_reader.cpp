@@ -57,15 +57,6 @@ std::size_t FindDiagram(const TextLines& lines, std::size_t limit) {
     return sjis::npos;
 }
 
-std::string NameAfter(std::string_view line, std::size_t keyAt) {
-    std::string_view value = sjis::Cut(line, keyAt + 6, 30);
-    while (!value.empty() && value[0] == ' ') value.remove_prefix(1);
-    if (const std::size_t semi = sjis::Find(value, ";"); semi != sjis::npos) {
-        value = value.substr(0, semi);
-    }
-    return TrimFullWidth(value);
-}
-
 // The first three runs of ASCII digits as year-month-day; empty when one is missing.
 std::string MoritaDate(std::string_view value) {
     const std::vector<std::string_view> runs = sjis::DigitRuns(value, 3);
