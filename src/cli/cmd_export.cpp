@@ -12,6 +12,7 @@
 #include "game_numbers.h"
 #include "core/text/cp932.h"
 #include "core/text/paths.h"
+#include "core/text/regular_file.h"
 #include "core/record/kif_data.h"
 #include "core/text/prompter.h"
 #include "core/store/master_data.h"

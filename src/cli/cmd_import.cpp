@@ -117,7 +117,8 @@ int RunImport(int argc, char** argv) {
     }
 
     TKifData record;
-    ImportContext context{store, record, prompter, masters, {}, {}, anyFolder ? kFolderProgressDigits : kChosenFilesProgressDigits};
+    ImportContext context{store, record, prompter, masters, {}, {},
+                          anyFolder ? kFolderProgressDigits : kChosenFilesProgressDigits};
     if (verbose) {
         context.progressLine = [&](const std::string& line) {
             std::fprintf(stderr, "%s\n", prompter.Out(line).c_str());
@@ -129,7 +130,10 @@ int RunImport(int argc, char** argv) {
     }
     std::printf("files read: %ld, games stored: %ld, files refused: %zu\n", summary.filesRead,
                 summary.gamesStored, summary.refused.size());
-    return summary.refused.empty() ? 0 : 1;
+    if (summary.storeFull) {
+        std::printf("the store is full: it holds %u games, the most it can\n", context.store.recordCount);
+    }
+    return summary.refused.empty() && !summary.storeFull ? 0 : 1;
 }
 
 }  // namespace movra::cli

@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <system_error>
 
 #include "core/text/cp932.h"
+#include "core/text/regular_file.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 namespace {
@@ -106,18 +106,13 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IniFile::Load(const std::string& path) {
+bool IniFile::Load(const std::string& path, FileReadStatus* status) {
     leading_.clear();
     sections_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
     std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::exception&) {
-        return false;  // a read error; a folder of that name opens but cannot be read
-    }
-    if (in.bad()) return false;
+    const FileReadStatus read = ReadRegularFile(path, kMaxProfileBytes, text);
+    if (status != nullptr) *status = read;
+    if (read != FileReadStatus::Ok) return false;
     Parse(text);
     return true;
 }
@@ -287,10 +282,25 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 
 bool UpdateProfileFile(const std::string& path, const std::function<void(IniFile&)>& change) {
     IniFile ini;
-    std::error_code ec;
-    if (!ini.Load(path) && std::filesystem::exists(path, ec)) return false;
+    // A file that is there but cannot be read is left alone: writing the changed keys alone
+    // would lose the rest.
+    FileReadStatus status = FileReadStatus::Ok;
+    if (!ini.Load(path, &status) && status != FileReadStatus::Missing) return false;
     change(ini);
     return ini.Save(path);
+}
+
+std::string ProfileProblemText(std::string_view fileName, FileReadStatus status) {
+    using namespace movra::literals;
+    std::string reason;
+    switch (status) {
+        case FileReadStatus::Ok:
+        case FileReadStatus::Missing: return {};
+        case FileReadStatus::NotRegular: reason = "は通常のファイルではないため"_sj; break;
+        case FileReadStatus::TooLarge: reason = "が大きすぎるため"_sj; break;
+        case FileReadStatus::Unreadable: reason = "を読み込めないため"_sj; break;
+    }
+    return std::string(fileName) + " " + reason + "使えません。\r既定の設定を使います。"_sj;
 }
 
 }  // namespace movra

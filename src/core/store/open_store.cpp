@@ -6,6 +6,7 @@
 
 #include "core/text/cp932.h"
 #include "core/text/paths.h"
+#include "core/text/regular_file.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
 #include "core/store/comments.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/text/cp932.h"
+#include "core/text/regular_file.h"
 
 namespace movra {
 namespace fs = std::filesystem;
@@ -108,11 +109,6 @@ fs::path ResolvePath(const fs::path& folder, std::string_view name) {
         }
     }
     return current;
-}
-
-bool IsRegularFile(const fs::path& path) {
-    std::error_code ec;
-    return fs::is_regular_file(path, ec);
 }
 
 bool FileExistsNoCase(const fs::path& folder, std::string_view name) {

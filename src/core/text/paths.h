@@ -18,8 +18,6 @@ std::string StoredPath(const std::filesystem::path& path);
 // each part matched without regard to ASCII case (an exact match is preferred). When nothing
 // matches, the path as given (with "/" separators).
 std::filesystem::path ResolvePath(const std::filesystem::path& folder, std::string_view name);
-// Whether a regular file is at the path; false also when the file system cannot tell.
-bool IsRegularFile(const std::filesystem::path& path);
 // Whether ResolvePath finds an existing regular file.
 bool FileExistsNoCase(const std::filesystem::path& folder, std::string_view name);
 

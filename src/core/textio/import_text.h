@@ -16,13 +16,13 @@
 
 namespace movra {
 
-// What an import works with. The game record is the main window's: every imported game passes
-// through it.
 // Places of the file ordinal in the progress line: chosen files are counted in five, the files
 // of a folder (which may be many more) in six.
 inline constexpr int kChosenFilesProgressDigits = 5;
 inline constexpr int kFolderProgressDigits = 6;
 
+// What an import works with. The game record is the main window's: every imported game passes
+// through it.
 struct ImportContext {
     GameStore& store;
     TKifData& record;
@@ -34,6 +34,9 @@ struct ImportContext {
     // progressDigits places and its name.
     std::function<void(const std::string& line)> progressLine;
     int progressDigits = kChosenFilesProgressDigits;
+    // The most games the store may hold when the import ends (the catalogue's capacity; a test
+    // may set a smaller one to reach it quickly).
+    std::uint32_t gameLimit = kMaxCatalogueGames;
 };
 
 struct FileImport {
@@ -64,7 +67,15 @@ struct ImportSummary {
         std::string reason;
     };
     std::vector<Refused> refused;
+    // The store reached the number of games it can hold; the games and files after that point
+    // were not stored (they are among the refused).
+    bool storeFull = false;
 };
+
+// Why a game or file was not stored once the store holds the most games it can.
+inline constexpr char kStoreFullReason[] = "the store holds the most games it can (1,000,000)";
+// Said once when an import stops at the store's limit.
+std::string StoreFullMessage();
 
 // The import run over a list of files, in order: the game record is kept in saved state 2 and
 // restored when nothing was imported; each refused file is told through the prompter
