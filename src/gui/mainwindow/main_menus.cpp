@@ -1,19 +1,14 @@
 #include "gui/mainwindow/main_menus.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
-#include "gui/mainwindow/replay_panel.h"
+#include "gui/common/not_available.h"
 
 namespace movra {
 
 QAction* MainMenus::later(QMenu* menu, const QString& caption, const QString& objectName) {
-    QAction* action = menu->addAction(caption);
+    QAction* action = MarkNotAvailableYet(menu->addAction(caption));
     if (!objectName.isEmpty()) action->setObjectName(objectName);
-    action->setEnabled(false);
-    QString plain = caption;
-    plain.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    action->setToolTip(NotAvailableYet(plain));
     later_.append(action);
     return action;
 }
