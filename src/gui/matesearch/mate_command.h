@@ -45,8 +45,6 @@ public:
     void setKingChooser(std::function<int(int preselected, bool handicapGame)> choose) {
         host_.chooseKing = std::move(choose);
     }
-    // The 200 ms poll (tests may fire it).
-    QTimer* pollTimer() { return &poll_; }
     // One tick of the poll: after the search is done, the report and the record put back.
     void Poll();
 
