@@ -76,6 +76,11 @@ signals:
     void environmentChosen();
 
 private:
+    // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
+    void BuildFileMenu();
+    void BuildToolsMenu();
+    void BuildViewMenu();
+    void BuildSettingsAndHelpMenus();
     QAction* later(QMenu* menu, const QString& caption, const QString& objectName = {});
     QAction* live(QMenu* menu, const QString& caption, const QString& objectName,
                   void (MainMenus::*signal)());
