@@ -195,47 +195,28 @@ std::int16_t TKifData::SlotCurrentMove(int slot) const { return SlotAt(slot).cur
 
 void TKifData::WriteCurrentMoveToSlot() { SlotAt(currentSlot).currentMove = currentMove; }
 
-void TKifData::SaveState(int state) {
-    if (state < kFirstState || state > kLastState) return;
-    State& s = states_[state - kFirstState];
-    s.parityOffset = parityOffset;
-    s.moveCount = moveCount;
-    s.currentMove = currentMove;
-    s.endCode = endCode;
-    s.pieces = position.pieces;
-    s.places = places;
-    s.moves = moves;
+TKifData::Snapshot TKifData::TakeSnapshot() const {
+    Snapshot s;
+    s.parityOffset_ = parityOffset;
+    s.moveCount_ = moveCount;
+    s.currentMove_ = currentMove;
+    s.handicap_ = handicap;
+    s.endCode_ = endCode;
+    s.moves_ = moves;
+    s.position_ = position;
+    s.places_ = places;
+    return s;
 }
 
-void TKifData::RestoreState(int state) {
-    if (state < kFirstState || state > kLastState) return;
-    const State& s = states_[state - kFirstState];
-    BoardPosition restored = position;
-    restored.pieces = s.pieces;
-    movra::Rebuild(restored);
-    parityOffset = s.parityOffset;
-    moveCount = s.moveCount;
-    currentMove = s.currentMove;
-    endCode = s.endCode;
-    places = s.places;
-    moves = s.moves;
-    position = restored;
-}
-
-std::int16_t TKifData::StateMoveCount(int state) const {
-    if (state < kFirstState || state > kLastState) return 0;
-    return states_[state - kFirstState].moveCount;
-}
-
-std::int16_t TKifData::StateCurrentMove(int state) const {
-    if (state < kFirstState || state > kLastState) return 0;
-    return states_[state - kFirstState].currentMove;
-}
-
-void TKifData::SetStateCounts(int state, std::int16_t moveCountValue, std::int16_t currentMoveValue) {
-    if (state < kFirstState || state > kLastState) return;
-    states_[state - kFirstState].moveCount = moveCountValue;
-    states_[state - kFirstState].currentMove = currentMoveValue;
+void TKifData::Restore(const Snapshot& s) {
+    parityOffset = s.parityOffset_;
+    moveCount = s.moveCount_;
+    currentMove = s.currentMove_;
+    handicap = s.handicap_;
+    endCode = s.endCode_;
+    moves = s.moves_;
+    position = s.position_;
+    places = s.places_;
 }
 
 }  // namespace movra
