@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <system_error>
 
 #include "core/text/paths.h"
@@ -63,7 +64,7 @@ std::string ModernPieceFile(std::string_view koma) {
 }
 
 int ReplayInterval(int speedStep, bool fast) {
-    const int step = std::clamp(speedStep, 1, 12);
+    const int step = std::clamp(speedStep, 1, kSpeedSteps);
     int ms = 0;
     if (step <= 6) {
         ms = 300 * step;
@@ -76,7 +77,9 @@ int ReplayInterval(int speedStep, bool fast) {
 }
 
 int KeepOnScreen(int coordinate, int screenExtent) {
-    return coordinate >= screenExtent - 40 ? screenExtent - 250 : coordinate;
+    constexpr int kNearEdge = 40;     // pixels from the far edge that count as off the screen
+    constexpr int kPulledBack = 250;  // how far from that edge such a window is put instead
+    return coordinate >= screenExtent - kNearEdge ? screenExtent - kPulledBack : coordinate;
 }
 
 namespace {
@@ -90,22 +93,26 @@ void CorrectKoma(Settings& s, const ScreenSize& screen) {
     s.shogi.Koma = ModernPieceFile(s.shogi.Koma);
     if (s.shogi.Koma.empty()) s.shogi.Koma = DefaultPieceFile(screen);
 }
-// A step outside 1-12 would give no interval at all; the nearest step is used.
+// A step outside the steps would give no interval at all; the nearest step is used.
 void CorrectSpeed(Settings& s, const ScreenSize&) {
-    s.shogi.Speed = std::clamp(s.shogi.Speed, 1, 12);
+    s.shogi.Speed = std::clamp(s.shogi.Speed, 1, kSpeedSteps);
 }
+// The mate-search depth is one of the depths its menu offers.
 void CorrectTumeTesu(Settings& s, const ScreenSize&) {
-    const int t = s.shogi.TumeTesu;
-    if (t != 9 && t != 11 && t != 13 && t != 15) s.shogi.TumeTesu = Settings::Shogi().TumeTesu;
+    constexpr int kOfferedDepths[] = {9, 11, 13, 15};
+    if (std::find(std::begin(kOfferedDepths), std::end(kOfferedDepths), s.shogi.TumeTesu) ==
+        std::end(kOfferedDepths)) {
+        s.shogi.TumeTesu = Settings::Shogi().TumeTesu;
+    }
 }
 // The window is kept on the screen, and the comment window's default position follows it.
 void CorrectLeft(Settings& s, const ScreenSize& screen) {
     s.form.Left = KeepOnScreen(s.form.Left, screen.width);
-    s.form.ComLeft = s.form.Left + 10;
+    s.form.ComLeft = s.form.Left + kCommentWindowRight;
 }
 void CorrectTop(Settings& s, const ScreenSize& screen) {
     s.form.Top = KeepOnScreen(s.form.Top, screen.height);
-    s.form.ComTop = s.form.Top + 32;
+    s.form.ComTop = s.form.Top + kCommentWindowDown;
 }
 void CorrectComLeft(Settings& s, const ScreenSize& screen) {
     s.form.ComLeft = KeepOnScreen(s.form.ComLeft, screen.width);

@@ -57,7 +57,12 @@ void DfpnSolver::OrderEvasions(std::size_t first, std::size_t last) {
 }
 
 bool DfpnSolver::Stopping() {
-    if (!stopped_ && (nodes_ & 1023) == 0 && stop_ && stop_->load(std::memory_order_relaxed)) stopped_ = true;
+    // The stop request is looked at once every kStopCheckNodes nodes (a power of two).
+    constexpr std::uint64_t kStopCheckNodes = 1024;
+    if (!stopped_ && (nodes_ & (kStopCheckNodes - 1)) == 0 && stop_ &&
+        stop_->load(std::memory_order_relaxed)) {
+        stopped_ = true;
+    }
     return stopped_;
 }
 
