@@ -128,7 +128,10 @@ int RunImport(int argc, char** argv) {
     }
     std::printf("files read: %ld, games stored: %ld, files refused: %zu\n", summary.filesRead,
                 summary.gamesStored, summary.refused.size());
-    return summary.refused.empty() ? 0 : 1;
+    if (summary.storeFull) {
+        std::printf("the store is full: it holds %u games, the most it can\n", context.store.recordCount);
+    }
+    return summary.refused.empty() && !summary.storeFull ? 0 : 1;
 }
 
 }  // namespace movra::cli

@@ -324,9 +324,12 @@ fs::path SettingsFilePath(const fs::path& programFolder) {
     return ResolvePath(programFolder, kSettingsFileName);
 }
 
-Settings LoadSettings(const fs::path& programFolder, const ScreenSize& screen) {
+Settings LoadSettings(const fs::path& programFolder, const ScreenSize& screen,
+                      std::string* problem) {
     IniFile ini;
-    ini.Load(SettingsFilePath(programFolder).string());
+    FileReadStatus status = FileReadStatus::Ok;
+    ini.Load(SettingsFilePath(programFolder).string(), &status);
+    if (problem != nullptr) *problem = ProfileProblemText(kSettingsFileName, status);
     Settings settings;
     settings.Read(ini, screen);
     return settings;

@@ -198,8 +198,11 @@ std::string LastKifFileForWriting(std::string_view lastKifFile,
                                   const std::filesystem::path& programFolder);
 
 // The settings file of a program folder: read it (a missing or broken file gives defaults) and
-// write it back at exit, keeping every key the program does not write.
-Settings LoadSettings(const std::filesystem::path& programFolder, const ScreenSize& screen);
+// write it back at exit, keeping every key the program does not write. A settings file that is
+// there but cannot be used (a folder, a pipe, a huge file) gives defaults too, and `problem`
+// then says so for the user (CP932; empty otherwise).
+Settings LoadSettings(const std::filesystem::path& programFolder, const ScreenSize& screen,
+                      std::string* problem = nullptr);
 bool SaveSettings(const std::filesystem::path& programFolder, const Settings& settings);
 // [Shogi] keys the settings dialog writes at once: TimeDisp, WarekiDisp, Multi.
 bool SaveDisplaySwitches(const std::filesystem::path& programFolder, const Settings& settings);

@@ -78,6 +78,7 @@ struct ImportScratch {
     std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
     std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
     std::vector<StoreAppender::GameComment> comments;
+    bool storeFull = false;  // the store holds as many games as it can: the run stops
 };
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
@@ -209,6 +210,11 @@ ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
         return ReadStatus::Refuse("move " + std::to_string(encoded + 1) +
                                   " is one the store cannot keep");
     }
+    // The catalogue shows at most a million games: a store is never grown past that.
+    if (appender.gameCount() >= context.gameLimit) {
+        scratch.storeFull = true;
+        return ReadStatus::Refuse(kStoreFullReason);
+    }
     // The store's part: the game appended with its comments and consumed times.
     std::vector<StoreAppender::GameComment>& comments = scratch.comments;
     comments.clear();
@@ -290,6 +296,9 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
             const ReadStatus s = StoreGame(g, false, context, appender, scratch);
             if (s.ok()) {
                 ++result.stored;
+            } else if (scratch.storeFull) {
+                if (result.refusal.empty()) result.refusal = s.refusal;
+                return false;  // the rest of the file cannot be stored either
             } else {
                 context.prompter.Warn("棋譜変換エラー！No."_sj + std::to_string(result.stored + 1) +
                                       "\r\r" + g.fields.senteName + " x " + g.fields.goteName);
@@ -389,6 +398,11 @@ std::string ImportedCountMessage(long count) {
     return "\r" + std::to_string(count) + "件の棋譜をインポートしました。"_sj;
 }
 
+std::string StoreFullMessage() {
+    return "棋譜データベースが一杯です。\r( "_sj + std::to_string(kMaxCatalogueGames) +
+           " 局まで )\r\rこれ以上の棋譜はインポートされません。"_sj;
+}
+
 std::string NothingImportedMessage() { return std::string("\r棋譜はインポートされませんでした。"_sj); }
 
 ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& context) {
@@ -449,7 +463,7 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
             if (!failure) context.prompter.Inform(ImportFailedMessage(path));
         }
         if (!failure && appender.CommitDue()) commit();
-        if (failure) break;
+        if (failure || scratch.storeFull) break;
     }
     if (!failure) commit();
     if (failure) {
@@ -463,6 +477,14 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
         }
         context.store.recordCount = committedCount;
         context.prompter.Warn("\r" + PathText(failure->path()) + " 書込エラー！"_sj);
+    }
+
+    if (!failure && scratch.storeFull) {
+        summary.storeFull = true;
+        for (std::size_t i = next; i < files.size(); ++i) {
+            summary.refused.push_back({files[i], kStoreFullReason});
+        }
+        context.prompter.Warn(StoreFullMessage());
     }
 
     context.prompter.Progress(banner, total, total);
@@ -489,6 +511,8 @@ std::vector<fs::path> GameRecordFiles(const fs::path& folder, int levels, const 
         }
         const std::string ext = UpperExtension(it->path());
         if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U") continue;
+        // A pipe or device that happens to be named like a game record is never opened.
+        if (!it->is_regular_file(typeError)) continue;
         if (!ownData.empty()) {
             std::error_code same;
             if (fs::equivalent(it->path(), ownData, same)) continue;

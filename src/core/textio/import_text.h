@@ -28,6 +28,9 @@ struct ImportContext {
     // places (5 for chosen files, 6 for a folder) and its name.
     std::function<void(const std::string& line)> progressLine;
     int progressDigits = 5;
+    // The most games the store may hold when the import ends (the catalogue's capacity; a test
+    // may set a smaller one to reach it quickly).
+    std::uint32_t gameLimit = kMaxCatalogueGames;
 };
 
 struct FileImport {
@@ -58,7 +61,15 @@ struct ImportSummary {
         std::string reason;
     };
     std::vector<Refused> refused;
+    // The store reached the number of games it can hold; the games and files after that point
+    // were not stored (they are among the refused).
+    bool storeFull = false;
 };
+
+// Why a game or file was not stored once the store holds the most games it can.
+inline constexpr char kStoreFullReason[] = "the store holds the most games it can (1,000,000)";
+// Said once when an import stops at the store's limit.
+std::string StoreFullMessage();
 
 // The import run over a list of files, in order: each refused file is told through the prompter
 // ("棋譜のインポートに失敗しました。\r\r( path )"), and the run ends with the count

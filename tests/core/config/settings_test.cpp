@@ -230,6 +230,21 @@ TEST_F(SettingsFileTest, BrokenFileGivesDefaultsWhereItIsBroken) {
     EXPECT_EQ(LoadSettings(home_, screen_).shogi.Koma, "KOMA1S.BMP");
 }
 
+TEST_F(SettingsFileTest, ASettingsFileThatIsAFolderGivesDefaultsAndIsLeftAlone) {
+    fs::create_directory(home_ / "MOVRAWIN.INI");
+    std::string problem;
+    const Settings s = LoadSettings(home_, screen_, &problem);
+    EXPECT_EQ(s.shogi.Speed, Settings{}.shogi.Speed);
+    EXPECT_NE(problem.find("MOVRAWIN.INI"), std::string::npos);
+    EXPECT_NE(problem.find("既定の設定"_sj), std::string::npos);
+    EXPECT_FALSE(SaveSettings(home_, s));
+    EXPECT_FALSE(SaveDisplaySwitches(home_, s));
+    EXPECT_TRUE(fs::is_directory(home_ / "MOVRAWIN.INI"));
+    fs::remove(home_ / "MOVRAWIN.INI");
+    LoadSettings(home_, screen_, &problem);
+    EXPECT_TRUE(problem.empty());  // simply missing: nothing to say
+}
+
 TEST(SettingsRead, CorrectionsOnReading) {
     IniFile ini;
     ini.Parse("[Shogi]\nKoma=Koma1.bmp\nTumeTesu=13\nSpeed=0\n[Form]\nLeft=994\nTop=727\n");

@@ -2,6 +2,7 @@
 // store, header fields, refused files leaving the store as it was, coded files with many games,
 // folders and the run's messages.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -273,6 +274,42 @@ TEST_F(TextioImport, AFolderRunReadsGameRecordFilesOnly) {
     EXPECT_EQ(summary.gamesStored, 4);
     EXPECT_TRUE(summary.refused.empty());
     EXPECT_EQ(prompter.texts().back(), "\r4件の棋譜をインポートしました。"_sj);
+}
+
+TEST_F(TextioImport, PipesAreNeverReadAndARunStopsWhereTheStoreIsFull) {
+    TKifData& g = Played(0, 6);
+    const std::string kif = KifOf(g, {}, "投了");
+    std::filesystem::create_directories(dir / "in");
+    Write(dir / "in" / "a.kif", kif);
+    ASSERT_EQ(::mkfifo((dir / "in" / "b.kif").c_str(), 0600), 0);  // no writer: would block
+    Write(dir / "in" / "c.kif", kif);
+    const std::vector<std::filesystem::path> found = GameRecordFiles(dir / "in", 0, nullptr);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[1].filename(), "c.kif");
+
+    // Named on its own, the pipe is refused with a reason and the run goes on.
+    Write(dir / "coded.txt", Cp932File({"##", "#:One", "S:a", "G:b", "K:7776 3334 ", "##",
+                                        "#:Two", "S:c", "G:d", "K:2726 8384 ", "##",
+                                        "#:Three", "S:e", "G:f", "K:5756 5354 ", "##"}));
+    context.gameLimit = 3;
+    const ImportSummary summary = ImportFiles(
+        {dir / "in" / "b.kif", dir / "in" / "a.kif", dir / "coded.txt", dir / "in" / "c.kif"},
+        context);
+    EXPECT_TRUE(summary.storeFull);
+    EXPECT_EQ(summary.gamesStored, 3);  // a.kif and two games of the coded file
+    ASSERT_EQ(summary.refused.size(), 2u);
+    EXPECT_EQ(summary.refused[0].path.filename(), "b.kif");
+    EXPECT_EQ(summary.refused[0].reason, "not a regular file");
+    EXPECT_EQ(summary.refused[1].path.filename(), "c.kif");
+    EXPECT_EQ(summary.refused[1].reason, kStoreFullReason);
+    EXPECT_NE(std::find(prompter.texts().begin(), prompter.texts().end(), StoreFullMessage()),
+              prompter.texts().end());
+    // Nothing past the limit reached the disk.
+    EXPECT_EQ(store.recordCount, 3u);
+    std::uint32_t count = 0;
+    EXPECT_EQ(ValidateStore(dir / "games.ipx", count, prompter), StoreCheck::Extended);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(Detail(3).senteName(), "c");
 }
 
 TEST_F(TextioImport, ARunThatStoresNothingSaysSo) {
