@@ -116,8 +116,7 @@ int RunImport(int argc, char** argv) {
         }
     }
 
-    TKifData record;
-    ImportContext context{store, record, prompter, masters, {}, {},
+    ImportContext context{store, prompter, masters, {}, {},
                           anyFolder ? kFolderProgressDigits : kChosenFilesProgressDigits};
     if (verbose) {
         context.progressLine = [&](const std::string& line) {

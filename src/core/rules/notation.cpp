@@ -190,7 +190,7 @@ void CheckSquare(int file, int rank, const char* what) {
     }
 }
 
-int SideOfCode(PieceCode code) { return IsGote(code) ? kGoteSide : kSenteSide; }
+int SideOfCode(PieceCode code) { return IsGote(code) ? side::kGote : side::kSente; }
 
 }  // namespace
 
@@ -204,7 +204,7 @@ std::string SquareText(int file, int rank) {
     return std::string(kFileDigits[file]).append(kRankNumerals[rank]);
 }
 
-std::string SideMark(int side) { return std::string(side == kGoteSide ? "△"_sj : "▲"_sj); }
+std::string SideMark(int side) { return std::string(side == side::kGote ? "△"_sj : "▲"_sj); }
 
 std::string RelativeWord(PieceCode codeBefore, const MoveRecord& move, const Board& board) {
     if (!IsPiece(codeBefore)) {
@@ -304,7 +304,7 @@ std::string MoveLine(int moveNumber, int parityOffset, char handicap, const Boar
         line += "成"_sj;
     } else if (IsPromotable(codeBefore) && !move.isDrop()) {
         // Moving in, out of or inside the last three ranks without promoting says so.
-        const bool gote = SideOfCode(codeBefore) == kGoteSide;
+        const bool gote = SideOfCode(codeBefore) == side::kGote;
         const auto inZone = [gote](int rank) { return gote ? rank >= 7 : rank <= 3; };
         if (inZone(move.fromRank) || inZone(move.toRank)) line += "不成"_sj;
     }
@@ -438,7 +438,7 @@ std::string HandCount(int count, bool kanji) {
 std::string HandText(const PieceTable& pieces, int side, const HandTextOptions& options) {
     static constexpr std::array<PieceKind, 7> kOrder{kind::Hi,  kind::Kaku, kind::Kin, kind::Gin,
                                                      kind::Kei, kind::Kyo,  kind::Fu};
-    const std::uint8_t hand = side == kGoteSide ? location::kGoteHand : location::kSenteHand;
+    const std::uint8_t hand = side == side::kGote ? location::kGoteHand : location::kSenteHand;
     std::array<int, 9> counts{};
     for (int i = 1; i <= kPieceCount; ++i) {
         const PieceEntry& e = pieces[i];

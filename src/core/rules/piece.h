@@ -44,11 +44,6 @@ inline constexpr PieceKind Gyoku = 8;
 }  // namespace kind
 
 constexpr bool IsPiece(PieceCode c) { return c >= 1 && c <= piece::kLastCode; }
-// The two sides as moves and game records number them (see SideToMove): sente, who is 下手 in
-// a handicap game, and gote (上手).
-inline constexpr int kSenteSide = 1;
-inline constexpr int kGoteSide = 2;
-
 constexpr bool IsGote(PieceCode c) { return c > piece::kGoteOffset && c <= piece::kLastCode; }
 constexpr bool IsSente(PieceCode c) { return c >= 1 && c <= piece::kGoteOffset; }
 // The sente code of the same piece (gote codes minus 14).

@@ -108,7 +108,7 @@ std::filesystem::path DataFolder() {
     if (const char* env = std::getenv("MOVRA_DATA"); env != nullptr && *env != '\0') return env;
     const QString installed = QDir(QCoreApplication::applicationDirPath())
                                   .absoluteFilePath(QStringLiteral("../share/movra/data"));
-    if (QFileInfo(installed).isDir()) return QDir::cleanPath(installed).toStdString();
+    if (QFileInfo(installed).isDir()) return movra::QStringToPath(QDir::cleanPath(installed));
     return MOVRA_BUILD_DATA_DIR;
 }
 
