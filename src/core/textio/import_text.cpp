@@ -451,6 +451,7 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
         if (failure) break;
     }
     if (!failure) commit();
+    summary.gamesCut = long(appender.cutGames());
     if (failure) {
         const std::string reason = Describe("the store could not be written", failure->what());
         for (const auto& [path, games] : waiting) {

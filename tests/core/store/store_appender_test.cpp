@@ -258,8 +258,10 @@ TEST_F(StoreAppenderTest, ACommitWritesEachFileOnceInTheStoreOrderWithTheCountLa
         const std::string what = e == ".idx" ? (offset == 0 ? "header" : ".idx") : e;
         if (order.empty() || order.back() != what) order.push_back(what);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{".kif", ".kp2", ".kf2", ".idx", ".cp0", ".ipx",
+    // The journal before anything of the store, the count last.
+    EXPECT_EQ(order, (std::vector<std::string>{".jn$", ".kif", ".kp2", ".kf2", ".idx", ".cp0", ".ipx",
                                                ".kpf", ".kp2", "header"}));
+    EXPECT_FALSE(store.files.Exists(".jn$")) << "the journal goes once the count is on the disk";
     std::uint32_t count = 0;
     EXPECT_EQ(ValidateStore(store.files.Path(".ipx"), count, prompter), StoreCheck::Extended);
     EXPECT_EQ(count, 40u);
@@ -316,6 +318,70 @@ TEST_F(StoreAppenderTest, AFailedWriteAnywhereInACommitLeavesTheStoreAsItWas) {
         writer.failAt = 0;
         for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(appender, games[i]);
         appender.Commit();
+        ExpectSameFiles(store, reference);
+    }
+}
+
+TEST_F(StoreAppenderTest, AProcessStoppedAnywhereInACommitLeavesTheStoreOfTheLastCommit) {
+    std::vector<SampleGame> games = MakeGames(31, 10);
+    const GameStore reference = MakeStore("reference");
+    FillCommentFileZero(reference, 30);  // the commit makes comment file 1 as well
+    {
+        StoreAppender appender(reference, prompter);
+        for (const SampleGame& g : games) AppendThrough(appender, g);
+        appender.Commit();
+    }
+    // The steps (writes, cuts, renames, removals) of the second of two commits.
+    long secondCommitSteps = 0;
+    {
+        const GameStore probe = MakeStore("probe");
+        FillCommentFileZero(probe, 30);
+        testing::StoppingFiles files;
+        StoreAppender appender(probe, prompter, files);
+        for (std::size_t i = 0; i < 4; ++i) AppendThrough(appender, games[i]);
+        appender.Commit();
+        for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(appender, games[i]);
+        const long before = files.steps;
+        appender.Commit();
+        secondCommitSteps = files.steps - before;
+    }
+    ASSERT_GE(secondCommitSteps, 10);
+
+    for (long stopAt = 1; stopAt <= secondCommitSteps; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt) + " of the commit");
+        const GameStore store = MakeStore("s" + std::to_string(stopAt));
+        FillCommentFileZero(store, 30);
+        std::vector<std::string> committed;
+        {
+            testing::StoppingFiles files;
+            StoreAppender appender(store, prompter, files);
+            for (std::size_t i = 0; i < 4; ++i) AppendThrough(appender, games[i]);
+            appender.Commit();
+            committed = testing::StoredGames(store);
+            for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(appender, games[i]);
+            files.stopAt = files.steps + stopAt;
+            EXPECT_THROW(appender.Commit(), testing::ProcessStopped);
+        }
+        // The next opening finds the games of the first commit, whole, and says so once when it
+        // had to put anything back.
+        RecordingPrompter opening;
+        std::uint32_t count = 0;
+        ASSERT_EQ(ValidateStore(store.files.Path(".ipx"), count, opening), StoreCheck::Extended);
+        EXPECT_EQ(count, 4u);
+        EXPECT_EQ(testing::StoredGames(store), committed);
+        EXPECT_LE(opening.shown.size(), 1u);
+        if (stopAt > 1) {
+            EXPECT_EQ(opening.texts(), std::vector<std::string>{RepairedStoreMessage(store.files.Path(".ipx"))});
+        }
+        opening.shown.clear();
+        ASSERT_EQ(ValidateStore(store.files.Path(".ipx"), count, opening), StoreCheck::Extended);
+        EXPECT_TRUE(opening.shown.empty());
+
+        // Nothing the stopped commit had taken (overflow numbers, comment numbers, files) is
+        // lost: the rest of the games go in as if it had never been.
+        StoreAppender again(store, prompter);
+        for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(again, games[i]);
+        again.Commit();
         ExpectSameFiles(store, reference);
     }
 }

@@ -5,6 +5,7 @@
 #include "core/text/sjis_literal.h"
 #include "core/store/game_io.h"
 #include "core/store/store_files.h"
+#include "core/store/store_appender.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 
@@ -362,7 +363,8 @@ TEST_F(StoreFilesTest, WithTheBitmapFullALongGameKeepsItsFirst256Slots) {
     TKifData back;
     ReadGameMoves(store, 1, index.overflowNumber(), 0, false, 0, back, prompter);
     EXPECT_EQ(back.moveCount, 256);
-    EXPECT_TRUE(prompter.shown.empty());
+    // The user is told which game lost its moves past slot 256.
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{LongGameCutMessage(1)});
     EXPECT_EQ(FileBytes(dir / "s.kp2"), full) << "a full bitmap is not written";
 }
 
