@@ -120,20 +120,21 @@ struct SizedFile {
 };
 
 // Cuts the files that are longer than the count back to it: the tail a write stopped half-way
-// left. False when a file cannot be opened for writing or cut.
-bool TrimToCount(const StoreFiles& files, std::span<const SizedFile> sized, FileSystemHooks& layer) {
+// left. ReadOnly when a file cannot be opened for writing, Unusable when it cannot be cut.
+std::optional<StoreCheck> TrimToCount(const StoreFiles& files, std::span<const SizedFile> sized,
+                                      FileSystemHooks& layer) {
     for (const SizedFile& f : sized) {
         RecordFile file;
         if (!layer.OpenForWriting(file, files.Path(f.extension), f.recordSize,
                                   RecordFile::Access::ReadWrite)) {
-            return false;
+            return StoreCheck::ReadOnly;
         }
         const std::uint64_t wanted = f.records * f.recordSize;
         if (file.SizeBytes() > wanted && (!layer.Truncate(file, wanted) || !layer.Sync(file))) {
-            return false;
+            return StoreCheck::Unusable;
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -226,8 +227,8 @@ StoreCheck ValidateStore(const fs::path& path, std::uint32_t& recordCount, Promp
     if (!tooLong.empty()) {
         // Records past the count are the tail of a write that did not finish: the store is cut
         // back to its last whole state, and the user told so once.
-        if (!TrimToCount(files, tooLong, fsHooks)) {
-            return CanWriteFolder(files.folder()) ? StoreCheck::Unusable : StoreCheck::ReadOnly;
+        if (const std::optional<StoreCheck> failed = TrimToCount(files, tooLong, fsHooks)) {
+            return *failed;
         }
         prompter.Warn(RepairedStoreMessage(path));
     }

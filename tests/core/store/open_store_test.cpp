@@ -292,6 +292,29 @@ TEST_F(OpenStoreTest, BrokenMissingAndForeignStores) {
     EXPECT_EQ(prompter_.shown.size(), 1u);
 }
 
+TEST_F(OpenStoreTest, ReadingNeedsOnlyReadAccessAndWritingSaysItNeedsMore) {
+    // Files that cannot be opened for writing, as for a user without write permission (the
+    // layer refuses: permission bits do not stop root).
+    struct NoWriting : FileSystemHooks {
+        bool OpenForWriting(RecordFile&, const fs::path&, std::size_t, RecordFile::Access) override {
+            return false;
+        }
+    } noWriting;
+    MakeStore(folder_ / "ro.idx", {.games = 2, .extended = true});
+    std::uint32_t count = 0;
+    EXPECT_EQ(ValidateStore(folder_ / "ro.ipx", count, prompter_, noWriting, nullptr, StoreAccess::Read),
+              StoreCheck::Extended);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(ValidateStore(folder_ / "ro.ipx", count, prompter_, noWriting), StoreCheck::ReadOnly);
+    // A repair needs writing: a store that needs one is refused as read-only, not called broken.
+    fs::resize_file(folder_ / "ro.kif", 3 * kGameDataRecordSize);
+    EXPECT_EQ(ValidateStore(folder_ / "ro.ipx", count, prompter_, noWriting, nullptr, StoreAccess::Read),
+              StoreCheck::ReadOnly);
+    EXPECT_TRUE(prompter_.shown.empty());
+    EXPECT_EQ(ReadOnlyStoreMessage(folder_ / "ro.idx"),
+              "\"" + (folder_ / "ro.idx").string() + "\"は\r\r読み取り専用ファイルのため使用できません。"_sj);
+}
+
 TEST_F(OpenStoreTest, AStoreThatCannotBeWrittenIsRefused) {
     if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not stop root from writing";
     MakeStore(folder_ / "ro.idx", {.games = 1});

@@ -386,6 +386,38 @@ TEST_F(StoreAppenderTest, AProcessStoppedAnywhereInACommitLeavesTheStoreOfTheLas
     }
 }
 
+TEST_F(StoreAppenderTest, ALongGameWithoutAnOverflowNumberIsToldAndAnUnwritableBitmapIsAWriteFailure) {
+    std::vector<SampleGame> games = MakeGames(41, 2);  // game 0 is longer than 256 slots
+    ASSERT_GT(games[0].record->moveCount, 256);
+    const GameStore store = MakeStore("full");
+    testing::WriteFileBytes(store.files.Path(".kp2"), std::vector<std::uint8_t>(kOverflowBitmapSize, 0xFF));
+    {
+        StoreAppender appender(store, prompter);
+        AppendThrough(appender, games[1]);
+        ASSERT_TRUE(AppendThrough(appender, games[0]).written.ok);
+        appender.Commit();
+        EXPECT_EQ(appender.cutGames(), 1u);
+    }
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{LongGameCutMessage(2)});
+
+    // A bitmap file that is there but cannot be written: the game is not cut, the session fails.
+    struct NoBitmap : RecordWriter {
+        bool OpenForWriting(RecordFile& f, const fs::path& p, std::size_t n, RecordFile::Access a) override {
+            return p.extension() != ".kp2" && RecordWriter::OpenForWriting(f, p, n, a);
+        }
+    } noBitmap;
+    const GameStore other = MakeStore("locked");
+    testing::WriteFileBytes(other.files.Path(".kp2"), std::vector<std::uint8_t>(kOverflowBitmapSize, 0));
+    const Snapshot before = Take(other);
+    prompter.shown.clear();
+    StoreAppender appender(other, prompter, noBitmap);
+    EXPECT_THROW(AppendThrough(appender, games[0]), StoreIoError);
+    EXPECT_EQ(appender.pendingGames(), 0u);
+    EXPECT_EQ(appender.cutGames(), 0u);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(Take(other) == before);
+}
+
 TEST_F(StoreAppenderTest, AFileThatCannotBeOpenedStopsTheGameBeforeAnyOfItIsKept) {
     const GameStore store = MakeStore("s");
     std::vector<SampleGame> games = MakeGames(2, 3);

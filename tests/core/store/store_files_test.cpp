@@ -198,6 +198,43 @@ protected:
     RecordingPrompter prompter;
 };
 
+TEST(StoreFilesCreate, AStoreThatCannotBeMadeWhollyLeavesNothingAndNeverEmptiesAFile) {
+    // The disk fills at each write in turn (the index header, comment file 0's bitmap) or the
+    // folder cannot take another file: nothing of the half-made store stays, and a second try
+    // with room to spare makes it.
+    struct DiskFull : RecordWriter {
+        int failWrite = 0, failOpen = 0, writes = 0, opens = 0;
+        bool Write(RecordFile& f, std::uint64_t o, const std::uint8_t* b, std::size_t n) override {
+            return ++writes != failWrite && RecordWriter::Write(f, o, b, n);
+        }
+        bool OpenForWriting(RecordFile& f, const std::filesystem::path& p, std::size_t size,
+                            RecordFile::Access a) override {
+            return ++opens != failOpen && RecordWriter::OpenForWriting(f, p, size, a);
+        }
+    };
+    testing::TempFolder dir;
+    for (int failWrite = 0; failWrite <= 2; ++failWrite) {
+        for (int failOpen = failWrite == 0 ? 1 : 0; failOpen <= (failWrite == 0 ? 5 : 0); ++failOpen) {
+            SCOPED_TRACE(std::to_string(failWrite) + " " + std::to_string(failOpen));
+            DiskFull full;
+            full.failWrite = failWrite;
+            full.failOpen = failOpen;
+            EXPECT_FALSE(CreateStoreFiles(dir / "n.ipx", true, full));
+            EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+        }
+    }
+    ASSERT_TRUE(CreateStoreFiles(dir / "n.ipx", true));
+    std::uint32_t count = 1;
+    ASSERT_TRUE(ReadGameCount(GameStore(dir / "n.idx", StoreKind::Extended), count));
+    EXPECT_EQ(count, 0u);
+
+    // Any file of the set that is there already stops the creation before a file is made.
+    testing::WriteFileBytes(dir / "m.KIF", {1, 2, 3});
+    EXPECT_FALSE(CreateStoreFiles(dir / "m.ipx", true));
+    EXPECT_EQ(testing::FileBytes(dir / "m.KIF"), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_FALSE(std::filesystem::exists(dir / "m.idx"));
+}
+
 TEST_F(StoreFilesTest, DetailRecordsOfAShortFileReadAsZerosWithoutAMessage) {
     Append(GameOf(0, {"7776"}));
     Append(GameOf(0, {"2726"}));
