@@ -221,6 +221,56 @@ TEST_F(StoreAppenderTest, RewritingAGameInPlaceMatchesWriteGame) {
     ExpectSameFiles(a, b);
 }
 
+TEST_F(StoreAppenderTest, AProcessStoppedAnywhereInSavingAGameAgainLeavesTheOldGameOrTheNew) {
+    // Saving stored games again in place: game 1 (long) becomes short, giving its overflow
+    // number back, and game 3 (short) becomes long, taking one, each with its detail and move
+    // info. Records inside the files are overwritten: only the journal can put them back.
+    std::vector<SampleGame> games = MakeGames(9, 4);
+    ASSERT_GT(games[0].record->moveCount, 256);
+    ASSERT_LE(games[1].record->moveCount, 256);
+    const auto save = [&](const GameStore& store, RecordWriter& files) {
+        StoreAppender appender(store, prompter, files);
+        for (const auto& [k, from] : {std::pair<long, std::size_t>{1, 1}, {3, 0}}) {
+            IndexRecord index;
+            ASSERT_TRUE(ReadIndexRecord(store, std::uint32_t(k), index));
+            MoveBytes moves;
+            MoveInfo info;
+            FillMoveBuffers(*games[from].record, moves, info);
+            ASSERT_TRUE(appender.WriteGame(index, moves, k, false).ok);
+            DetailRecord detail = games[from].detail;
+            detail.CopyIndexWords(index);
+            ASSERT_TRUE(appender.WriteGameDetail(detail, info, k, false).ok);
+        }
+        appender.Commit();
+    };
+    const auto make = [&](const std::string& name) {
+        const GameStore store = MakeStore(name);
+        StoreAppender appender(store, prompter);
+        for (const SampleGame& g : games) AppendThrough(appender, g);
+        appender.Commit();
+        return store;
+    };
+    const GameStore probe = make("probe");
+    const std::vector<std::string> before = testing::StoredGames(probe);
+    testing::StoppingFiles counting;
+    save(probe, counting);
+    const std::vector<std::string> after = testing::StoredGames(probe);
+    ASSERT_NE(after, before);
+    ASSERT_GE(counting.steps, 6);
+
+    for (long stopAt = 1; stopAt <= counting.steps; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
+        const GameStore store = make("s" + std::to_string(stopAt));
+        testing::StoppingFiles files;
+        files.stopAt = stopAt;
+        EXPECT_THROW(save(store, files), testing::ProcessStopped);
+        std::uint32_t count = 0;
+        RecordingPrompter opening;
+        ASSERT_EQ(ValidateStore(store.files.Path(".ipx"), count, opening), StoreCheck::Extended);
+        EXPECT_TRUE(testing::StoredGames(store) == before) << "the save is taken back whole";
+    }
+}
+
 TEST_F(StoreAppenderTest, NothingReachesTheDiskBeforeTheCommit) {
     const GameStore store = MakeStore("s");
     std::vector<SampleGame> games = MakeGames(3, 3);
