@@ -140,8 +140,7 @@ int RunImport(int argc, char** argv) {
         }
     }
 
-    TKifData record;
-    ImportContext context{store, record, prompter, masters, {}, {}, anyFolder ? 6 : 5};
+    ImportContext context{store, prompter, masters, {}, {}, anyFolder ? 6 : 5};
     if (verbose) {
         context.progressLine = [&](const std::string& line) {
             std::fprintf(stderr, "%s\n", prompter.Out(line).c_str());
@@ -157,7 +156,10 @@ int RunImport(int argc, char** argv) {
         std::printf("games cut to their first 256 slots (no overflow number free): %ld\n",
                     summary.gamesCut);
     }
-    return summary.refused.empty() && summary.gamesCut == 0 ? 0 : 1;
+    if (summary.storeFull) {
+        std::printf("the store is full: it holds %u games, the most it can\n", context.store.recordCount);
+    }
+    return summary.refused.empty() && summary.gamesCut == 0 && !summary.storeFull ? 0 : 1;
 }
 
 }  // namespace movra::cli

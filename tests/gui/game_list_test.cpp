@@ -1,6 +1,7 @@
 // The game list window under the offscreen platform: paging at the ends of a catalogue of 41
 // games, the line format with double-byte names cut at the width, the modes and marks,
 // deleting and exchanging games, header clicks, the list dump and the chosen game.
+#include <QDir>
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
@@ -43,19 +44,21 @@ private:
     std::unique_ptr<GameListWindow> list_;
 
     // A store of `count` games in a fresh program folder, opened, and the list window on it.
+    // The store is in the program folder, or in its subfolder `folder`.
     GameListWindow& Open(int count, bool extended = true,
-                         const std::function<void(int, testing::GuiListGame&)>& maker = nullptr) {
+                         const std::function<void(int, testing::GuiListGame&)>& maker = nullptr,
+                         const fs::path& folder = {}) {
         dir_ = std::make_unique<QTemporaryDir>();
         home_ = testing::FreshProgramFolder(*dir_);
         // Player 1's name has 13 bytes and its 12th byte starts a double-byte character.
         std::ofstream(home_ / "Ksname.dat", std::ios::binary)
             << "  1 A 羽生善治            ﾊﾌﾞﾖｼﾊﾙ             \r\n"_sj.str()
             << "  2 A a永瀬拓矢王座       ﾅｶﾞｾﾀｸﾔ             \r\n"_sj.str();
-        testing::MakeGuiListStore(home_ / "games.idx", count, extended, maker);
+        testing::MakeGuiListStore(home_ / folder / "games.idx", count, extended, maker);
         session_ = std::make_unique<StoreSession>();
         session_->programFolder = home_;
         prompter_.shown.clear();
-        if (!OpenStore(*session_, home_ / (extended ? "games.ipx" : "games.idx"), true, prompter_).opened) {
+        if (!OpenStore(*session_, home_ / folder / (extended ? "games.ipx" : "games.idx"), true, prompter_).opened) {
             qFatal("the store did not open");
         }
         settings_ = Settings{};
@@ -292,7 +295,7 @@ private slots:
         const fs::path out = home_ / "out";
         fs::create_directories(out);
         std::ofstream(out / "r0101001.kif") << "taken";
-        chooser.folder = QString::fromStdString(out.string());
+        chooser.folder = PathToQString(out);
         list.setFileChooser(&chooser);
         std::vector<std::uint32_t> records;
         list.setExportHook([&](const GameHeader& entry, const fs::path& path) {
@@ -345,23 +348,23 @@ private slots:
             return ValidateStore(index, count, quiet) == StoreCheck::Extended ? count : 0u;
         };
         // Refused names: another kind's extension, the open store itself.
-        chooser.name = QString::fromStdString((home_ / "copy.idx").string());
+        chooser.name = PathToQString(home_ / "copy.idx");
         list.SaveGamesAs();
         QCOMPARE(ToQString(prompter_.texts().back()), ToQString("\rファイル名が正しくありません！"_sj));
-        chooser.name = QString::fromStdString((home_ / "games.ipx").string());
+        chooser.name = PathToQString(home_ / "games.ipx");
         list.SaveGamesAs();
         QCOMPARE(ToQString(prompter_.texts().back()), ToQString("\r指定したファイルは現在使用中です！"_sj));
         QVERIFY(!fs::exists(home_ / "copy.idx"));
 
         // Single mode: the highlighted game into a new store named without an extension.
-        chooser.name = QString::fromStdString((home_ / "copy").string());
+        chooser.name = PathToQString(home_ / "copy");
         list.SaveGamesAs();
         QCOMPARE(ToQString(prompter_.texts().back()), ToQString("copy に出力しました。"_sj));
         QCOMPARE(games(home_ / "copy.idx"), 1u);
 
         // Multi mode: nothing marked, then two marked games appended; "No" would overwrite.
         list.SetMultiMode(true);
-        chooser.name = QString::fromStdString((home_ / "copy.ipx").string());
+        chooser.name = PathToQString(home_ / "copy.ipx");
         list.SaveGamesAs();
         QCOMPARE(ToQString(prompter_.texts().back()), ToQString("\r保存する棋譜を選択してください！"_sj));
         list.listBox()->item(1)->setSelected(true);
@@ -382,11 +385,51 @@ private slots:
         QCOMPARE(games(home_ / "copy.idx"), 2u);
     }
 
+    // A store in a folder with a Japanese name: the save and export choosers start in that
+    // folder, named as it is on disk, and the names chosen there are the files written.
+    void aJapaneseFolderNameReachesTheChoosersAndComesBack() {
+        const fs::path folder(u8"将棋の棋譜");
+        GameListWindow& list = Open(3, true, nullptr, folder);
+        const QString shown = QDir(dir_->path()).filePath(QStringLiteral("movra/将棋の棋譜"));
+        struct Recording : FileChooser {
+            QStringList starts;
+            QString answer;
+            QString SaveFile(QWidget*, const QString&, const QString& start, const QString&) override {
+                starts.append(start);
+                return answer;
+            }
+            QString Folder(QWidget*, const QString&, const QString& start) override {
+                starts.append(start);
+                return answer;
+            }
+        } chooser;
+        list.setFileChooser(&chooser);
+
+        chooser.answer = shown + QStringLiteral("/写し.ipx");
+        list.SaveGamesAs();
+        QCOMPARE(chooser.starts.value(0), shown);
+        QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("写し.ipx に出力しました。"));
+        QVERIFY(fs::exists(home_ / folder / fs::path(u8"写し.idx")));
+
+        std::vector<fs::path> written;
+        list.setExportHook([&](const GameHeader&, const fs::path& path) {
+            written.push_back(path);
+            return true;
+        });
+        fs::create_directories(home_ / folder / fs::path(u8"書き出し"));
+        chooser.answer = shown + QStringLiteral("/書き出し");
+        list.ExportGames();
+        QCOMPARE(chooser.starts.value(1), shown);
+        QTRY_VERIFY_WITH_TIMEOUT(!list.exportRunning(), 5000);
+        QCOMPARE(written.size(), std::size_t(1));
+        QCOMPARE(written[0].parent_path(), home_ / folder / fs::path(u8"書き出し"));
+    }
+
     void theListPrintsFiftyGamesAPage() {
         GameListWindow& list = Open(55, false);
         QPrinter printer(QPrinter::ScreenResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        const QString pdf = QString::fromStdString((home_ / "list.pdf").string());
+        const QString pdf = PathToQString(home_ / "list.pdf");
         printer.setOutputFileName(pdf);
         QVERIFY(list.PrintListTo(printer, 2));
         QFile file(pdf);

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "gui/common/fonts.h"
+#include "gui/common/qtext.h"
 #include "gui/list/game_list_window.h"
 #include "gui/list/search_dialog.h"
 #include "gui/mainwindow/main_window.h"
@@ -61,7 +62,7 @@ private slots:
     void initTestCase() {
         RegisterFontSubstitutes();
         QVERIFY(dir_.isValid());
-        home_ = std::filesystem::path(dir_.path().toStdString()) / "movra";
+        home_ = QStringToPath(dir_.path()) / "movra";
         std::string error;
         QVERIFY2(PrepareProgramFolder(home_, MOVRA_BUILD_DATA_DIR, &error), error.c_str());
     }
@@ -87,7 +88,7 @@ private slots:
         MainWindow window(home_, LoadSettings(home_, {1024, 768}), &prompter_);
         QVERIFY(window.Start());
         OneFile chooser;
-        chooser.file = QString::fromStdString((home_ / "kifu" / "screens.ipx").string());
+        chooser.file = PathToQString(home_ / "kifu" / "screens.ipx");
         window.setFileChooser(&chooser);
         window.storeCommands()->OpenStoreCommand();
         QVERIFY(window.storeOpen());

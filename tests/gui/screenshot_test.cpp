@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "gui/common/fonts.h"
+#include "gui/common/qtext.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/environment_dialog.h"
 #include "gui/mainwindow/piece_set_dialog.h"
@@ -67,7 +68,7 @@ private slots:
     void initTestCase() {
         RegisterFontSubstitutes();
         QVERIFY(dir_.isValid());
-        home_ = std::filesystem::path(dir_.path().toStdString()) / "movra";
+        home_ = QStringToPath(dir_.path()) / "movra";
         std::string error;
         QVERIFY2(PrepareProgramFolder(home_, MOVRA_BUILD_DATA_DIR, &error), error.c_str());
     }

@@ -3,6 +3,7 @@
 // fields, the player picker, and the detailed search with its rating panel and histories.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,11 +48,13 @@ private:
 
     // 40 games: sente is player 1 on odd games and 2 on even ones, gote player 3; tournament 1
     // on every fourth game; game i of year 2000 + i; handicap 0.
+    // The store is in the program folder, or in its subfolder `folder`.
     SearchDialog& Open(bool extended = false,
-                       const std::function<void(int, testing::GuiListGame&)>& extra = nullptr) {
+                       const std::function<void(int, testing::GuiListGame&)>& extra = nullptr,
+                       const fs::path& folder = {}) {
         dir_ = std::make_unique<QTemporaryDir>();
         home_ = testing::FreshProgramFolder(*dir_);
-        testing::MakeGuiListStore(home_ / "games.idx", 40, extended, [&](int i, testing::GuiListGame& g) {
+        testing::MakeGuiListStore(home_ / folder / "games.idx", 40, extended, [&](int i, testing::GuiListGame& g) {
             g.index.setSentePlayer(std::uint16_t(i % 2 == 1 ? 1 : 2));
             g.index.setGotePlayer(3);
             if (i % 4 == 0) g.index.setTournament(1);
@@ -59,7 +62,7 @@ private:
         });
         session_ = std::make_unique<StoreSession>();
         session_->programFolder = home_;
-        if (!OpenStore(*session_, home_ / (extended ? "games.ipx" : "games.idx"), true, prompter_).opened) {
+        if (!OpenStore(*session_, home_ / folder / (extended ? "games.ipx" : "games.idx"), true, prompter_).opened) {
             qFatal("the store did not open");
         }
         settings_ = Settings{};
@@ -366,6 +369,47 @@ private slots:
         d.ClearConditions();
         QVERIFY(!d.ratingIndicator()->isChecked());
         QVERIFY(!settings_.kensaku2.Rating1);
+
+        // With a Player.txt (read when a dialog first loads) the reference buttons show; a name
+        // chosen there fills the box.
+        std::ofstream(home_ / "Player.txt", std::ios::binary) << "羽生善治\r\n永瀬拓矢\r\n"_sj.str();
+        DetailedSearchDialog withNames(*session_, settings_, prompter_, home_, [] { return 0; });
+        withNames.Prepare();
+        withNames.Load();
+        QVERIFY(withNames.referenceButton(1)->isVisibleTo(&withNames));
+        withNames.setReferenceAnswer([] { return QStringLiteral(" 永瀬拓矢 "); });
+        withNames.referenceButton(1)->click();
+        QCOMPARE(withNames.textBox(1)->currentText(), QStringLiteral("永瀬拓矢"));
+    }
+
+    // A store in a folder with a Japanese name whose index file has gone: both searches name the
+    // file in the warning, the folder and the words after it readable, and close their progress.
+    void aStoreThatCannotBeReadIsNamedInTheWarning() {
+        SearchDialog& search = Open(true, nullptr, fs::path(u8"将棋の棋譜"));
+        const QString index = QDir(dir_->path()).filePath(QStringLiteral("movra/将棋の棋譜/games.idx"));
+        QVERIFY(fs::remove(home_ / fs::path(u8"将棋の棋譜") / "games.idx"));
+        const QString expected = QStringLiteral("\r") + index + QStringLiteral(" 読込エラー！");
+
+        search.Prepare(false, false);
+        search.playerBox(0)->setCurrentIndex(PlayerIndex(3));
+        prompter_.progressShown = true;  // as if the search had reported progress before failing
+        search.StartSearch();
+        QCOMPARE(search.result(), SearchDialog::Result::Cancel);
+        QCOMPARE(ToQString(prompter_.texts().back()), expected);
+        QVERIFY(!prompter_.progressShown);
+        QVERIFY(search.isEnabled());
+
+        DetailedSearchDialog detailed(*session_, settings_, prompter_, home_, [] { return 0; });
+        detailed.Prepare();
+        detailed.Load();
+        detailed.condition(0)->setChecked(true);
+        detailed.textBox(0)->setEditText(QStringLiteral("ab"));
+        prompter_.progressShown = true;
+        detailed.StartSearch();
+        QCOMPARE(detailed.result(), DetailedSearchDialog::Result::Back);
+        QCOMPARE(ToQString(prompter_.texts().back()), expected);
+        QVERIFY(!prompter_.progressShown);
+        QCOMPARE(session_->catalogue.count(), 40u);  // the list as it was
     }
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gui/mainwindow/main_window.h"
+#include "gui/common/qtext.h"
 #include "core/config/program_folder.h"
 #include "core/config/settings.h"
 #include "core/text/prompter.h"
@@ -16,7 +17,7 @@
 namespace movra::testing {
 
 inline std::filesystem::path FreshProgramFolder(const QTemporaryDir& dir) {
-    const std::filesystem::path home = std::filesystem::path(dir.path().toStdString()) / "movra";
+    const std::filesystem::path home = QStringToPath(dir.path()) / "movra";
     std::string error;
     if (!PrepareProgramFolder(home, MOVRA_BUILD_DATA_DIR, &error)) qFatal("%s", error.c_str());
     return home;

@@ -18,6 +18,8 @@ public:
     std::deque<Answer> answers;  // answered in order; Yes once they run out
     long progressCalls = 0;
     bool stopAt = false;         // Progress returns false when set
+    bool progressShown = false;  // progress reported and not ended since
+    long progressEnds = 0;       // EndProgress calls
 
     void Warn(const std::string& text) override { shown.push_back({Shown::Warning, text}); }
     void Inform(const std::string& text) override { shown.push_back({Shown::Information, text}); }
@@ -30,7 +32,12 @@ public:
     }
     bool Progress(const std::string&, long, long) override {
         ++progressCalls;
+        progressShown = true;
         return !stopAt;
+    }
+    void EndProgress() override {
+        ++progressEnds;
+        progressShown = false;
     }
     // The texts alone, in the order shown.
     std::vector<std::string> texts() const {

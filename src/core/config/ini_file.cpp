@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "core/text/cp932.h"
+#include "core/text/regular_file.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
 namespace {
@@ -104,13 +106,13 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool IniFile::Load(const std::string& path) {
+bool IniFile::Load(const std::string& path, FileReadStatus* status) {
     leading_.clear();
     sections_.clear();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return false;
+    std::string text;
+    const FileReadStatus read = ReadRegularFile(path, kMaxProfileBytes, text);
+    if (status != nullptr) *status = read;
+    if (read != FileReadStatus::Ok) return false;
     Parse(text);
     return true;
 }
@@ -316,9 +318,23 @@ bool WriteProfileString(const std::string& path, std::string_view section, std::
                         std::string_view value) {
     IniFile ini;
     // A file that exists but cannot be read is not replaced by one holding a single key.
-    if (!ini.Load(path) && std::filesystem::exists(path)) return false;
+    FileReadStatus status = FileReadStatus::Ok;
+    if (!ini.Load(path, &status) && status != FileReadStatus::Missing) return false;
     ini.WriteString(section, key, value);
     return ini.Save(path);
+}
+
+std::string ProfileProblemText(std::string_view fileName, FileReadStatus status) {
+    using namespace movra::literals;
+    std::string reason;
+    switch (status) {
+        case FileReadStatus::Ok:
+        case FileReadStatus::Missing: return {};
+        case FileReadStatus::NotRegular: reason = "は通常のファイルではないため"_sj; break;
+        case FileReadStatus::TooLarge: reason = "が大きすぎるため"_sj; break;
+        case FileReadStatus::Unreadable: reason = "を読み込めないため"_sj; break;
+    }
+    return std::string(fileName) + " " + reason + "使えません。\r既定の設定を使います。"_sj;
 }
 
 }  // namespace movra

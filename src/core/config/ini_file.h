@@ -10,7 +10,9 @@
 //     removed on reading; writing stores the value exactly as given.
 //   * Lines whose first non-blank character is ";" are comments. Nothing after a value is a
 //     comment: "a ; b" reads as "a ; b".
-//   * A missing or unreadable file reads as empty, so every read gives its default.
+//   * A missing or unreadable file reads as empty, so every read gives its default. So does
+//     anything that is not a regular file (a folder, a pipe, a link to a device) and a file
+//     larger than kMaxProfileBytes: such a file is never read, and never replaced on saving.
 //   * Writing one key keeps every other line of the file as it was, in its order. The file is
 //     written with CR LF line ends through a temporary file that replaces it at the end.
 //     A new key goes at the end of its section (before the blank lines that close it), a new
@@ -19,14 +21,20 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text/regular_file.h"
+
 namespace movra {
+
+// Profiles are a few kilobytes; anything far larger is not a profile.
+inline constexpr std::size_t kMaxProfileBytes = 1 << 20;
 
 class IniFile {
 public:
     IniFile() = default;
 
-    // Reads the file; a missing or unreadable file gives an empty profile (and false).
-    bool Load(const std::string& path);
+    // Reads the file; a missing or unreadable file gives an empty profile (and false), with the
+    // reason in `status` when asked.
+    bool Load(const std::string& path, FileReadStatus* status = nullptr);
     // Parses profile text (CR LF, LF or CR line ends).
     void Parse(std::string_view text);
     // The whole profile as file bytes, every line ended by CR LF.
@@ -90,5 +98,9 @@ bool ProfileNamesEqual(std::string_view a, std::string_view b);
 // False when the file cannot be written.
 bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
                         std::string_view value);
+
+// What to tell the user when a profile that is there cannot be used (CP932; empty for a profile
+// that was read or is simply missing).
+std::string ProfileProblemText(std::string_view fileName, FileReadStatus status);
 
 }  // namespace movra

@@ -17,6 +17,11 @@ namespace movra {
 inline constexpr char kSettingsFileName[] = "MOVRAWIN.INI";
 inline constexpr int kRecentCount = 10;
 inline constexpr int kSearchListCount = 10;
+// The replay speed steps 1 .. kSpeedSteps.
+inline constexpr int kSpeedSteps = 12;
+// The comment window opens this far right of and below the main window's corner by default.
+inline constexpr int kCommentWindowRight = 10;
+inline constexpr int kCommentWindowDown = 32;
 
 // The screen the main window opens on: the piece set's default and the window position rules
 // depend on it.
@@ -56,8 +61,8 @@ struct Settings {
     struct Form {
         int Left = 2;
         int Top = 2;
-        int ComLeft = 12;  // window left + 10
-        int ComTop = 34;   // window top + 32
+        int ComLeft = Left + kCommentWindowRight;
+        int ComTop = Top + kCommentWindowDown;
         bool Comment = false;
         bool DateType = true;
         bool WinType = true;
@@ -193,8 +198,11 @@ std::string LastKifFileForWriting(std::string_view lastKifFile,
                                   const std::filesystem::path& programFolder);
 
 // The settings file of a program folder: read it (a missing or broken file gives defaults) and
-// write it back at exit, keeping every key the program does not write.
-Settings LoadSettings(const std::filesystem::path& programFolder, const ScreenSize& screen);
+// write it back at exit, keeping every key the program does not write. A settings file that is
+// there but cannot be used (a folder, a pipe, a huge file) gives defaults too, and `problem`
+// then says so for the user (CP932; empty otherwise).
+Settings LoadSettings(const std::filesystem::path& programFolder, const ScreenSize& screen,
+                      std::string* problem = nullptr);
 bool SaveSettings(const std::filesystem::path& programFolder, const Settings& settings);
 // [Shogi] keys the settings dialog writes at once: TimeDisp, WarekiDisp, Multi.
 bool SaveDisplaySwitches(const std::filesystem::path& programFolder, const Settings& settings);

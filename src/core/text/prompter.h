@@ -24,6 +24,9 @@ public:
         (void)total;
         return true;
     }
+    // The operation that reported progress has ended (finished, stopped or failed): whatever
+    // shows its progress goes away. Harmless when nothing was reported.
+    virtual void EndProgress() {}
 };
 
 // Says nothing and answers every question with its first choice; for callers that have checked

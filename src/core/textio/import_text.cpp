@@ -71,18 +71,21 @@ void ImportedComments(const ReadGame& game, int moveCount,
 }
 
 // What an import reads into, kept from file to file by a run so that its buffers are made once.
+// Each game is played through on the import's own game record, never on the caller's.
 struct ImportScratch {
+    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
     TextLines lines;
     std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
     std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
     std::vector<StoreAppender::GameComment> comments;
+    bool storeFull = false;  // the store holds as many games as it can: the run stops
 };
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch);
 
 // One file read and its game turned into coded text: the part of an import that needs neither
-// the store nor the game record, so that it can be done a few files ahead of the storing.
+// the store nor a game record, so that it can be done a few files ahead of the storing.
 struct ReadFile {
     std::string refusal;  // the file cannot be read, or is no game record this system reads
     TextFlavour flavour = TextFlavour::NotRecognised;
@@ -104,7 +107,7 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
 
 // Reads the files of a run on a second thread, a few files ahead of the storing. Reading works
 // on nothing but the file's own text, so each file reads exactly as it would when its turn came;
-// the store, the game record and the prompter are touched on the caller's thread only. Without a
+// the store, the import's game record and the prompter are touched on the caller's thread only. Without a
 // thread (none can be started) the files are read in turn.
 class ReadAhead {
 public:
@@ -176,7 +179,7 @@ namespace {
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch) {
-    TKifData& record = context.record;
+    TKifData& record = *scratch.record;
     const ImportFields& fields = game.fields;
     record.ClearMoves();
     record.ResetHeader(HandicapNumberOfChar(fields.handicap));
@@ -206,6 +209,11 @@ ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
     if (encoded != record.moveCount) {
         return ReadStatus::Refuse("move " + std::to_string(encoded + 1) +
                                   " is one the store cannot keep");
+    }
+    // The catalogue shows at most a million games: a store is never grown past that.
+    if (appender.gameCount() >= context.gameLimit) {
+        scratch.storeFull = true;
+        return ReadStatus::Refuse(kStoreFullReason);
     }
     // The store's part: the game appended with its comments and consumed times.
     std::vector<StoreAppender::GameComment>& comments = scratch.comments;
@@ -288,6 +296,9 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
             const ReadStatus s = StoreGame(g, false, context, appender, scratch);
             if (s.ok()) {
                 ++result.stored;
+            } else if (scratch.storeFull) {
+                if (result.refusal.empty()) result.refusal = s.refusal;
+                return false;  // the rest of the file cannot be stored either
             } else {
                 context.prompter.Warn("棋譜変換エラー！No."_sj + std::to_string(result.stored + 1) +
                                       "\r\r" + g.fields.senteName + " x " + g.fields.goteName);
@@ -387,6 +398,11 @@ std::string ImportedCountMessage(long count) {
     return "\r" + std::to_string(count) + "件の棋譜をインポートしました。"_sj;
 }
 
+std::string StoreFullMessage() {
+    return "棋譜データベースが一杯です。\r( "_sj + std::to_string(kMaxCatalogueGames) +
+           " 局まで )\r\rこれ以上の棋譜はインポートされません。"_sj;
+}
+
 std::string NothingImportedMessage() { return std::string("\r棋譜はインポートされませんでした。"_sj); }
 
 ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& context) {
@@ -396,7 +412,6 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
 ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& context,
                           RecordWriter& writer) {
     ImportSummary summary;
-    context.record.SaveState(2);
     const std::string banner = "【 棋譜インポート中 】"_sj;
     long ordinal = 0;
     const long total = static_cast<long>(files.size());
@@ -448,7 +463,7 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
             if (!failure) context.prompter.Inform(ImportFailedMessage(path));
         }
         if (!failure && appender.CommitDue()) commit();
-        if (failure) break;
+        if (failure || scratch.storeFull) break;
     }
     if (!failure) commit();
     summary.gamesCut = long(appender.cutGames());
@@ -465,9 +480,16 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
         context.prompter.Warn("\r" + PathText(failure->path()) + " 書込エラー！"_sj);
     }
 
+    if (!failure && scratch.storeFull) {
+        summary.storeFull = true;
+        for (std::size_t i = next; i < files.size(); ++i) {
+            summary.refused.push_back({files[i], kStoreFullReason});
+        }
+        context.prompter.Warn(StoreFullMessage());
+    }
+
     context.prompter.Progress(banner, total, total);
     if (summary.gamesStored < 1) {
-        context.record.RestoreState(2);
         context.prompter.Inform(NothingImportedMessage());
     } else {
         context.prompter.Inform(ImportedCountMessage(summary.gamesStored));
@@ -490,6 +512,8 @@ std::vector<fs::path> GameRecordFiles(const fs::path& folder, int levels, const 
         }
         const std::string ext = UpperExtension(it->path());
         if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U") continue;
+        // A pipe or device that happens to be named like a game record is never opened.
+        if (!it->is_regular_file(typeError)) continue;
         if (!ownData.empty()) {
             std::error_code same;
             if (fs::equivalent(it->path(), ownData, same)) continue;

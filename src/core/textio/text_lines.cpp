@@ -111,7 +111,8 @@ std::string LoadTextLines(const std::filesystem::path& path, TextLines& out) {
     // thousand files in a row), and a second read only when the file turns out longer.
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without waiting: a pipe named like a game record must not hold the import up.
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return "cannot open the file";
     struct Closer {
@@ -120,7 +121,7 @@ std::string LoadTextLines(const std::filesystem::path& path, TextLines& out) {
     } closer{fd};
     struct stat st {};
     if (::fstat(fd, &st) != 0) return "cannot read the file";
-    if (S_ISDIR(st.st_mode)) return "cannot read the file";
+    if (!S_ISREG(st.st_mode)) return "not a regular file";
     if (std::uint64_t(st.st_size) > kMaxTextFileBytes) return "the file is too large for a game record";
     // Read into the text itself, so that a TextLines used for file after file keeps its buffer.
     std::string& bytes = out.text;

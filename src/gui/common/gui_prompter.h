@@ -22,8 +22,8 @@ public:
     void Error(const std::string& text);
     Answer Confirm(const std::string& text, bool offerNo = true, bool offerCancel = false) override;
     bool Progress(const std::string& caption, long done, long total) override;
-    // Closes the progress panel (an operation ended).
-    void EndProgress();
+    // Closes the progress panel.
+    void EndProgress() override;
 
 private:
     QPointer<QWidget> owner_;

@@ -32,14 +32,6 @@ inline constexpr std::array<int, kButtonCount> kPanelOrder{9, 3, 2, 1, 7, 8, 4, 
 inline constexpr std::array<int, kPieceColumns> kColumnCode{14, 12, 10, 9, 7, 5, 3, 1,
                                                             13, 11, 8, 6, 4, 2};
 
-// The column of a sente piece code 1-14 (the inverse of kColumnCode).
-constexpr int ColumnOfCode(int code) {
-    for (int c = 0; c < kPieceColumns; ++c) {
-        if (kColumnCode[c] == code) return c;
-    }
-    return -1;
-}
-
 // The three board sizes: 0 large (1024×768 screens), 1 standard (800×600), 2 small (640×480),
 // with the size letter of their file names.
 inline constexpr std::array<char, 3> kSizeLetter{'E', 'L', 'S'};

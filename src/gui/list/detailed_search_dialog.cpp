@@ -16,11 +16,14 @@
 
 #include "gui/common/qtext.h"
 #include "core/list/search_form.h"
-#include "gui/common/gui_prompter.h"
 #include "core/text/text_helpers.h"
 #include "core/store/record_file.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
+
+using namespace movra::literals;
 
 namespace {
 
@@ -37,6 +40,17 @@ std::pair<QRadioButton*, QRadioButton*> ExactOrContain(QWidget* parent, QHBoxLay
 }
 
 std::string Text(const QComboBox* box) { return ToCp932(box->currentText()); }
+
+// The captions of the five condition ticks.
+QString ConditionCaption(int condition) {
+    switch (condition) {
+        case 0: return QStringLiteral("１．棋士名１");
+        case 1: return QStringLiteral("３．棋戦名(詳細)");
+        case 2: return QStringLiteral("４．対局場所");
+        case 3: return QStringLiteral("５．記録係");
+        default: return QStringLiteral("６．備考");
+    }
+}
 
 }  // namespace
 
@@ -59,15 +73,15 @@ void DetailedSearchDialog::BuildWindow() {
     auto* outer = new QVBoxLayout(this);
     pages_ = new QStackedWidget(this);
     outer->addWidget(pages_);
+    BuildMainPanel();
+    BuildRatingPanel();
+}
 
-    // --- the main panel ---
+void DetailedSearchDialog::BuildMainPanel() {
     auto* main = new QWidget(pages_);
     main->setObjectName(QStringLiteral("MainPanel"));
     auto* grid = new QGridLayout(main);
     int row = 0;
-    const QString captions[5] = {QStringLiteral("１．棋士名１"), QStringLiteral("３．棋戦名(詳細)"),
-                                 QStringLiteral("４．対局場所"), QStringLiteral("５．記録係"),
-                                 QStringLiteral("６．備考")};
     const QString boxNames[6] = {QStringLiteral("KishiBox1"), QStringLiteral("KishiBox2"),
                                  QStringLiteral("MovraBox"),  QStringLiteral("PlaceBox"),
                                  QStringLiteral("KirokuBox"), QStringLiteral("BikouBox")};
@@ -78,8 +92,16 @@ void DetailedSearchDialog::BuildWindow() {
         texts_[std::size_t(t)]->setMinimumWidth(220);
         texts_[std::size_t(t)]->setInsertPolicy(QComboBox::NoInsert);
     }
-    // Players: the tick, two boxes with their labels and reference buttons, the choice, the mode.
-    conditions_[0] = new QCheckBox(captions[0], main);
+    BuildPlayerRows(main, grid, row);
+    BuildTextRows(main, grid, row);
+    BuildCommentAndRatingRows(main, grid, row);
+    BuildMainButtons(main, grid, row);
+    pages_->addWidget(main);
+}
+
+// Players: the tick, two boxes with their labels and reference buttons, the choice, the mode.
+void DetailedSearchDialog::BuildPlayerRows(QWidget* main, QGridLayout* grid, int& row) {
+    conditions_[0] = new QCheckBox(ConditionCaption(0), main);
     grid->addWidget(conditions_[0], row++, 0, 1, 3);
     for (int i = 0; i < 2; ++i) {
         playerLabels_[std::size_t(i)] = new QLabel(main);
@@ -105,8 +127,12 @@ void DetailedSearchDialog::BuildWindow() {
         line->addStretch();
         grid->addLayout(line, row++, 1, 1, 2);
     }
+}
+
+// Tournament, place, recorder and remarks: the tick, the box, exact or contained.
+void DetailedSearchDialog::BuildTextRows(QWidget* main, QGridLayout* grid, int& row) {
     for (int c = 1; c < 5; ++c) {
-        conditions_[std::size_t(c)] = new QCheckBox(captions[c], main);
+        conditions_[std::size_t(c)] = new QCheckBox(ConditionCaption(c), main);
         grid->addWidget(conditions_[std::size_t(c)], row, 0);
         grid->addWidget(texts_[std::size_t(c + 1)], row, 1);
         auto* line = new QHBoxLayout;
@@ -121,6 +147,9 @@ void DetailedSearchDialog::BuildWindow() {
     conditions_[2]->setObjectName(QStringLiteral("PlaceCheck"));
     conditions_[3]->setObjectName(QStringLiteral("KirokuCheck"));
     conditions_[4]->setObjectName(QStringLiteral("BikouCheck"));
+}
+
+void DetailedSearchDialog::BuildCommentAndRatingRows(QWidget* main, QGridLayout* grid, int& row) {
     {
         commentCheck_ = new QCheckBox(QStringLiteral("指し手コメント検索"), main);
         commentCheck_->setObjectName(QStringLiteral("CommentCheck"));
@@ -149,6 +178,9 @@ void DetailedSearchDialog::BuildWindow() {
         grid->addWidget(ratingIndicator_, row, 1);
         ++row;
     }
+}
+
+void DetailedSearchDialog::BuildMainButtons(QWidget* main, QGridLayout* grid, int& row) {
     {
         auto* line = new QHBoxLayout;
         auto* start = new QPushButton(QStringLiteral("検索開始"), main);
@@ -169,9 +201,10 @@ void DetailedSearchDialog::BuildWindow() {
         line->addWidget(back);
         grid->addLayout(line, row++, 0, 1, 3);
     }
-    pages_->addWidget(main);
+}
 
-    // --- the rating panel ---
+// Low and high values for each side, their ticks and copy buttons, AND or OR, OK and cancel.
+void DetailedSearchDialog::BuildRatingPanel() {
     auto* panel = new QWidget(pages_);
     panel->setObjectName(QStringLiteral("RatingPanel"));
     auto* rg = new QGridLayout(panel);
@@ -347,10 +380,10 @@ void DetailedSearchDialog::StartSearch() {
     try {
         outcome = DetailSearch(session_.store, k, session_.catalogue, prompter_);
     } catch (const StoreIoError& e) {
-        if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
-        prompter_.Warn("\r" + ToCp932(QString::fromStdString(e.path().string())) + " 読込エラー！");
+        prompter_.EndProgress();
+        prompter_.Warn("\r" + PathText(e.path()) + " 読込エラー！"_sj);
     }
-    if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
+    prompter_.EndProgress();
     setEnabled(true);
     if (outcome.hits == 0) return;
     PushHistories(form, settings_.kensaku2);

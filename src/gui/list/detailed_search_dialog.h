@@ -17,6 +17,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -60,20 +61,23 @@ public:
     // Controls, for the main window and tests.
     QCheckBox* condition(int index) const { return conditions_[std::size_t(index)]; }  // 0 players … 4 remarks
     QComboBox* textBox(int index) const { return texts_[std::size_t(index)]; }  // 0 player1, 1 player2, 2 tournament … 5 remarks
-    QRadioButton* exactButton(int index) const { return exact_[std::size_t(index)]; }  // 0 players … 4 remarks
     QRadioButton* containButton(int index) const { return contain_[std::size_t(index)]; }
-    QCheckBox* commentCheck() const { return commentCheck_; }
-    QRadioButton* withCommentsButton() const { return withComments_; }
     QCheckBox* ratingIndicator() const { return ratingIndicator_; }
     QCheckBox* ratingEnabled(int row) const { return ratingEnabled_[std::size_t(row)]; }
     QLineEdit* ratingField(int index) const { return ratingFields_[std::size_t(index)]; }  // 0 sente low, 1 sente high, 2 gote low, 3 gote high
-    QRadioButton* ratingOrButton() const { return ratingOr_; }
     QLabel* playerLabel(int which) const { return playerLabels_[std::size_t(which)]; }
     QPushButton* referenceButton(int which) const { return referenceButtons_[std::size_t(which)]; }
     bool ratingPanelShown() const;
 
 private:
+    // Two pages: the main panel (its rows top to bottom, then its buttons) and the rating panel.
     void BuildWindow();
+    void BuildMainPanel();
+    void BuildPlayerRows(QWidget* main, QGridLayout* grid, int& row);
+    void BuildTextRows(QWidget* main, QGridLayout* grid, int& row);
+    void BuildCommentAndRatingRows(QWidget* main, QGridLayout* grid, int& row);
+    void BuildMainButtons(QWidget* main, QGridLayout* grid, int& row);
+    void BuildRatingPanel();
     void RefreshPlayerLabels();
     void ShowRanges(const RatingRanges& ranges);
     RatingRanges TypedRanges() const;
@@ -116,7 +120,6 @@ public:
     PlayerNameList(const std::vector<std::string>& names, QWidget* parent = nullptr);
     // The highlighted name, trimmed.
     QString chosen() const;
-    QLineEdit* indexField() const { return index_; }
     QListWidget* list() const { return list_; }
 
 private:

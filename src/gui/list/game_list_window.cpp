@@ -29,8 +29,7 @@
 #include "core/list/game_list_edit.h"
 #include "core/list/save_games_as.h"
 #include "core/textio/export_file.h"
-#include "gui/common/gui_prompter.h"
-#include "gui/mainwindow/replay_panel.h"
+#include "gui/common/not_available.h"
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
 #include "gui/store/file_chooser.h"
@@ -78,18 +77,6 @@ private:
     int cell_ = 7;
     int lineHeight_ = 20;
 };
-
-QAction* NotYet(QAction* action) {
-    QString plain = action->text();
-    plain.remove(QStringLiteral("..."));
-    plain.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    action->setToolTip(NotAvailableYet(plain));
-    action->setEnabled(false);
-    action->setProperty("later", true);
-    return action;
-}
-
-bool IsLater(const QAction* action) { return action->property("later").toBool(); }
 
 }  // namespace
 
@@ -203,7 +190,15 @@ void GameListWindow::BuildWindow() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(4);
+    BuildMenus(layout);
+    BuildPopupMenu();
+    BuildList(layout);
+    BuildProgressPanel(layout);
+    BuildButtons(layout);
+    UpdateEnabling();
+}
 
+void GameListWindow::BuildMenus(QVBoxLayout* layout) {
     menuBar_ = new QMenuBar(this);
     layout->setMenuBar(menuBar_);
     QMenu* file = menuBar_->addMenu(QStringLiteral("ファイル(&F)"));
@@ -212,7 +207,7 @@ void GameListWindow::BuildWindow() {
     exportAction_ = file->addAction(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
     exportAction_->setVisible(false);
     connect(exportAction_, &QAction::triggered, this, &GameListWindow::ExportGames);
-    printAction_ = NotYet(file->addAction(QStringLiteral("棋譜印刷(&P)")));
+    printAction_ = MarkNotAvailableYet(file->addAction(QStringLiteral("棋譜印刷(&P)")));
     listPrintAction_ = file->addAction(QStringLiteral("一覧印刷(&P)"));
     connect(listPrintAction_, &QAction::triggered, this, &GameListWindow::PrintList);
     file->addSeparator();
@@ -220,10 +215,10 @@ void GameListWindow::BuildWindow() {
     connect(closeAction_, &QAction::triggered, this, &GameListWindow::reject);
 
     QMenu* edit = menuBar_->addMenu(QStringLiteral("編集(&E)"));
-    editAction_ = NotYet(edit->addAction(QStringLiteral("棋譜修正(&E)")));
+    editAction_ = MarkNotAvailableYet(edit->addAction(QStringLiteral("棋譜修正(&E)")));
     deleteAction_ = edit->addAction(QStringLiteral("棋譜削除(&D)"));
     connect(deleteAction_, &QAction::triggered, this, [this] { DeleteGames(false); });
-    bulkAction_ = NotYet(edit->addAction(QStringLiteral("棋譜情報一括変更(&C)")));
+    bulkAction_ = MarkNotAvailableYet(edit->addAction(QStringLiteral("棋譜情報一括変更(&C)")));
     edit->addSeparator();
     markAllAction_ = edit->addAction(QStringLiteral("すべてを選択(&S)"));
     connect(markAllAction_, &QAction::triggered, this, [this] { MarkAll(true); });
@@ -242,16 +237,20 @@ void GameListWindow::BuildWindow() {
     connect(singleAction_, &QAction::triggered, this, [this] { SetMultiMode(false); });
     connect(multiAction_, &QAction::triggered, this, [this] { SetMultiMode(true); });
     for (QMenu* m : {file, edit, mode}) m->setToolTipsVisible(true);
+}
 
+void GameListWindow::BuildPopupMenu() {
     popup_ = new QMenu(this);
     popup_->setObjectName(QStringLiteral("PopupMenu1"));
     showAction_ = popup_->addAction(QStringLiteral("棋譜再現(&K)"));
     connect(showAction_, &QAction::triggered, this, &GameListWindow::ShowGame);
-    editPopupAction_ = NotYet(popup_->addAction(QStringLiteral("棋譜修正(&E)")));
+    editPopupAction_ = MarkNotAvailableYet(popup_->addAction(QStringLiteral("棋譜修正(&E)")));
     deletePopupAction_ = popup_->addAction(QStringLiteral("棋譜削除(&D)"));
     connect(deletePopupAction_, &QAction::triggered, this, [this] { DeleteGames(false); });
     popup_->setToolTipsVisible(true);
+}
 
+void GameListWindow::BuildList(QVBoxLayout* layout) {
     header_ = new ListHeaderBar(this);
     connect(header_, &ListHeaderBar::sectionClicked, this, &GameListWindow::HeaderClicked);
     layout->addWidget(header_);
@@ -290,7 +289,9 @@ void GameListWindow::BuildWindow() {
     });
     middle->addWidget(scroll_);
     layout->addLayout(middle);
+}
 
+void GameListWindow::BuildProgressPanel(QVBoxLayout* layout) {
     progressPanel_ = new QWidget(this);
     progressPanel_->setObjectName(QStringLiteral("PrintPanel"));
     auto* progress = new QHBoxLayout(progressPanel_);
@@ -309,7 +310,9 @@ void GameListWindow::BuildWindow() {
     progress->addWidget(progressCancel_);
     progressPanel_->hide();
     layout->addWidget(progressPanel_);
+}
 
+void GameListWindow::BuildButtons(QVBoxLayout* layout) {
     auto* buttons = new QHBoxLayout;
     previousButton_ = new QPushButton(this);
     previousButton_->setObjectName(QStringLiteral("PrevBtn"));
@@ -337,7 +340,6 @@ void GameListWindow::BuildWindow() {
     buttons->addWidget(narrowButton_);
     buttons->addWidget(closeButton_);
     layout->addLayout(buttons);
-    UpdateEnabling();
 }
 
 void GameListWindow::LayOut(int sizeMode) {
@@ -469,10 +471,6 @@ void GameListWindow::RefreshCaption() {
 
 int GameListWindow::highlightedRow() const { return list_->currentRow(); }
 
-std::string GameListWindow::titleText() const {
-    return ListTitleText(kListNameWidth, display_.subTournaments, page_.info);
-}
-
 void GameListWindow::HighlightRow(int row) {
     if (row >= 0 && row < list_->count()) {
         list_->setCurrentRow(row, multi_ ? QItemSelectionModel::NoUpdate
@@ -542,10 +540,10 @@ void GameListWindow::UpdateEnabling() {
     showButton_->setEnabled(single);
     showAction_->setEnabled(single);
     for (QAction* a : {editAction_, editPopupAction_}) {
-        if (!IsLater(a)) a->setEnabled(single);
+        if (!IsNotAvailableYet(a)) a->setEnabled(single);
     }
     for (QAction* a : {markAllAction_, unmarkAllAction_}) a->setEnabled(multi_);
-    if (!IsLater(bulkAction_)) bulkAction_->setEnabled(multi_);
+    if (!IsNotAvailableYet(bulkAction_)) bulkAction_->setEnabled(multi_);
     exportAction_->setEnabled(bool(exportHook_));
 }
 
@@ -627,7 +625,7 @@ void GameListWindow::DeleteGames(bool immediate) {
         d = DeleteListedGame(session_, HighlightedPosition(), !immediate, prompter_);
     }
     QApplication::restoreOverrideCursor();
-    if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
+    prompter_.EndProgress();
     if (d.deleted > 0) AfterDeletion(row);
 }
 
@@ -706,10 +704,10 @@ void GameListWindow::SaveGamesAs() {
     const bool extended = session_.store.extended();
     FileChooser& chooser = chooser_ != nullptr ? *chooser_ : DefaultFileChooser();
     const QString chosen = chooser.SaveFile(this, QStringLiteral("名前を付けて保存"),
-                                            ToQString(session_.store.files.folder().string()),
+                                            PathToQString(session_.store.files.folder()),
                                             ToQString(SaveAsFilter(extended)));
     if (chosen.isEmpty()) return;
-    const fs::path chosenPath(chosen.toStdString());
+    const fs::path chosenPath = QStringToPath(chosen);
     const SaveAsTarget target = CheckSaveAsTarget(chosenPath, extended, session_.store.files.IndexPath());
     if (!target.refusal.empty()) {
         prompter_.Warn(target.refusal);
@@ -724,7 +722,7 @@ void GameListWindow::SaveGamesAs() {
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const StoreCopyResult r = CopyCatalogueGames(session_.store, games, false, target.index, append, prompter_);
-    if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
+    prompter_.EndProgress();
     QApplication::restoreOverrideCursor();
     if (!r.ok) {
         prompter_.Warn(SaveAsFailedMessage(PathText(target.index)));
@@ -752,12 +750,12 @@ void GameListWindow::ExportGames() {
     } else {
         positions.push_back(HighlightedPosition());
     }
-    const QString start = ToQString(session_.store.files.folder().string());
+    const QString start = PathToQString(session_.store.files.folder());
     FileChooser& chooser = chooser_ != nullptr ? *chooser_ : DefaultFileChooser();
     const QString chosen =
         chooser.Folder(this, QStringLiteral("エクスポート先のフォルダを指定して下さい。"), start);
     if (chosen.isEmpty()) return;
-    exportFolder_ = fs::path(chosen.toStdString());
+    exportFolder_ = QStringToPath(chosen);
     exportQueue_ = std::move(positions);
     exportIndex_ = 0;
     exportCancelled_ = false;

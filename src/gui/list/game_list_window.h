@@ -26,6 +26,7 @@ class QMenuBar;
 class QPrinter;
 class QPushButton;
 class QScrollBar;
+class QVBoxLayout;
 
 namespace movra {
 
@@ -88,8 +89,6 @@ public:
     QListWidget* listBox() const { return list_; }
     QScrollBar* pageBar() const { return scroll_; }
     ListHeaderBar* header() const { return header_; }
-    // The heading a printed list uses, matching the information column.
-    std::string titleText() const;
 
     // --- commands (buttons, menus, keys; public for tests) ------------------------------------
     void ShowGame();
@@ -123,7 +122,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The menu bar, the list's popup menu, the header with the list and its page bar, the
+    // export's progress panel, and the buttons, top to bottom.
     void BuildWindow();
+    void BuildMenus(QVBoxLayout* layout);
+    void BuildPopupMenu();
+    void BuildList(QVBoxLayout* layout);
+    void BuildProgressPanel(QVBoxLayout* layout);
+    void BuildButtons(QVBoxLayout* layout);
     void LayOut(int sizeMode);
     void FillPage(int row);
     void RefreshCaption();

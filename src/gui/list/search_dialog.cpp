@@ -17,11 +17,14 @@
 #include "gui/common/qtext.h"
 #include "core/list/game_list_player_names.h"
 #include "core/list/game_search.h"
-#include "gui/common/gui_prompter.h"
 #include "core/text/text_helpers.h"
 #include "core/store/record_file.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 
 namespace movra {
+
+using namespace movra::literals;
 
 namespace {
 
@@ -60,7 +63,25 @@ void SearchDialog::BuildWindow() {
     auto* grid = new QGridLayout;
     layout->addLayout(grid);
     int row = 0;
+    BuildPlayerRows(grid, row);
+    BuildListRows(grid, row);
+    BuildDateRows(grid, row);
+    BuildPositionRows(grid, row);
+    BuildButtons(layout);
+}
 
+QComboBox* SearchDialog::AddListRow(QGridLayout* grid, int& row, const QString& label, const QString& name) {
+    auto* l = new QLabel(label, this);
+    auto* box = new QComboBox(this);
+    box->setObjectName(name);
+    box->setMaxVisibleItems(20);
+    grid->addWidget(l, row, 0);
+    grid->addWidget(box, row, 1, 1, 3);
+    ++row;
+    return box;
+}
+
+void SearchDialog::BuildPlayerRows(QGridLayout* grid, int& row) {
     for (int i = 0; i < 2; ++i) {
         playerLabels_[i] = new QLabel(this);
         playerLabels_[i]->setObjectName(QStringLiteral("KishiLabel%1").arg(i + 1));
@@ -80,26 +101,20 @@ void SearchDialog::BuildWindow() {
     modeButton_->setObjectName(QStringLiteral("KsModeBtn"));
     connect(modeButton_, &QPushButton::clicked, this, &SearchDialog::CyclePlayerMode);
     grid->addWidget(modeButton_, row++, 1);
+}
 
-    const auto addBox = [&](const QString& label, const QString& name) {
-        auto* l = new QLabel(label, this);
-        auto* box = new QComboBox(this);
-        box->setObjectName(name);
-        box->setMaxVisibleItems(20);
-        grid->addWidget(l, row, 0);
-        grid->addWidget(box, row, 1, 1, 3);
-        ++row;
-        return box;
-    };
-    tournament_ = addBox(QStringLiteral("３．棋戦名"), QStringLiteral("MovraBox"));
-    subTournament_ = addBox(QStringLiteral("４．棋戦名詳細"), QStringLiteral("Movra2Box"));
-    opening_ = addBox(QStringLiteral("５．戦型"), QStringLiteral("SenkeiBox"));
-    result_Box_ = addBox(QStringLiteral("６．勝敗"), QStringLiteral("ShohaiBox"));
-    handicap_ = addBox(QStringLiteral("７．手合割"), QStringLiteral("TeaiBox"));
+void SearchDialog::BuildListRows(QGridLayout* grid, int& row) {
+    tournament_ = AddListRow(grid, row, QStringLiteral("３．棋戦名"), QStringLiteral("MovraBox"));
+    subTournament_ = AddListRow(grid, row, QStringLiteral("４．棋戦名詳細"), QStringLiteral("Movra2Box"));
+    opening_ = AddListRow(grid, row, QStringLiteral("５．戦型"), QStringLiteral("SenkeiBox"));
+    result_Box_ = AddListRow(grid, row, QStringLiteral("６．勝敗"), QStringLiteral("ShohaiBox"));
+    handicap_ = AddListRow(grid, row, QStringLiteral("７．手合割"), QStringLiteral("TeaiBox"));
     connect(tournament_, &QComboBox::currentIndexChanged, this, [this] { FillSubTournaments(); });
     connect(handicap_, &QComboBox::currentIndexChanged, this, [this] { RefreshPlayerLabels(); });
+}
 
-    // The date range: year and month fields, each with its spin buttons, and the era labels.
+// The date range: year and month fields, each with its spin buttons, and the era labels.
+void SearchDialog::BuildDateRows(QGridLayout* grid, int& row) {
     const QString names[4] = {QStringLiteral("FromYY"), QStringLiteral("FromMM"), QStringLiteral("ToYY"),
                               QStringLiteral("ToMM")};
     for (int pair = 0; pair < 2; ++pair) {
@@ -133,8 +148,10 @@ void SearchDialog::BuildWindow() {
         grid->addLayout(line, row, 1, 1, 4);
         ++row;
     }
+}
 
-    position_ = addBox(QStringLiteral("９．局面検索"), QStringLiteral("KyokumenBox"));
+void SearchDialog::BuildPositionRows(QGridLayout* grid, int& row) {
+    position_ = AddListRow(grid, row, QStringLiteral("９．局面検索"), QStringLiteral("KyokumenBox"));
     Fill(position_, PositionListTexts());
     connect(position_, &QComboBox::currentIndexChanged, this, [this] { RefreshDepthEnabling(); });
     depthLabel_ = new QLabel(QStringLiteral("検索範囲"), this);
@@ -145,7 +162,9 @@ void SearchDialog::BuildWindow() {
     grid->addWidget(depthLabel_, row, 0);
     grid->addWidget(depth_, row, 1);
     ++row;
+}
 
+void SearchDialog::BuildButtons(QVBoxLayout* layout) {
     auto* buttons = new QHBoxLayout;
     startButton_ = new QPushButton(QStringLiteral("検索開始"), this);
     startButton_->setObjectName(QStringLiteral("KensakuBtn"));
@@ -352,10 +371,10 @@ void SearchDialog::StartSearch() {
         outcome = narrowing_ ? NarrowSearch(session_.store, conditions, session_.catalogue, prompter_)
                              : FullSearch(session_.store, conditions, session_.catalogue, prompter_);
     } catch (const StoreIoError& e) {
-        if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
-        prompter_.Warn("\r" + ToCp932(QString::fromStdString(e.path().string())) + " 読込エラー！");
+        prompter_.EndProgress();
+        prompter_.Warn("\r" + PathText(e.path()) + " 読込エラー！"_sj);
     }
-    if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter_)) gui->EndProgress();
+    prompter_.EndProgress();
     setEnabled(true);
     if (outcome.hits == 0) return;
     if (narrowing_) {

@@ -16,11 +16,13 @@
 #include "core/store/open_store.h"
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QToolButton;
+class QVBoxLayout;
 
 namespace movra {
 
@@ -68,8 +70,6 @@ public:
 
     QComboBox* playerBox(int which) const { return players_[which]; }
     QComboBox* tournamentBox() const { return tournament_; }
-    QComboBox* subTournamentBox() const { return subTournament_; }
-    QComboBox* openingBox() const { return opening_; }
     QComboBox* resultBox() const { return result_Box_; }
     QComboBox* handicapBox() const { return handicap_; }
     QComboBox* positionBox() const { return position_; }
@@ -82,7 +82,16 @@ public:
     PlayerMode playerMode() const { return mode_; }
 
 private:
+    // The rows top to bottom: the players, the list conditions (tournament to handicap), the
+    // dates, the position search; then the buttons.
     void BuildWindow();
+    void BuildPlayerRows(QGridLayout* grid, int& row);
+    void BuildListRows(QGridLayout* grid, int& row);
+    void BuildDateRows(QGridLayout* grid, int& row);
+    void BuildPositionRows(QGridLayout* grid, int& row);
+    void BuildButtons(QVBoxLayout* layout);
+    // A labelled list box on the next row of the grid.
+    QComboBox* AddListRow(QGridLayout* grid, int& row, const QString& label, const QString& name);
     void RefreshEraLabels();
     void RefreshPlayerLabels();
     void RefreshDepthEnabling();

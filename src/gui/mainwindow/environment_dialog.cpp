@@ -39,8 +39,24 @@ EnvironmentDialog::EnvironmentDialog(const EnvironmentChoices& choices, std::fun
     auto* layout = new QVBoxLayout(this);
     auto* tabs = new QTabWidget(this);
     layout->addWidget(tabs);
+    BuildGeneralPage(tabs, choices);
+    BuildSoundPage(tabs, choices);
+    BuildOtherPage(tabs, choices);
+    // The rows that Alt+X shows; they are set and read all the same.
+    for (std::size_t i = 0; const char* setting : {"ComWait", "TimeDisp", "WarekiDisp", "Multi"})
+        hidden_[i++] = static_cast<QWidget*>(row(setting)->parent());
+    for (QWidget* w : hidden_) w->setVisible(false);
 
-    // 全般
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+// 全般: the replay speed, smooth moves, comments shown by themselves, the mate-search depth.
+void EnvironmentDialog::BuildGeneralPage(QTabWidget* tabs, const EnvironmentChoices& choices) {
     QWidget* general = Page(tabs, QStringLiteral("全般"));
     auto* speedBox = new QGroupBox(QStringLiteral("１．棋譜再生速度"), general);
     auto* speedRow = new QHBoxLayout(speedBox);
@@ -74,8 +90,10 @@ EnvironmentDialog::EnvironmentDialog(const EnvironmentChoices& choices, std::fun
     depthRow->addWidget(depth_);
     depthRow->addStretch(1);
     general->layout()->addWidget(depthBox);
+}
 
-    // 音声
+// 音声: the piece sound, reading aloud and its voice.
+void EnvironmentDialog::BuildSoundPage(QTabWidget* tabs, const EnvironmentChoices& choices) {
     QWidget* sound = Page(tabs, QStringLiteral("音声"));
     auto* effects = new QGroupBox(QStringLiteral("効果音"), sound);
     effects->setLayout(new QVBoxLayout);
@@ -108,8 +126,10 @@ EnvironmentDialog::EnvironmentDialog(const EnvironmentChoices& choices, std::fun
             for (QAbstractButton* b : g->buttons()) b->setEnabled(false);
         trialButton_->setEnabled(false);
     }
+}
 
-    // その他
+// その他: the player-name order, consumed times, eras of unknown dates, a single copy.
+void EnvironmentDialog::BuildOtherPage(QTabWidget* tabs, const EnvironmentChoices& choices) {
     QWidget* other = Page(tabs, QStringLiteral("その他"));
     AddPair(other, "KsOrder", QStringLiteral("１．棋士名表示順（縦一列表示項目の表示順）"), QStringLiteral("名前順"),
             QStringLiteral("登録順（ファイル登録順）"), choices.playerOrder == 0);
@@ -119,18 +139,6 @@ EnvironmentDialog::EnvironmentDialog(const EnvironmentChoices& choices, std::fun
             QStringLiteral("する"), QStringLiteral("しない"), choices.warekiDisp);
     AddPair(other, "Multi", QStringLiteral("４．多重起動の抑止（DadevoroDadの多重起動を抑止する）"), QStringLiteral("する"),
             QStringLiteral("しない"), choices.preventSeveralCopies);
-
-    // The rows that Alt+X shows; they are set and read all the same.
-    for (std::size_t i = 0; const char* setting : {"ComWait", "TimeDisp", "WarekiDisp", "Multi"})
-        hidden_[i++] = static_cast<QWidget*>(row(setting)->parent());
-    for (QWidget* w : hidden_) w->setVisible(false);
-
-    auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
 }
 
 QButtonGroup* EnvironmentDialog::AddPair(QWidget* page, const char* setting, const QString& caption,

@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QSlider;
+class QTabWidget;
 
 namespace movra {
 
@@ -39,6 +40,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The three tabs.
+    void BuildGeneralPage(QTabWidget* tabs, const EnvironmentChoices& choices);
+    void BuildSoundPage(QTabWidget* tabs, const EnvironmentChoices& choices);
+    void BuildOtherPage(QTabWidget* tabs, const EnvironmentChoices& choices);
     QButtonGroup* AddPair(QWidget* page, const char* setting, const QString& caption, const QString& yes,
                           const QString& no, bool yesChecked);
     void UpdateInterval();

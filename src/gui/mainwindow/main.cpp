@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QScreen>
 #include <QString>
 
@@ -107,7 +108,7 @@ std::filesystem::path DataFolder() {
     if (const char* env = std::getenv("MOVRA_DATA"); env != nullptr && *env != '\0') return env;
     const QString installed = QDir(QCoreApplication::applicationDirPath())
                                   .absoluteFilePath(QStringLiteral("../share/movra/data"));
-    if (QFileInfo(installed).isDir()) return QDir::cleanPath(installed).toStdString();
+    if (QFileInfo(installed).isDir()) return movra::QStringToPath(QDir::cleanPath(installed));
     return MOVRA_BUILD_DATA_DIR;
 }
 
@@ -146,13 +147,17 @@ int main(int argc, char** argv) {
     if (QScreen* s = QGuiApplication::primaryScreen()) {
         screen = {s->geometry().width(), s->geometry().height()};
     }
-    movra::Settings settings = movra::LoadSettings(folder, screen);
+    std::string settingsProblem;
+    movra::Settings settings = movra::LoadSettings(folder, screen, &settingsProblem);
     if (!first && !settings.shogi.Multi) {
         // Another copy runs on this folder: bring it forward and end without writing anything.
         single.RaiseRunningCopy();
         return 0;
     }
     if (first) single.Listen();
+    if (!settingsProblem.empty()) {
+        QMessageBox::warning(nullptr, QStringLiteral("Movra"), movra::ToQString(settingsProblem));
+    }
 
     movra::MainWindow window(folder, settings);
     QObject::connect(&single, &movra::SingleInstance::raiseRequested, &window,

@@ -1,19 +1,14 @@
 #include "gui/mainwindow/main_menus.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
-#include "gui/mainwindow/replay_panel.h"
+#include "gui/common/not_available.h"
 
 namespace movra {
 
 QAction* MainMenus::later(QMenu* menu, const QString& caption, const QString& objectName) {
-    QAction* action = menu->addAction(caption);
+    QAction* action = MarkNotAvailableYet(menu->addAction(caption));
     if (!objectName.isEmpty()) action->setObjectName(objectName);
-    action->setEnabled(false);
-    QString plain = caption;
-    plain.remove(QRegularExpression(QStringLiteral("\\(&.\\)")));
-    action->setToolTip(NotAvailableYet(plain));
     later_.append(action);
     return action;
 }
@@ -46,8 +41,15 @@ void MainMenus::setDataCollections(const QStringList& names) {
 }
 
 MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
-    // ファイル
-    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    BuildFileMenu();
+    BuildToolsMenu();
+    BuildViewMenu();
+    BuildSettingsAndHelpMenus();
+    for (QMenu* menu : bar_->findChildren<QMenu*>()) menu->setToolTipsVisible(true);
+}
+
+void MainMenus::BuildFileMenu() {
+    QMenu* file = bar_->addMenu(QStringLiteral("ファイル(&F)"));
     file->setObjectName(QStringLiteral("MENU01"));
     openStore_ = live(file, QStringLiteral("棋譜読込(&O)"), QStringLiteral("MENU01_1"),
                       &MainMenus::openStoreChosen);
@@ -114,9 +116,11 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     exit_ = file->addAction(QStringLiteral("終了(&X)"));
     exit_->setObjectName(QStringLiteral("MENU01_X"));
     connect(exit_, &QAction::triggered, this, &MainMenus::exitChosen);
+}
 
-    // ツール: store maintenance and master data
-    QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
+// Store maintenance and master data.
+void MainMenus::BuildToolsMenu() {
+    QMenu* tools = bar_->addMenu(QStringLiteral("ツール(&T)"));
     tools->setObjectName(QStringLiteral("MENU02"));
     later(tools, QStringLiteral("Movraﾌｧｲﾙ併合(&M)"));
     later(tools, QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ接合(&C)"));
@@ -136,9 +140,10 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     playerNumbers_->setVisible(false);
     tools->addSeparator();
     later(tools, QStringLiteral("外字登録(&G)"));
+}
 
-    // 表示
-    QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
+void MainMenus::BuildViewMenu() {
+    QMenu* view = bar_->addMenu(QStringLiteral("表示(&V)"));
     view->setObjectName(QStringLiteral("MENU03"));
     auto* sizes = new QActionGroup(this);
     const QString sizeCaptions[3] = {QStringLiteral("拡大盤面で表示[1024x768](&L)"),
@@ -165,18 +170,16 @@ MainMenus::MainMenus(QMenuBar* bar) : QObject(bar), bar_(bar) {
     comment_->setCheckable(true);
     connect(comment_, &QAction::toggled, this, &MainMenus::commentToggled);
     live(view, QStringLiteral("駒変更(&K)"), QStringLiteral("MENU03_K"), &MainMenus::pieceSetChosen);
+}
 
-    // 設定
-    QMenu* settings = bar->addMenu(QStringLiteral("設定(&S)"));
+void MainMenus::BuildSettingsAndHelpMenus() {
+    QMenu* settings = bar_->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("MENU04"));
     live(settings, QStringLiteral("動作環境(&E)"), QStringLiteral("MENU04_1"), &MainMenus::environmentChosen);
 
-    // ヘルプ
-    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    QMenu* help = bar_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MENU05"));
     later(help, QStringLiteral("バージョン情報(&A)"));
-
-    for (QMenu* menu : bar->findChildren<QMenu*>()) menu->setToolTipsVisible(true);
 }
 
 void MainMenus::setSizeMode(int mode) {

@@ -40,7 +40,6 @@ public:
     QAction* sizeAction(int mode) const { return size_[mode]; }
     QAction* colorAction(int color) const { return color_[color == 1 ? 1 : 0]; }
     QAction* commentAction() const { return comment_; }
-    QAction* exitAction() const { return exit_; }
     QAction* recentAction(int index) const { return recent_[index]; }
     QAction* playerNumberAction() const { return playerNumbers_; }
     QMenu* exportMenu() const { return export_; }
@@ -51,7 +50,6 @@ public:
     QAction* importFolderAction() const { return importFolder_; }
     QAction* importClipboardAction() const { return importClipboard_; }
     QAction* datSwitchAction() const { return datSwitch_; }
-    QAction* collectionAction(int index) const { return collections_[index]; }
     QMenu* importMenu() const { return import_; }
     // The items study mode turns off: game input, text output and clipboard output of the game.
     QMenu* gameEntryMenu() const { return entry_; }
@@ -78,6 +76,11 @@ signals:
     void environmentChosen();
 
 private:
+    // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
+    void BuildFileMenu();
+    void BuildToolsMenu();
+    void BuildViewMenu();
+    void BuildSettingsAndHelpMenus();
     QAction* later(QMenu* menu, const QString& caption, const QString& objectName = {});
     QAction* live(QMenu* menu, const QString& caption, const QString& objectName,
                   void (MainMenus::*signal)());

@@ -99,6 +99,21 @@ void MainWindow::BuildWindow() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("MainArea"));
     setCentralWidget(central);
+    BuildParts(central);
+    BuildBoardInput(central);
+    ConnectViewCommands();
+    BuildStoreCommands();
+    BuildMateCommand();
+    menus_->setStoreOpen(false);
+    setAcceptDrops(true);
+
+    menus_->setColor(settings_.form.Color);
+    menus_->setCommentChecked(settings_.form.Comment);
+    RefreshRecentMenu();
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void MainWindow::BuildParts(QWidget* central) {
     board_ = new BoardView(central);
     senteHand_ = new HandView(1, central);
     goteHand_ = new HandView(2, central);
@@ -112,11 +127,14 @@ void MainWindow::BuildWindow() {
     menus_ = new MainMenus(menuBar());
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
-
     for (int later : {ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
         panel_->markNotAvailable(later);
     }
-    connect(panel_, &ReplayPanel::buttonPressed, this, &MainWindow::PressButton);
+    sound_ = new WindowSound(settings_, this);
+    readAloud_ = new ReadAloudButton(central);
+}
+
+void MainWindow::BuildBoardInput(QWidget* central) {
     BoardInput::Host input;
     input.record = &record_;
     input.prompter = prompter_;
@@ -128,8 +146,10 @@ void MainWindow::BuildWindow() {
     input.redraw = [this] { RefreshBoard(); };
     input.mayMove = [this] { return mate_ == nullptr || !mate_->running(); };
     input_ = new BoardInput(std::move(input), central);
-    sound_ = new WindowSound(settings_, this);
-    readAloud_ = new ReadAloudButton(central);
+}
+
+void MainWindow::ConnectViewCommands() {
+    connect(panel_, &ReplayPanel::buttonPressed, this, &MainWindow::PressButton);
     connect(readAloud_, &QToolButton::clicked, this, &MainWindow::ToggleReadingAloud);
     connect(moveList_, &MoveListView::lineClicked, this, &MainWindow::JumpToLine);
     connect(caption_, &ListCaption::clicked, this, &MainWindow::ToggleListStyle);
@@ -147,7 +167,9 @@ void MainWindow::BuildWindow() {
     connect(menus_, &MainMenus::exitChosen, this, &QWidget::close);
     connect(menus_, &MainMenus::environmentChosen, this, &MainWindow::OpenEnvironment);
     connect(menus_, &MainMenus::pieceSetChosen, this, &MainWindow::OpenPieceSets);
+}
 
+void MainWindow::BuildStoreCommands() {
     StoreCommands::Host host;
     host.window = this;
     host.session = &session_;
@@ -166,7 +188,24 @@ void MainWindow::BuildWindow() {
         return mode_ != Mode::None;
     };
     storeCommands_ = new StoreCommands(std::move(host), this);
+    connect(menus_, &MainMenus::openStoreChosen, storeCommands_, &StoreCommands::OpenStoreCommand);
+    connect(menus_, &MainMenus::newStoreChosen, storeCommands_, &StoreCommands::NewStoreCommand);
+    connect(menus_, &MainMenus::renameChosen, storeCommands_, &StoreCommands::RenameCommand);
+    connect(menus_, &MainMenus::datSwitchChosen, storeCommands_, &StoreCommands::SwitchDatFolderCommand);
+    connect(menus_, &MainMenus::importFilesChosen, storeCommands_, &StoreCommands::ImportFilesCommand);
+    connect(menus_, &MainMenus::importFolderChosen, storeCommands_, &StoreCommands::ImportFolderCommand);
+    connect(menus_, &MainMenus::importClipboardChosen, storeCommands_,
+            [this] { storeCommands_->ImportClipboardCommand(); });
+    connect(menus_, &MainMenus::recentChosen, storeCommands_,
+            [this](int index) { storeCommands_->OpenRecentCommand(index + 1); });
+    connect(menus_, &MainMenus::dataCollectionChosen, this, [this](int index) {
+        if (index >= 0 && std::size_t(index) < dataCollections_.size()) {
+            storeCommands_->OpenDataCollectionCommand(dataCollections_[std::size_t(index)]);
+        }
+    });
+}
 
+void MainWindow::BuildMateCommand() {
     MateCommand::Host mateHost;
     mateHost.window = this;
     mateHost.record = &record_;
@@ -189,28 +228,6 @@ void MainWindow::BuildWindow() {
         return AskDefendingKing(preselected, handicapGame, this);
     };
     mate_ = new MateCommand(std::move(mateHost), this);
-    connect(menus_, &MainMenus::openStoreChosen, storeCommands_, &StoreCommands::OpenStoreCommand);
-    connect(menus_, &MainMenus::newStoreChosen, storeCommands_, &StoreCommands::NewStoreCommand);
-    connect(menus_, &MainMenus::renameChosen, storeCommands_, &StoreCommands::RenameCommand);
-    connect(menus_, &MainMenus::datSwitchChosen, storeCommands_, &StoreCommands::SwitchDatFolderCommand);
-    connect(menus_, &MainMenus::importFilesChosen, storeCommands_, &StoreCommands::ImportFilesCommand);
-    connect(menus_, &MainMenus::importFolderChosen, storeCommands_, &StoreCommands::ImportFolderCommand);
-    connect(menus_, &MainMenus::importClipboardChosen, storeCommands_,
-            [this] { storeCommands_->ImportClipboardCommand(); });
-    connect(menus_, &MainMenus::recentChosen, storeCommands_,
-            [this](int index) { storeCommands_->OpenRecentCommand(index + 1); });
-    connect(menus_, &MainMenus::dataCollectionChosen, this, [this](int index) {
-        if (index >= 0 && std::size_t(index) < dataCollections_.size()) {
-            storeCommands_->OpenDataCollectionCommand(dataCollections_[std::size_t(index)]);
-        }
-    });
-    menus_->setStoreOpen(false);
-    setAcceptDrops(true);
-
-    menus_->setColor(settings_.form.Color);
-    menus_->setCommentChecked(settings_.form.Comment);
-    RefreshRecentMenu();
-    setFocusPolicy(Qt::StrongFocus);
 }
 
 void MainWindow::RefreshRecentMenu() {

@@ -119,7 +119,6 @@ public:
     void OpenPieceSets();
     void setEnvironmentAnswer(std::function<bool(EnvironmentDialog&)> answer) { environmentAnswer_ = std::move(answer); }
     void setPieceSetAnswer(std::function<bool(PieceSetDialog&)> answer) { pieceSetAnswer_ = std::move(answer); }
-    int replayKind() const { return replayKind_; }
     QTimer* replayTimer() { return &replayTimer_; }
     BoardView* boardView() const { return board_; }
     HandView* upperHand() const;
@@ -168,7 +167,14 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The window's parts, then what connects them: the board input, the view commands (panel,
+    // list, status line, view menu), the store commands of the File menu, the mate search.
     void BuildWindow();
+    void BuildParts(QWidget* central);
+    void BuildBoardInput(QWidget* central);
+    void ConnectViewCommands();
+    void BuildStoreCommands();
+    void BuildMateCommand();
     void LayOut();
     void ApplyPictures();
     void ReplayTick();

@@ -82,8 +82,6 @@ int MoveListView::selectedLine() const {
     return items.isEmpty() ? -1 : row(items.front());
 }
 
-int MoveListView::firstVisibleLine() const { return verticalScrollBar()->value(); }
-
 int MoveListView::visibleLineCount() const {
     const int rowHeight = QFontMetrics(font()).height() + 4;
     return viewport()->height() / qMax(1, rowHeight);

@@ -20,7 +20,6 @@ public:
     // line (further when the selection would be out of sight).
     void setLines(const QStringList& lines, int selection, int topLine);
     int selectedLine() const;
-    int firstVisibleLine() const;
     int visibleLineCount() const;
 
 signals:

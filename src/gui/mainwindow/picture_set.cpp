@@ -17,7 +17,7 @@ namespace {
 
 QImage ReadImage(const std::filesystem::path& folder, const std::string& name) {
     const std::filesystem::path path = ResolvePath(folder, name);
-    return QImage(QString::fromStdString(path.string()));
+    return QImage(PathToQString(path));
 }
 
 // The older piece files of 16 columns and 2 rows are recognised by their exact sizes; their

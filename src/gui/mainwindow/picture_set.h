@@ -43,7 +43,6 @@ public:
     QSize buttonSize() const;
 
 private:
-    bool LoadPieces(const std::filesystem::path& folder, const std::string& koma);
 
     int sizeMode_ = 1;
     QSize pieceSize_;

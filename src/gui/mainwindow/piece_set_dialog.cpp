@@ -52,7 +52,7 @@ void PieceSetDialog::ShowPreview(int index) {
     if (index < 0 || index >= int(sets_.size())) return;
     QPixmap picture;
     const std::filesystem::path file = ResolvePath(folder_, sets_[std::size_t(index)].small);
-    if (sets_[std::size_t(index)].small.empty() || !picture.load(QString::fromStdString(file.string()))) {
+    if (sets_[std::size_t(index)].small.empty() || !picture.load(PathToQString(file))) {
         preview_->clear();
         prompter_.Warn(std::string("\r駒表示用ビットマップがありません。"_sj));
         return;

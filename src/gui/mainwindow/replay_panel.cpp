@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "gui/common/not_available.h"
 #include "gui/common/picture_layout.h"
 #include "gui/mainwindow/picture_set.h"
 
@@ -23,10 +24,6 @@ QString ReplayButtonName(int number) {
         case 12: return QStringLiteral("局面図に追加");
         default: return {};
     }
-}
-
-QString NotAvailableYet(const QString& what) {
-    return what + QStringLiteral("（この機能はまだ使えません）");
 }
 
 PictureButton::PictureButton(int number, QWidget* parent) : QAbstractButton(parent), number_(number) {

@@ -72,7 +72,5 @@ private:
 
 // The names of the buttons, for tooltips.
 QString ReplayButtonName(int number);
-// The tooltip of a function that is not there yet.
-QString NotAvailableYet(const QString& what);
 
 }  // namespace movra

@@ -1,4 +1,5 @@
 #include "gui/mainwindow/single_instance.h"
+#include "gui/common/qtext.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -16,7 +17,7 @@ SingleInstance::SingleInstance(const std::filesystem::path& programFolder, QObje
     std::error_code ec;
     std::filesystem::path canonical = std::filesystem::weakly_canonical(programFolder, ec);
     if (ec) canonical = programFolder;
-    const QString folder = QString::fromStdString(canonical.string());
+    const QString folder = PathToQString(canonical);
     // One copy per program folder: the name of the system's mutex, made unique for the folder.
     const QByteArray hash = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     serverName_ = QStringLiteral("movra-for-win-") + QString::fromLatin1(hash);

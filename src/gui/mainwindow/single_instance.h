@@ -23,7 +23,6 @@ public:
     bool RaiseRunningCopy();
     // Starts answering later copies (after TryLock succeeded).
     bool Listen();
-    QString serverName() const { return serverName_; }
 
 signals:
     void raiseRequested();

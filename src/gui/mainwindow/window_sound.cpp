@@ -25,7 +25,7 @@ EffectSoundPlayer::EffectSoundPlayer(QObject* parent)
 void EffectSoundPlayer::Play(const std::filesystem::path& file) {
     started_ = false;
     effect_->stop();
-    const QUrl url = QUrl::fromLocalFile(QString::fromStdString(file.string()));
+    const QUrl url = QUrl::fromLocalFile(PathToQString(file));
     if (effect_->source() != url) effect_->setSource(url);
     started_ = true;
     effect_->play();

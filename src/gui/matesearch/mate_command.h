@@ -45,8 +45,6 @@ public:
     void setKingChooser(std::function<int(int preselected, bool handicapGame)> choose) {
         host_.chooseKing = std::move(choose);
     }
-    // The 200 ms poll (tests may fire it).
-    QTimer* pollTimer() { return &poll_; }
     // One tick of the poll: after the search is done, the report and the record put back.
     void Poll();
 
@@ -61,9 +59,9 @@ private:
     std::unique_ptr<MateSearch> search_;
     std::shared_ptr<std::atomic<int>> limit_ = std::make_shared<std::atomic<int>>(kDefaultMateDepthLimit);
     // What the search leaves to the report and the restore.
-    std::optional<TKifData> saved_;
+    std::optional<TKifData::Snapshot> saved_;
     BoardPosition searched_;
-    int attacker_ = 1;
+    int attacker_ = side::kSente;
     int firstNumber_ = 1;
     MoveRecord previous_;
 };

@@ -12,16 +12,20 @@
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
 #include "gui/picturegen/boards.h"
 #include "gui/picturegen/pieces.h"
+#include "core/text/sjis_literal.h"
 
 namespace {
 
+using namespace movra::literals;
 using movra::picturegen::PieceStyle;
 using movra::picturegen::SizeSpec;
 
@@ -34,13 +38,13 @@ const std::array<SizeSpec, 3> kSizes{{
 }};
 
 struct PieceSetEntry {
-    const char* name;  // UTF-8; written in CP932
-    const char* stem;  // file names are stem + size letter + ".BMP"
+    std::string_view name;  // CP932
+    const char* stem;       // file names are stem + size letter + ".BMP"
     PieceStyle style;
 };
 const std::array<PieceSetEntry, 2> kPieceSets{{
-    {"一字駒", "KOMA1", PieceStyle::OneCharacter},
-    {"二字駒", "KOMA2", PieceStyle::TwoCharacter},
+    {"一字駒"_sj, "KOMA1", PieceStyle::OneCharacter},
+    {"二字駒"_sj, "KOMA2", PieceStyle::TwoCharacter},
 }};
 
 QString g_preview;
@@ -73,7 +77,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (argc >= 4 && QString::fromLocal8Bit(argv[2]) == QStringLiteral("--preview")) {
-        g_preview = QString::fromLocal8Bit(argv[3]);
+        g_preview = movra::PathToQString(std::filesystem::path(argv[3]));
     }
     // Drawing needs fonts but no screen.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -82,7 +86,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "movra-picturegen: the IPAex fonts are missing (Debian: fonts-ipaexfont)\n");
         return 1;
     }
-    QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir out(movra::PathToQString(std::filesystem::path(argv[1])));
     if (!out.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "movra-picturegen: cannot create %s\n", argv[1]);
         return 1;
@@ -114,11 +118,11 @@ int main(int argc, char** argv) {
     }
 
     // KOMATYPE.DAT: display name, then the small, standard and large piece files, 20 bytes each.
-    std::ofstream list(out.filePath(QStringLiteral("KOMATYPE.DAT")).toLocal8Bit().toStdString(),
+    std::ofstream list(movra::QStringToPath(out.filePath(QStringLiteral("KOMATYPE.DAT"))),
                        std::ios::binary | std::ios::trunc);
     for (const PieceSetEntry& entry : kPieceSets) {
         const std::string stem = entry.stem;
-        list << Field(movra::Utf8ToCp932(entry.name)) << Field(stem + "S.BMP") << Field(stem + "L.BMP")
+        list << Field(std::string(entry.name)) << Field(stem + "S.BMP") << Field(stem + "L.BMP")
              << Field(stem + "E.BMP") << "\r\n";
     }
     list.flush();

@@ -110,16 +110,6 @@ void PaintPiece(QPainter& p, QSize size, int code, bool goteKing, PieceStyle sty
 
 }  // namespace
 
-QImage DrawPiece(QSize piece, int code, PieceStyle style) {
-    QImage image(piece, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    const QImage grain = WoodSurface(piece, BoxwoodTone(), 4242u + code);
-    QPainter p(&image);
-    PaintPiece(p, piece, code, false, style, grain);
-    p.end();
-    return image;
-}
-
 QImage DrawPieceSet(QSize piece, PieceStyle style) {
     const int w = piece.width();
     const int h = piece.height();

@@ -15,8 +15,4 @@ enum class PieceStyle {
 // masks (black where the piece is, white where the board shows through, grey at the edges).
 QImage DrawPieceSet(QSize piece, PieceStyle style);
 
-// One piece of a sente code 1-14 in a picture of that size, on a transparent background
-// (for previews and tests).
-QImage DrawPiece(QSize piece, int code, PieceStyle style);
-
 }  // namespace movra::picturegen

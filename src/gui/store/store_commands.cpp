@@ -12,7 +12,6 @@
 
 #include "gui/common/qtext.h"
 #include "core/session/file_commands.h"
-#include "gui/common/gui_prompter.h"
 #include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
 #include "gui/store/file_chooser.h"
@@ -24,19 +23,7 @@ namespace movra {
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-QString PathToQString(const fs::path& path) { return QString::fromStdString(path.string()); }
-
-fs::path QStringToPath(const QString& text) { return fs::path(text.toStdString()); }
-
 namespace {
-
-// A path in a message (CP932).
-std::string PathMessageText(const fs::path& path) { return ToCp932(PathToQString(path)); }
-
-// Ends the progress panel a core operation may have opened.
-void EndProgress(Prompter& prompter) {
-    if (auto* gui = dynamic_cast<GuiPrompter*>(&prompter)) gui->EndProgress();
-}
 
 class WaitCursor {
 public:
@@ -99,7 +86,7 @@ void StoreCommands::OpenRecentCommand(int entry) {
 
 void StoreCommands::OpenDataCollectionCommand(const fs::path& store) {
     if (!MayStart()) return;
-    if (host_.prompter->Confirm(OpenConfirmText(PathMessageText(store)), false, true) != Answer::Yes) {
+    if (host_.prompter->Confirm(OpenConfirmText(PathText(store)), false, true) != Answer::Yes) {
         return;
     }
     OpenStoreResult opened;
@@ -121,7 +108,7 @@ void StoreCommands::NewStoreCommand() {
         WaitCursor wait;
         opened = CreateNewStore(*host_.session, QStringToPath(chosen), *host_.prompter);
     } catch (const StoreIoError& e) {
-        host_.prompter->Warn("\r" + PathMessageText(e.path()) + " 書込エラー！"_sj);
+        host_.prompter->Warn("\r" + PathText(e.path()) + " 書込エラー！"_sj);
         return;
     }
     if (opened) RememberOpenedStore(*opened);
@@ -180,7 +167,7 @@ void StoreCommands::RunImport(const std::function<ImportSummary(ImportContext&)>
     ImportSummary summary;
     {
         WaitCursor wait;
-        ImportContext context{s.store, *host_.record, prompter,
+        ImportContext context{s.store, prompter,
                               MasterTables{&s.players, &s.tournaments, &s.openings}, importNow_,
                               [line](const std::string& text) {
                                   line->setText(ToQString(text));
@@ -191,11 +178,11 @@ void StoreCommands::RunImport(const std::function<ImportSummary(ImportContext&)>
         try {
             summary = run(context);
         } catch (const StoreIoError& e) {
-            EndProgress(prompter);
-            prompter.Warn("\r" + PathMessageText(e.path()) + " 書込エラー！"_sj);
+            prompter.EndProgress();
+            prompter.Warn("\r" + PathText(e.path()) + " 書込エラー！"_sj);
         }
     }
-    EndProgress(prompter);
+    prompter.EndProgress();
     if (host_.window != nullptr) host_.window->setEnabled(true);
     delete line;
     if (summary.gamesStored < 1) return;
@@ -311,7 +298,7 @@ RenameStoreDialog::RenameStoreDialog(StoreSession& session, Prompter& prompter, 
 }
 
 void RenameStoreDialog::Confirm() {
-    outcome_ = RenameStore(session_, edit_->text().toStdString(), prompter_);
+    outcome_ = RenameStore(session_, QStringToPath(edit_->text()).native(), prompter_);
     if (outcome_ == RenameOutcome::Unchanged || outcome_ == RenameOutcome::Renamed) {
         accept();
     } else {

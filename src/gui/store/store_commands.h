@@ -1,7 +1,7 @@
 #pragma once
 // The File-menu commands that choose, make or rename a store, switch the DAT folder, and bring
 // text game records in: each asks through the file dialogs and the prompter, calls core
-// (store/open_store.h, textio/import_text.h, mainwindow/file_commands.h) and tells the main
+// (store/open_store.h, textio/import_text.h, session/file_commands.h) and tells the main
 // window what changed through its hooks.
 #include <QDialog>
 #include <QObject>
@@ -106,9 +106,5 @@ private:
     QLineEdit* edit_ = nullptr;
     RenameOutcome outcome_ = RenameOutcome::Unchanged;
 };
-
-// A path of this file system as a QString, and back.
-QString PathToQString(const std::filesystem::path& path);
-std::filesystem::path QStringToPath(const QString& text);
 
 }  // namespace movra

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -233,6 +235,51 @@ TEST_F(IniFileTest, ByteRoundTripOfArbitraryBinaryLines) {
     EXPECT_EQ(ini.ReadString("S", "k", ""), "\x80\xA0\xFD\xFE\xFF\xF0\x40");
     ASSERT_TRUE(ini.Save(path.string()));
     EXPECT_EQ(ReadBytes(path), text);
+}
+
+// A settings file replaced by a folder, a pipe without a writer, a link to an endless device or a
+// huge file: read as missing (defaults) without blocking or filling memory, a message for the
+// user, and never replaced when the settings are written back.
+TEST_F(IniFileTest, OnlyRegularFilesOfSensibleSizeAreRead) {
+    const auto folder = dir_ / "folder.ini";
+    std::filesystem::create_directory(folder);
+    const auto pipe = dir_ / "pipe.ini";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto endless = dir_ / "endless.ini";
+    std::filesystem::create_symlink("/dev/zero", endless);
+    const auto huge = dir_ / "huge.ini";
+    WriteBytes(huge, "[S]\r\nk=v\r\n" + std::string(kMaxProfileBytes, ';'));
+    const struct {
+        std::filesystem::path path;
+        FileReadStatus status;
+    } cases[] = {{folder, FileReadStatus::NotRegular},
+                 {pipe, FileReadStatus::NotRegular},
+                 {endless, FileReadStatus::NotRegular},
+                 {huge, FileReadStatus::TooLarge},
+                 {dir_ / "missing.ini", FileReadStatus::Missing}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.filename().string());
+        IniFile ini;
+        FileReadStatus status = FileReadStatus::Ok;
+        EXPECT_FALSE(ini.Load(c.path.string(), &status));
+        EXPECT_EQ(status, c.status);
+        EXPECT_TRUE(ini.Sections().empty());
+        EXPECT_EQ(ProfileProblemText("MOVRAWIN.INI", status).empty(),
+                  c.status == FileReadStatus::Missing);
+        if (c.status != FileReadStatus::Missing) {
+            EXPECT_FALSE(WriteProfileString(c.path.string(), "S", "k", "v"));
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    EXPECT_TRUE(std::filesystem::is_symlink(endless));
+    EXPECT_EQ(std::filesystem::file_size(huge), kMaxProfileBytes + 10);
+    // A file of exactly the limit is still read.
+    const auto limit = dir_ / "limit.ini";
+    WriteBytes(limit, "[S]\r\nk=v\r\n" + std::string(kMaxProfileBytes - 10, ';'));
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(limit.string()));
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "v");
 }
 
 }  // namespace

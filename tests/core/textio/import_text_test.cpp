@@ -2,6 +2,7 @@
 // store, header fields, refused files leaving the store as it was, coded files with many games,
 // folders and the run's messages.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -65,10 +66,9 @@ protected:
 
     TempFolder dir;
     GameStore store;
-    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
     std::unique_ptr<TKifData> played = std::make_unique<TKifData>();
     RecordingPrompter prompter;
-    ImportContext context{store, *record, prompter, {}, "2001-02-03 04:05:06", {}, 5};
+    ImportContext context{store, prompter, {}, "2001-02-03 04:05:06", {}, 5};
     FileImport last;
 };
 
@@ -276,9 +276,43 @@ TEST_F(TextioImport, AFolderRunReadsGameRecordFilesOnly) {
     EXPECT_EQ(prompter.texts().back(), "\r4件の棋譜をインポートしました。"_sj);
 }
 
-TEST_F(TextioImport, ARunThatStoresNothingGivesTheGameRecordBack) {
-    TKifData& g = Played(0, 3);
-    *record = g;
+TEST_F(TextioImport, PipesAreNeverReadAndARunStopsWhereTheStoreIsFull) {
+    TKifData& g = Played(0, 6);
+    const std::string kif = KifOf(g, {}, "投了");
+    std::filesystem::create_directories(dir / "in");
+    Write(dir / "in" / "a.kif", kif);
+    ASSERT_EQ(::mkfifo((dir / "in" / "b.kif").c_str(), 0600), 0);  // no writer: would block
+    Write(dir / "in" / "c.kif", kif);
+    const std::vector<std::filesystem::path> found = GameRecordFiles(dir / "in", 0, nullptr);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[1].filename(), "c.kif");
+
+    // Named on its own, the pipe is refused with a reason and the run goes on.
+    Write(dir / "coded.txt", Cp932File({"##", "#:One", "S:a", "G:b", "K:7776 3334 ", "##",
+                                        "#:Two", "S:c", "G:d", "K:2726 8384 ", "##",
+                                        "#:Three", "S:e", "G:f", "K:5756 5354 ", "##"}));
+    context.gameLimit = 3;
+    const ImportSummary summary = ImportFiles(
+        {dir / "in" / "b.kif", dir / "in" / "a.kif", dir / "coded.txt", dir / "in" / "c.kif"},
+        context);
+    EXPECT_TRUE(summary.storeFull);
+    EXPECT_EQ(summary.gamesStored, 3);  // a.kif and two games of the coded file
+    ASSERT_EQ(summary.refused.size(), 2u);
+    EXPECT_EQ(summary.refused[0].path.filename(), "b.kif");
+    EXPECT_EQ(summary.refused[0].reason, "not a regular file");
+    EXPECT_EQ(summary.refused[1].path.filename(), "c.kif");
+    EXPECT_EQ(summary.refused[1].reason, kStoreFullReason);
+    EXPECT_NE(std::find(prompter.texts().begin(), prompter.texts().end(), StoreFullMessage()),
+              prompter.texts().end());
+    // Nothing past the limit reached the disk.
+    EXPECT_EQ(store.recordCount, 3u);
+    std::uint32_t count = 0;
+    EXPECT_EQ(ValidateStore(dir / "games.ipx", count, prompter), StoreCheck::Extended);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(Detail(3).senteName(), "c");
+}
+
+TEST_F(TextioImport, ARunThatStoresNothingSaysSo) {
     Write(dir / "bad.kif", Cp932File({"手数", "   1 ５五歩(56)"}));
     const ImportSummary summary = ImportFiles({dir / "bad.kif", dir / "missing.kif"}, context);
     EXPECT_EQ(summary.gamesStored, 0);
@@ -287,8 +321,7 @@ TEST_F(TextioImport, ARunThatStoresNothingGivesTheGameRecordBack) {
     EXPECT_EQ(prompter.texts().front(),
               "棋譜のインポートに失敗しました。\r\r( "_sj + (dir / "bad.kif").string() + " )");
     EXPECT_EQ(prompter.texts().back(), "\r棋譜はインポートされませんでした。"_sj);
-    EXPECT_EQ(record->moveCount, 3);
-    EXPECT_EQ(record->moves[3], g.moves[3]);
+    EXPECT_EQ(store.recordCount, 0u);
 }
 
 TEST_F(TextioImport, ARunStoresWhatImportingEachFileInTurnStores) {
@@ -316,7 +349,7 @@ TEST_F(TextioImport, ARunStoresWhatImportingEachFileInTurnStores) {
     ASSERT_TRUE(CreateStoreFiles(alonePath, true));
     GameStore alone(alonePath, StoreKind::Extended, 0);
     RecordingPrompter alonePrompter;
-    ImportContext aloneContext{alone, *played, alonePrompter, {}, "2001-02-03 04:05:06", {}, 5};
+    ImportContext aloneContext{alone, alonePrompter, {}, "2001-02-03 04:05:06", {}, 5};
     std::vector<std::string> aloneRefusals;
     int aloneGames = 0;
     for (const auto& f : files) {
@@ -380,7 +413,7 @@ TEST_F(TextioImport, ARunTheStoreCannotTakeLeavesTheGamesBeforeItWhole) {
         ASSERT_TRUE(CreateStoreFiles(path, true));
         GameStore runStore(path, StoreKind::Extended, 0);
         RecordingPrompter runPrompter;
-        ImportContext run{runStore, *record, runPrompter, {}, "2001-02-03 04:05:06", {}, 5};
+        ImportContext run{runStore, runPrompter, {}, "2001-02-03 04:05:06", {}, 5};
         ASSERT_EQ(ImportFiles(firstFiles, run).gamesStored, 3);
         std::vector<std::vector<std::uint8_t>> before;
         for (const char* e : extensions) {
