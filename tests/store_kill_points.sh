@@ -17,13 +17,14 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
-# A Kakinoki file (CP932) of kings walking to and fro for N moves, with comments and times.
+# A Kakinoki file (CP932) of kings walking to and fro for N moves, with comments and times, and
+# a start date of its own (a file without one takes the clock's, which would differ between runs).
 game_file() {  # file sente-name moves
     python3 - "$1" "$2" "$3" <<'EOF'
 import sys
 path, sente, n = sys.argv[1], sys.argv[2], int(sys.argv[3])
 walk = ["５八玉(59)", "５二玉(51)", "５九玉(58)", "５一玉(52)"]
-lines = ["手合割：平手", "先手：" + sente, "後手：乙", "手数----指手---------消費時間--",
+lines = ["開始日時：2024/04/10 10:00", "手合割：平手", "先手：" + sente, "後手：乙", "手数----指手---------消費時間--",
          "*開始の解説 " + sente]
 for i in range(1, n + 1):
     lines.append("%4d %s   ( 0:01/00:00:%02d)" % (i, walk[(i - 1) % 4], i % 60))

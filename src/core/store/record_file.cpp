@@ -37,7 +37,6 @@ bool RecordFile::Open(const std::filesystem::path& path, std::size_t recordSize,
         case Access::ReadWrite: flags |= O_RDWR; break;
         case Access::ReadWriteCreate: flags |= O_RDWR | O_CREAT; break;
         case Access::Create: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
-        case Access::CreateNew: flags |= O_RDWR | O_CREAT | O_EXCL; break;
     }
     int fd;
     do {

@@ -34,7 +34,6 @@ public:
         ReadWrite,        // an existing file
         ReadWriteCreate,  // created empty when missing, kept otherwise
         Create,           // created, or emptied when it exists
-        CreateNew,        // created; refused when a file of that name exists
     };
 
     RecordFile() = default;

@@ -220,15 +220,14 @@ bool ReleaseOverflowNumber(const GameStore& store, int n) {
 bool CreateStoreFiles(const fs::path& path, bool extended, RecordWriter& layer) {
     const StoreFiles files(path);
     std::vector<fs::path> made;
-    // Each file is made new (never one that is there already), its first record written and put
-    // on the disk; the first failure removes every file made, so that nothing of a half-made
-    // store stays behind.
+    // Each file is made (emptied when it is there: this is the one path that may), its first
+    // record written and put on the disk; the first failure removes every file it made, so that
+    // nothing of a half-made store stays behind. Callers check first that no store is there.
     const auto make = [&](std::string_view extension, std::size_t recordSize,
                           const std::uint8_t* firstRecord) {
-        if (files.Exists(extension)) return false;  // in any case of its letters
-        const fs::path p = files.folder() / (files.baseName() + std::string(extension));
+        const fs::path p = files.Path(extension);
         RecordFile file;
-        if (!layer.OpenForWriting(file, p, recordSize, RecordFile::Access::CreateNew)) return false;
+        if (!layer.OpenForWriting(file, p, recordSize, RecordFile::Access::Create)) return false;
         made.push_back(p);
         return (firstRecord == nullptr || layer.Write(file, 0, firstRecord, recordSize)) &&
                layer.Sync(file);

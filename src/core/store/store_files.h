@@ -133,9 +133,10 @@ bool ReleaseOverflowNumber(const GameStore& store, int n);
 
 // A new, empty store: the index file with its header of 32 zero bytes and an empty game-data
 // file; in the extended kind also empty detail and move-info files and comment file 0 with its
-// bitmap. The overflow files are made on first use. A file of the set that exists already is
-// never emptied: the creation fails. False when a file cannot be made or written; every file it
-// made is then removed again. Each file is on the disk when it answers true.
+// bitmap. The overflow files are made on first use. Existing files of these names are emptied:
+// callers make sure no store is there first (this is the only path that empties a store file).
+// False when a file cannot be made or written; every file it made is then removed again, so that
+// no half-made store stays. Each file is on the disk when it answers true.
 bool CreateStoreFiles(const std::filesystem::path& path, bool extended,
                       RecordWriter& layer = DirectRecordWriter());
 
