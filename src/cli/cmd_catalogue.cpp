@@ -92,7 +92,7 @@ int RunInfo(int argc, char** argv) {
     std::uint32_t count = 0;
     StoreCheck r = StoreCheck::Unusable;
     try {
-        r = ValidateStore(a.store, count, prompter);
+        r = ValidateStoreForReading(a.store, count, prompter);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "movra-cli info: %s\n", e.what());
         return 1;
@@ -154,7 +154,7 @@ int RunList(int argc, char** argv) {
     TerminalPrompter prompter(a.out);
     try {
         std::uint32_t games = 0;
-        const StoreCheck r = ValidateStore(a.store, games, prompter);
+        const StoreCheck r = ValidateStoreForReading(a.store, games, prompter);
         if (r != StoreCheck::Classic && r != StoreCheck::Extended) {
             std::fprintf(stderr, "movra-cli list: %s: not a usable store (%s)\n", a.store.c_str(),
                          CheckName(r));
@@ -205,7 +205,7 @@ int RunCommentsCheck(int argc, char** argv) {
     TerminalPrompter prompter(a.out);
     try {
         std::uint32_t games = 0;
-        const StoreCheck r = ValidateStore(a.store, games, prompter);
+        const StoreCheck r = ValidateStoreForReading(a.store, games, prompter);
         if (r != StoreCheck::Extended) {
             std::fprintf(stderr, "movra-cli comments-check: %s: not a usable store of the "
                                  "extended kind (%s)\n",

@@ -77,7 +77,7 @@ int RunCopy(int argc, char** argv) {
     TerminalPrompter prompter(out);
     try {
         std::uint32_t count = 0;
-        const StoreCheck check = ValidateStore(storeName, count, prompter);
+        const StoreCheck check = ValidateStoreForReading(storeName, count, prompter);
         if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
             prompter.Warn(BrokenStoreMessage(storeName));
             return 1;

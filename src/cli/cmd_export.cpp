@@ -135,7 +135,7 @@ public:
 
     int Run() {
         std::uint32_t count = 0;
-        const StoreCheck check = ValidateStore(o_.store, count, prompter_);
+        const StoreCheck check = ValidateStoreForReading(o_.store, count, prompter_);
         if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
             prompter_.Warn(BrokenStoreMessage(o_.store));
             return 1;

@@ -9,6 +9,7 @@
 #include "core/text/cp932.h"
 #include "core/record/kif_data.h"
 #include "core/store/master_data.h"
+#include "core/store/open_store.h"
 #include "core/store/store_files.h"
 #include "core/textio/import_text.h"
 
@@ -27,7 +28,8 @@ int Usage() {
                  "  PATH is a game-record file or a folder, whose .kif/.ki2/.kifu/.ki2u files are\n"
                  "  read (with --recursive also those of every sub-folder).\n"
                  "  --dat DIR looks players, tournaments and openings up in the master files there.\n"
-                 "exit status: 0 every file stored, 1 some file refused, 2 usage error.\n");
+                 "exit status: 0 every file stored whole, 1 some file refused or a long game cut,\n"
+                 "2 usage error.\n");
     return 2;
 }
 
@@ -40,6 +42,18 @@ bool EndsWithIgnoringCase(const std::string& s, const std::string& tail) {
         if (a != tail[i]) return false;
     }
     return true;
+}
+
+// Whether any file of the store's set is there (the working comment file does not count).
+bool AnyStoreFile(const StoreFiles& files) {
+    for (std::string_view e : {ext::kIndex, ext::kGameData, ext::kOverflowGameData, ext::kDetail,
+                               ext::kMoveInfo, ext::kMoveInfoOverflow}) {
+        if (files.Exists(e)) return true;
+    }
+    for (int f = 0; f < 16; ++f) {
+        if (files.Exists(ext::CommentFile(f))) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -77,7 +91,9 @@ int RunImport(int argc, char** argv) {
     TerminalPrompter prompter(Terminal{sjis}, !verbose);
     GameStore store;
     store.files = StoreFiles(storePath);
-    if (!store.files.Exists(ext::kIndex)) {
+    if (!AnyStoreFile(store.files)) {
+        // Only a store with no file at all is made here: a file of an existing store is never
+        // made anew or emptied.
         const bool extended = !EndsWithIgnoringCase(storePath, ".idx");
         const fs::path base = store.files.folder() / (store.files.baseName() + (extended ? ".ipx" : ".idx"));
         if (!CreateStoreFiles(base, extended)) {
@@ -87,11 +103,19 @@ int RunImport(int argc, char** argv) {
         std::fprintf(stderr, "created the %s store %s\n", extended ? "extended" : "classic",
                      base.string().c_str());
     }
-    store.kind = store.files.Exists(ext::kDetail) ? StoreKind::Extended : StoreKind::Classic;
-    if (!ReadGameCount(store, store.recordCount)) {
-        std::fprintf(stderr, "movra-cli import: cannot read the store %s\n", storePath.c_str());
+    // The store is checked (and a half-done change of it repaired) before anything is written.
+    std::uint32_t count = 0;
+    const StoreCheck check = ValidateStore(store.files.IndexPath(), count, prompter);
+    if (check == StoreCheck::ReadOnly) {
+        prompter.Warn(ReadOnlyStoreMessage(store.files.IndexPath()));
         return 1;
     }
+    if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
+        prompter.Warn(BrokenStoreMessage(store.files.IndexPath()));
+        return 1;
+    }
+    store.kind = check == StoreCheck::Extended ? StoreKind::Extended : StoreKind::Classic;
+    store.recordCount = count;
 
     PlayerTable players;
     TournamentTable tournaments;
@@ -129,10 +153,14 @@ int RunImport(int argc, char** argv) {
     }
     std::printf("files read: %ld, games stored: %ld, files refused: %zu\n", summary.filesRead,
                 summary.gamesStored, summary.refused.size());
+    if (summary.gamesCut > 0) {
+        std::printf("games cut to their first 256 slots (no overflow number free): %ld\n",
+                    summary.gamesCut);
+    }
     if (summary.storeFull) {
         std::printf("the store is full: it holds %u games, the most it can\n", context.store.recordCount);
     }
-    return summary.refused.empty() && !summary.storeFull ? 0 : 1;
+    return summary.refused.empty() && summary.gamesCut == 0 && !summary.storeFull ? 0 : 1;
 }
 
 }  // namespace movra::cli

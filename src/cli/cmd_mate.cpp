@@ -71,7 +71,7 @@ struct SearchStart {
 std::optional<SearchStart> StartFromStore(const std::string& path, long k, long m, bool sjis) {
     TerminalPrompter prompter(Terminal{sjis});
     std::uint32_t count = 0;
-    const StoreCheck check = ValidateStore(path, count, prompter);
+    const StoreCheck check = ValidateStoreForReading(path, count, prompter);
     if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
         prompter.Warn(BrokenStoreMessage(path));
         return std::nullopt;

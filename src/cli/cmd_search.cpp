@@ -275,7 +275,7 @@ public:
 
     int Run() {
         std::uint32_t games = 0;
-        const StoreCheck check = ValidateStore(a_.store, games, prompter_);
+        const StoreCheck check = ValidateStoreForReading(a_.store, games, prompter_);
         if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
             std::fprintf(stderr, "movra-cli search: %s: not a usable store\n", a_.store.c_str());
             return 1;

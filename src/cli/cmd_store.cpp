@@ -1,19 +1,24 @@
-// movra-cli new and show: making an empty store, and one stored game with its header fields and
-// its move list.
+// movra-cli new, show, delete and swap: making an empty store, one stored game with its header
+// fields and its move list, deleting games and exchanging two.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "commands.h"
+#include "game_numbers.h"
 #include "core/text/cp932.h"
 #include "core/text/paths.h"
 #include "core/record/kif_data.h"
 #include "core/text/prompter.h"
 #include "core/text/sjis_literal.h"
 #include "core/rules/notation.h"
+#include "core/store/comments.h"
 #include "core/store/game_io.h"
 #include "core/store/open_store.h"
+#include "core/store/store_edit.h"
 #include "core/store/store_files.h"
 
 #include "terminal.h"
@@ -41,7 +46,121 @@ int ShowUsage() {
     return 2;
 }
 
+int DeleteUsage() {
+    std::fprintf(stderr,
+                 "usage: movra-cli delete STORE N... [--sjis]\n"
+                 "  deletes games N (a number or a range 3-40) from the store; the other games\n"
+                 "  close up in their order.\n");
+    return 2;
+}
+
+int SwapUsage() {
+    std::fprintf(stderr, "usage: movra-cli swap STORE N M [--sjis]\n  exchanges games N and M.\n");
+    return 2;
+}
+
+// The store a writing command works on: checked (a half-done change repaired) and writable.
+std::optional<GameStore> WritableStore(const std::string& name, Prompter& prompter) {
+    std::uint32_t count = 0;
+    const StoreCheck check = ValidateStore(name, count, prompter);
+    if (check == StoreCheck::ReadOnly) {
+        prompter.Warn(ReadOnlyStoreMessage(name));
+        return std::nullopt;
+    }
+    if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
+        prompter.Warn(BrokenStoreMessage(name));
+        return std::nullopt;
+    }
+    return GameStore(name, check == StoreCheck::Extended ? StoreKind::Extended : StoreKind::Classic,
+                     count);
+}
+
 }  // namespace
+
+int RunDelete(int argc, char** argv) {
+    Terminal out;
+    std::string name;
+    std::vector<std::uint32_t> games;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--sjis") {
+            out.sjis = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return DeleteUsage();
+        } else if (name.empty()) {
+            name = arg;
+        } else if (!AddGameNumbers(arg, games)) {
+            return DeleteUsage();
+        }
+    }
+    if (name.empty() || games.empty()) return DeleteUsage();
+    TerminalPrompter prompter(out);
+    try {
+        std::optional<GameStore> store = WritableStore(name, prompter);
+        if (!store) return 1;
+        std::vector<GameHeader> marked;
+        for (const std::uint32_t k : games) {
+            if (k > store->recordCount) {
+                std::fprintf(stderr, "movra-cli delete: the store holds %u games\n", store->recordCount);
+                return 1;
+            }
+            GameHeader h;
+            h.recordNumber = k;
+            h.selectionMark = 1;
+            marked.push_back(h);
+        }
+        DeleteOptions options;
+        if (store->extended()) options.releaseComments = CommentReleaser(*store, prompter);
+        const std::uint32_t deleted =
+            DeleteGames(*store, 0, marked, std::uint32_t(marked.size()), prompter, options);
+        if (deleted == 0) {
+            std::fprintf(stderr, "movra-cli delete: nothing was deleted\n");
+            return 1;
+        }
+        std::printf("%u games deleted, the store holds %u\n", deleted, store->recordCount);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "movra-cli delete: %s\n", e.what());
+        return 1;
+    }
+}
+
+int RunSwap(int argc, char** argv) {
+    Terminal out;
+    std::string name;
+    std::vector<long> games;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        long k = 0;
+        if (arg == "--sjis") {
+            out.sjis = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            return SwapUsage();
+        } else if (name.empty()) {
+            name = arg;
+        } else if (ParsePositive(arg, k)) {
+            games.push_back(k);
+        } else {
+            return SwapUsage();
+        }
+    }
+    if (name.empty() || games.size() != 2) return SwapUsage();
+    TerminalPrompter prompter(out);
+    try {
+        std::optional<GameStore> store = WritableStore(name, prompter);
+        if (!store) return 1;
+        if (!SwapGames(*store, std::uint32_t(games[0]), std::uint32_t(games[1]))) {
+            std::fprintf(stderr, "movra-cli swap: games %ld and %ld of %u cannot be exchanged\n",
+                         games[0], games[1], store->recordCount);
+            return 1;
+        }
+        std::printf("games %ld and %ld exchanged\n", games[0], games[1]);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "movra-cli swap: %s\n", e.what());
+        return 1;
+    }
+}
 
 int RunNew(int argc, char** argv) {
     Terminal out;
@@ -111,7 +230,7 @@ int RunShow(int argc, char** argv) {
     TerminalPrompter prompter(out);
     try {
         std::uint32_t count = 0;
-        const StoreCheck check = ValidateStore(name, count, prompter);
+        const StoreCheck check = ValidateStoreForReading(name, count, prompter);
         if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
             prompter.Warn(BrokenStoreMessage(name));
             return 1;

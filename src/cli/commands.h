@@ -13,6 +13,8 @@ int RunList(int argc, char** argv);
 int RunCommentsCheck(int argc, char** argv);
 int RunNew(int argc, char** argv);
 int RunShow(int argc, char** argv);
+int RunDelete(int argc, char** argv);
+int RunSwap(int argc, char** argv);
 int RunImport(int argc, char** argv);
 int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);

@@ -24,6 +24,8 @@ const Command kCommands[] = {
      "new STORE.ipx|STORE.idx [--sjis]  make an empty store (.ipx extended, .idx classic)"},
     {"show", movra::cli::RunShow,
      "show STORE N [--codes] [--sjis]  the header fields and move list of game N"},
+    {"delete", movra::cli::RunDelete, "delete STORE N... [--sjis]  delete games (numbers or ranges 3-40)"},
+    {"swap", movra::cli::RunSwap, "swap STORE N M [--sjis]  exchange two games"},
     {"info", movra::cli::RunInfo,
      "info STORE.ipx|STORE.idx [--sjis]  the store's kind, game count and validation result"},
     {"list", movra::cli::RunList,

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <unistd.h>
 
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
@@ -11,6 +15,10 @@
 #include "support/run_cli.h"
 #include "../../bench/store_sample.h"
 #include "core/store/store_test_support.h"
+#include "core/store/layout.h"
+#include "core/store/store_appender.h"
+#include "core/store/open_store.h"
+#include "core/textio/textio_test_support.h"
 
 namespace movra {
 namespace {
@@ -129,6 +137,96 @@ TEST(StoreCli, ShowPrintsEveryLineOfTheLongestGames) {
         }
         EXPECT_EQ(lines, std::size_t(wanted) + 1);  // every move and the closing line
     }
+}
+
+// A Kakinoki file of a random game of `length` moves.
+std::filesystem::path GameFile(const std::filesystem::path& path, unsigned seed, int length) {
+    std::mt19937 rng(seed);
+    TKifData game;
+    while (testing::PlayRandomGame(rng, 0, length, game) < length) {
+    }
+    std::ofstream(path, std::ios::binary) << testing::KifOf(game, {"先手：甲", "後手：乙"}, "投了");
+    return path;
+}
+
+std::map<std::string, std::vector<std::uint8_t>> FilesOf(const std::filesystem::path& folder) {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        if (e.is_regular_file()) files[e.path().filename().string()] = testing::FileBytes(e.path());
+    }
+    return files;
+}
+
+TEST(StoreCli, ImportWritesOnlyIntoAWholeStoreAndNeverMakesOrEmptiesOneOfItsFiles) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "s");
+    const auto game = GameFile(dir / "g.kif", 3, 40);
+    const std::string store = (dir / "s" / "s.ipx").string();
+    ASSERT_EQ(RunCli({"import", store, game.string()}).status, 0);
+    ASSERT_EQ(RunCli({"import", store, game.string()}).status, 0);
+    const auto whole = FilesOf(dir / "s");
+    const std::string broken = Cp932ToUtf8(BrokenStoreMessage(dir / "s" / "s.idx"));
+
+    // A counted file cut short by a record: the store is refused as it is, with the message
+    // opening gives, and no file changes.
+    for (const char* cut : {"s.idx", "s.kif", "s.ipx", "s.kpf"}) {
+        SCOPED_TRACE(cut);
+        const auto size = std::filesystem::file_size(dir / "s" / cut);
+        const std::uintmax_t record = std::string(cut) == "s.idx" ? 32 : std::string(cut) == "s.kif" ? 512 : std::string(cut) == "s.ipx" ? 256 : 2048;
+        std::filesystem::resize_file(dir / "s" / cut, size - record);
+        const auto before = FilesOf(dir / "s");
+        const auto r = RunCli({"import", store, game.string()}, true);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(broken.substr(broken.find('"'))), std::string::npos) << r.out;
+        EXPECT_TRUE(FilesOf(dir / "s") == before);
+        testing::WriteFileBytes(dir / "s" / cut, whole.at(cut));
+    }
+
+    // Without its index file the store is not made anew over the files that are left.
+    std::filesystem::remove(dir / "s" / "s.idx");
+    const auto before = FilesOf(dir / "s");
+    EXPECT_EQ(RunCli({"import", store, game.string()}).status, 1);
+    EXPECT_TRUE(FilesOf(dir / "s") == before) << "no file made, none emptied";
+
+    // A store with no file at all is made.
+    EXPECT_EQ(RunCli({"import", (dir / "fresh.ipx").string(), game.string()}).status, 0);
+    EXPECT_EQ(RunCli({"info", (dir / "fresh.ipx").string()}).out.find("games: 1\n") != std::string::npos, true);
+}
+
+TEST(StoreCli, ImportTellsAndCountsEveryLongGameItCouldNotStoreWhole) {
+    TempFolder dir;
+    const auto longGame = GameFile(dir / "long.kif", 4, 300);
+    const auto shortGame = GameFile(dir / "short.kif", 5, 30);
+    const std::string store = (dir / "s.ipx").string();
+    ASSERT_EQ(RunCli({"new", store}).status, 0);
+    // Every overflow number in use.
+    testing::WriteFileBytes(dir / "s.kp2", std::vector<std::uint8_t>(kMoveInfoRecordSize, 0xFF));
+    const auto r = RunCli({"import", store, longGame.string(), shortGame.string(), longGame.string()}, true);
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find(Cp932ToUtf8(LongGameCutMessage(1).substr(1))), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(Cp932ToUtf8(LongGameCutMessage(3).substr(1))), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("games stored: 3"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("games cut to their first 256 slots (no overflow number free): 2"),
+              std::string::npos) << r.out;
+}
+
+TEST(StoreCli, ReadingCommandsNeedOnlyReadAccessAndWritingOnesSayTheyNeedMore) {
+    if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not stop root from writing";
+    TempFolder dir;
+    const auto game = GameFile(dir / "g.kif", 6, 40);
+    const std::string store = (dir / "s.ipx").string();
+    ASSERT_EQ(RunCli({"import", store, game.string()}).status, 0);
+    for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
+        std::filesystem::permissions(e.path(), std::filesystem::perms::owner_read);
+    }
+    EXPECT_EQ(RunCli({"info", store}).status, 0);
+    EXPECT_EQ(RunCli({"list", store}).status, 0);
+    EXPECT_EQ(RunCli({"show", store, "1"}).status, 0);
+    EXPECT_EQ(RunCli({"export", store, "1", "-o", (dir / "out.kif").string()}).status, 0);
+    EXPECT_EQ(RunCli({"copy", store, (dir / "copy.ipx").string()}).status, 0);
+    const auto r = RunCli({"import", store, game.string()}, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find(Cp932ToUtf8("読み取り専用ファイルのため使用できません。"_sj)), std::string::npos) << r.out;
 }
 
 }  // namespace

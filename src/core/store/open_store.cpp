@@ -1,8 +1,10 @@
 #include "core/store/open_store.h"
 
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <span>
 
 #include "core/text/cp932.h"
 #include "core/text/paths.h"
@@ -12,6 +14,7 @@
 #include "core/store/comments.h"
 #include "core/store/layout.h"
 #include "core/store/record_file.h"
+#include "core/store/store_journal.h"
 
 namespace movra {
 
@@ -80,20 +83,84 @@ std::optional<std::uint64_t> FreeDiskSpace(const fs::path& folder) {
     return std::uint64_t(info.f_bavail) * std::uint64_t(info.f_frsize);
 }
 
+namespace {
+
+bool CanWriteFolder(const fs::path& folder) {
+    return ::access((folder.empty() ? fs::path(".") : folder).c_str(), W_OK) == 0;
+}
+
+// Opens a store file for the check: read only for reading, else for writing through the layer.
+bool OpenForCheck(RecordFile& file, const fs::path& path, std::size_t recordSize, StoreAccess access,
+                  FileSystemHooks& layer) {
+    return access == StoreAccess::Read ? file.Open(path, recordSize, RecordFile::Access::Read)
+                                       : layer.OpenForWriting(file, path, recordSize,
+                                                              RecordFile::Access::ReadWrite);
+}
+
+// One file of the store that must hold exactly `records` records.
+struct SizedFile {
+    std::string_view extension;
+    std::size_t recordSize;
+    std::uint64_t records;
+};
+
+// Cuts the files that are longer than the count back to it: the tail a write stopped half-way
+// left. ReadOnly when a file cannot be opened for writing, Unusable when it cannot be cut.
+std::optional<StoreCheck> TrimToCount(const StoreFiles& files, std::span<const SizedFile> sized,
+                                      FileSystemHooks& layer) {
+    for (const SizedFile& f : sized) {
+        RecordFile file;
+        if (!layer.OpenForWriting(file, files.Path(f.extension), f.recordSize,
+                                  RecordFile::Access::ReadWrite)) {
+            return StoreCheck::ReadOnly;
+        }
+        const std::uint64_t wanted = f.records * f.recordSize;
+        if (file.SizeBytes() > wanted && (!layer.Truncate(file, wanted) || !layer.Sync(file))) {
+            return StoreCheck::Unusable;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string ReadOnlyStoreMessage(const fs::path& path) {
+    return "\"" + PathText(path) + "\"" + "は"_sj + "\r\r" + "読み取り専用ファイルのため使用できません。"_sj;
+}
+
+std::string RepairedStoreMessage(const fs::path& path) {
+    return "\r書込みの途中で終わっていた変更を元に戻し、最後に完了した状態で開きます。\r\r"_sj +
+           "\"" + PathText(path) + "\"";
+}
+
+std::string CompletedReplacementMessage(const fs::path& path) {
+    return "\r途中で終わっていた棋譜ファイルの置き換えを完了しました。\r\r"_sj + "\"" +
+           PathText(path) + "\"";
+}
+
 StoreCheck ValidateStore(const fs::path& path, std::uint32_t& recordCount, Prompter& prompter,
-                         FileSystemHooks& fsHooks, const FreeSpaceProbe& freeSpace) {
+                         FileSystemHooks& fsHooks, const FreeSpaceProbe& freeSpace,
+                         StoreAccess access) {
     const StoreFiles files(path);
+    // A change that a stopped process left half-done is finished or taken back first.
+    switch (RecoverStoreJournal(files, fsHooks)) {
+        case JournalRecovery::Completed: prompter.Warn(CompletedReplacementMessage(path)); break;
+        case JournalRecovery::RolledBack: prompter.Warn(RepairedStoreMessage(path)); break;
+        case JournalRecovery::Failed:
+            return CanWriteFolder(files.folder()) ? StoreCheck::Unusable : StoreCheck::ReadOnly;
+        default: break;
+    }
     if (!files.Exists(ext::kGameData)) return StoreCheck::Unusable;
     // A missing index file is a broken store, not a read-only one.
     if (!files.Exists(ext::kIndex)) return StoreCheck::Unusable;
 
     std::uint32_t count = 0;
+    std::vector<SizedFile> tooLong;
     {
         RecordFile index;
         RecordFile gameData;
-        if (!index.Open(files.Path(ext::kIndex), kIndexRecordSize, RecordFile::Access::ReadWrite) ||
-            !gameData.Open(files.Path(ext::kGameData), kGameDataRecordSize,
-                           RecordFile::Access::ReadWrite)) {
+        if (!OpenForCheck(index, files.Path(ext::kIndex), kIndexRecordSize, access, fsHooks) ||
+            !OpenForCheck(gameData, files.Path(ext::kGameData), kGameDataRecordSize, access, fsHooks)) {
             return StoreCheck::ReadOnly;
         }
         StoreHeader header;
@@ -101,39 +168,63 @@ StoreCheck ValidateStore(const fs::path& path, std::uint32_t& recordCount, Promp
         if (index.Read(0, header.bytes.data()) != kIndexRecordSize) return StoreCheck::Unusable;
         const std::uint64_t indexRecords = index.RecordCount();
         count = header.GameCount(indexRecords);
-        if (indexRecords != std::uint64_t(count) + 1 || gameData.RecordCount() != count) {
+        if (indexRecords < std::uint64_t(count) + 1 || gameData.RecordCount() < count) {
             return StoreCheck::Unusable;
         }
+        if (index.SizeBytes() != (std::uint64_t(count) + 1) * kIndexRecordSize) {
+            tooLong.push_back({ext::kIndex, kIndexRecordSize, std::uint64_t(count) + 1});
+        }
+        if (gameData.SizeBytes() != std::uint64_t(count) * kGameDataRecordSize) {
+            tooLong.push_back({ext::kGameData, kGameDataRecordSize, count});
+        }
     }
 
-    if (!files.Exists(ext::kDetail) || !files.Exists(ext::kMoveInfo) ||
-        !files.Exists(ext::CommentFile(0))) {
-        recordCount = count;
-        return StoreCheck::Classic;
-    }
-
-    StoreCheck result = StoreCheck::Unusable;
-    {
+    const bool extended = files.Exists(ext::kDetail) && files.Exists(ext::kMoveInfo) &&
+                          files.Exists(ext::CommentFile(0));
+    StoreCheck result = extended ? StoreCheck::Unusable : StoreCheck::Classic;
+    bool widen = false;
+    if (extended) {
         RecordFile detail;
         RecordFile moveInfo;
-        if (!detail.Open(files.Path(ext::kDetail), kDetailRecordSize, RecordFile::Access::ReadWrite) ||
-            !moveInfo.Open(files.Path(ext::kMoveInfo), kMoveInfoRecordSize,
-                           RecordFile::Access::ReadWrite)) {
+        if (!OpenForCheck(detail, files.Path(ext::kDetail), kDetailRecordSize, access, fsHooks) ||
+            !OpenForCheck(moveInfo, files.Path(ext::kMoveInfo), kMoveInfoRecordSize, access, fsHooks)) {
             return StoreCheck::ReadOnly;
         }
-        if (detail.RecordCount() == count && moveInfo.RecordCount() == count) {
-            result = StoreCheck::Extended;
-        } else if (count > 0 && detail.SizeBytes() == std::uint64_t(count) * kNarrowDetailRecordSize &&
-                   moveInfo.RecordCount() == count) {
+        const std::uint64_t detailBytes = detail.SizeBytes();
+        const std::uint64_t infoBytes = moveInfo.SizeBytes();
+        const std::uint64_t narrowBytes = std::uint64_t(count) * kNarrowDetailRecordSize;
+        if (count > 0 && detailBytes == narrowBytes && moveInfo.RecordCount() == count) {
             // The narrow form is widened only when the move-info file agrees: widening cannot
             // make a store whole whose other extended file is of the wrong size.
-            detail.Close();
-            moveInfo.Close();
-            result = WidenDetailFile(files, count, prompter, fsHooks, freeSpace);
+            widen = true;
+        } else if (detail.RecordCount() >= count && moveInfo.RecordCount() >= count) {
+            result = StoreCheck::Extended;
+            if (detailBytes != std::uint64_t(count) * kDetailRecordSize) {
+                tooLong.push_back({ext::kDetail, kDetailRecordSize, count});
+            }
+            if (infoBytes != std::uint64_t(count) * kMoveInfoRecordSize) {
+                tooLong.push_back({ext::kMoveInfo, kMoveInfoRecordSize, count});
+            }
         }
     }
-    if (result == StoreCheck::Extended) recordCount = count;
+    if (extended && !widen && result == StoreCheck::Unusable) return StoreCheck::Unusable;
+
+    if (!tooLong.empty()) {
+        // Records past the count are the tail of a write that did not finish: the store is cut
+        // back to its last whole state, and the user told so once.
+        if (const std::optional<StoreCheck> failed = TrimToCount(files, tooLong, fsHooks)) {
+            return *failed;
+        }
+        prompter.Warn(RepairedStoreMessage(path));
+    }
+    if (widen) result = WidenDetailFile(files, count, prompter, fsHooks, freeSpace);
+    if (result == StoreCheck::Classic || result == StoreCheck::Extended) recordCount = count;
     return result;
+}
+
+StoreCheck ValidateStoreForReading(const fs::path& path, std::uint32_t& recordCount,
+                                   Prompter& prompter) {
+    return ValidateStore(path, recordCount, prompter, RealFileSystem(), nullptr, StoreAccess::Read);
 }
 
 // --- the recent-file list --------------------------------------------------------------------------
@@ -219,8 +310,7 @@ OpenStoreResult OpenStore(StoreSession& session, const fs::path& path, bool rese
             prompter.Warn(BrokenStoreMessage(x));
             out.result = 0;
         } else if (r == StoreCheck::ReadOnly) {
-            prompter.Warn("\"" + PathText(x) + "\"" + "は"_sj + "\r\r" +
-                          "読み取り専用ファイルのため使用できません。"_sj);
+            prompter.Warn(ReadOnlyStoreMessage(x));
             out.result = 0;
         }
         return out;

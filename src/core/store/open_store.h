@@ -31,16 +31,37 @@ enum class StoreCheck : int {
 std::optional<std::uint64_t> FreeDiskSpace(const std::filesystem::path& folder);
 using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::filesystem::path&)>;
 
-// Checks a store before it is opened (any file of the set names it). The index file must hold exactly count + 1
+// How a check opens the store's files: reading commands need only read access; commands that
+// write need write access, and a store they cannot write is ReadOnly.
+enum class StoreAccess { Read, Write };
+
+// Checks a store before it is opened (any file of the set names it). First a change that a stopped process left
+// half-done is finished or taken back (the store's journal, store/store_journal.h), with
+// CompletedReplacementMessage or RepairedStoreMessage. The index file must then hold count + 1
 // records and the game-data file count records; the extended kind needs the detail file, the
-// move-info file and comment file 0, the first two with count records each. A detail file of
-// count records of 192 bytes (the older narrow form) is widened to 256-byte records through
-// B.ip$, when the file system has more than count × 256 + 1024 bytes free (else the warning
-// "\rディスクの残容量が不足しています。" and Unusable). On Classic or Extended the record count is
-// set.
+// move-info file and comment file 0, the first two with count records each. Files longer than
+// that (the tail of a write that did not finish) are cut back to the count, with
+// RepairedStoreMessage once; shorter ones make the store Unusable. A detail file of count records
+// of 192 bytes (the older narrow form) is widened to 256-byte records through B.ip$, when the
+// file system has more than count × 256 + 1024 bytes free (else the warning
+// "\rディスクの残容量が不足しています。" and Unusable). A repair the files do not allow gives
+// ReadOnly. On Classic or Extended the record count is set.
 StoreCheck ValidateStore(const std::filesystem::path& path, std::uint32_t& recordCount,
                          Prompter& prompter, FileSystemHooks& fs = RealFileSystem(),
-                         const FreeSpaceProbe& freeSpace = nullptr);
+                         const FreeSpaceProbe& freeSpace = nullptr,
+                         StoreAccess access = StoreAccess::Write);
+// The same for commands that only read: the files are opened read only.
+StoreCheck ValidateStoreForReading(const std::filesystem::path& path, std::uint32_t& recordCount,
+                                   Prompter& prompter);
+
+// The path in double quotes + "は\r\r読み取り専用ファイルのため使用できません。": a store that
+// cannot be written, for a command that writes.
+std::string ReadOnlyStoreMessage(const std::filesystem::path& path);
+// "\r書込みの途中で終わっていた変更を元に戻し、最後に完了した状態で開きます。\r\r" + the path
+// in double quotes: opening took back or cut off a write that had not finished.
+std::string RepairedStoreMessage(const std::filesystem::path& path);
+// "\r途中で終わっていた棋譜ファイルの置き換えを完了しました。\r\r" + the path in double quotes.
+std::string CompletedReplacementMessage(const std::filesystem::path& path);
 
 // --- the recent-file list --------------------------------------------------------------------------
 

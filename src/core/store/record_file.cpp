@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 namespace movra {
 
@@ -174,15 +175,51 @@ bool RecordWriter::Write(RecordFile& file, std::uint64_t offset, const std::uint
     return file.WriteBytes(offset, bytes, size);
 }
 
+bool RecordWriter::Truncate(RecordFile& file, std::uint64_t size) { return file.TruncateBytes(size); }
+
+bool RecordWriter::Sync(RecordFile& file) { return file.Sync(); }
+
+bool RecordWriter::OpenForWriting(RecordFile& file, const std::filesystem::path& path,
+                                  std::size_t recordSize, RecordFile::Access access) {
+    return file.Open(path, recordSize, access);
+}
+
+bool RecordWriter::Rename(const std::filesystem::path& from, const std::filesystem::path& to) {
+    std::error_code ec;
+    std::filesystem::rename(from, to, ec);
+    return !ec;
+}
+
+bool RecordWriter::Remove(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::remove(path, ec) && !ec;
+}
+
+bool RecordWriter::SyncFolder(const std::filesystem::path& folder) {
+    const std::filesystem::path where = folder.empty() ? std::filesystem::path(".") : folder;
+    int fd;
+    do {
+        fd = ::open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 RecordWriter& DirectRecordWriter() {
-    static RecordWriter direct;  // no state: writes straight to the file
+    static RecordWriter direct;  // no state: the real file system
     return direct;
 }
 
 bool BufferedRecordFile::Open(const std::filesystem::path& path, std::size_t recordSize,
-                              RecordFile::Access access) {
+                              RecordFile::Access access, RecordWriter& layer) {
     Close();
-    if (recordSize == 0 || !file_.Open(path, recordSize, access)) return false;
+    if (recordSize == 0) return false;
+    const bool opened = access == RecordFile::Access::Read
+                            ? file_.Open(path, recordSize, access)
+                            : layer.OpenForWriting(file_, path, recordSize, access);
+    if (!opened) return false;
     recordSize_ = recordSize;
     zeros_.assign(recordSize, 0);
     ResetBase();
@@ -307,13 +344,25 @@ void BufferedRecordFile::Settle() {
     ResetBase();
 }
 
-bool BufferedRecordFile::Undo() {
+std::vector<BufferedRecordFile::OldRecord> BufferedRecordFile::PendingOldRecords() const {
+    std::vector<OldRecord> old;
+    if (!file_.isOpen()) return old;
+    for (const auto& [r, in] : inside_) {
+        if (!in.dirty) continue;
+        OldRecord o{r * recordSize_, std::vector<std::uint8_t>(recordSize_)};
+        o.bytes.resize(file_.ReadBytes(o.offset, o.bytes.data(), recordSize_));
+        old.push_back(std::move(o));
+    }
+    return old;
+}
+
+bool BufferedRecordFile::Undo(RecordWriter& writer) {
     bool ok = true;
     if (file_.isOpen() && written_) {
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            ok = file_.WriteBytes(it->record * recordSize_, it->bytes.data(), it->bytes.size()) && ok;
+            ok = writer.Write(file_, it->record * recordSize_, it->bytes.data(), it->bytes.size()) && ok;
         }
-        if (file_.SizeBytes() != baseBytes_) ok = file_.TruncateBytes(baseBytes_) && ok;
+        if (file_.SizeBytes() != baseBytes_) ok = writer.Truncate(file_, baseBytes_) && ok;
     }
     Discard();
     if (file_.isOpen()) ResetBase();

@@ -120,15 +120,28 @@ private:
     std::uint64_t flushed_ = 0;
 };
 
-// How a buffered record file puts bytes on the disk; tests replace it to make one write fail.
+// The file layer every write of a store goes through: writing, cutting and syncing open files,
+// opening them for writing, renaming and removing files. Tests replace it to make one step fail,
+// or every step from some point on (a process killed there).
 class RecordWriter {
 public:
     virtual ~RecordWriter() = default;
     // False unless every byte was written.
     virtual bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
                        std::size_t size);
+    virtual bool Truncate(RecordFile& file, std::uint64_t size);
+    // Puts the file's data on the disk.
+    virtual bool Sync(RecordFile& file);
+    // Opens a file for writing (any access but Read).
+    virtual bool OpenForWriting(RecordFile& file, const std::filesystem::path& path,
+                                std::size_t recordSize, RecordFile::Access access);
+    // Gives `from` the name `to`, replacing a file of that name.
+    virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to);
+    virtual bool Remove(const std::filesystem::path& path);
+    // Puts the folder's entries (names made, renamed, removed) on the disk.
+    virtual bool SyncFolder(const std::filesystem::path& folder);
 };
-// The writer that writes (no state of its own).
+// The layer that writes to the real file system (no state of its own).
 RecordWriter& DirectRecordWriter();
 
 // A record file whose writes wait in memory until they are flushed, so that a session writing
@@ -147,8 +160,10 @@ public:
     BufferedRecordFile(const BufferedRecordFile&) = delete;
     BufferedRecordFile& operator=(const BufferedRecordFile&) = delete;
 
-    // False when the file cannot be opened. Anything pending is forgotten.
-    bool Open(const std::filesystem::path& path, std::size_t recordSize, RecordFile::Access access);
+    // False when the file cannot be opened. Anything pending is forgotten. Access other than Read
+    // opens through `layer`.
+    bool Open(const std::filesystem::path& path, std::size_t recordSize, RecordFile::Access access,
+              RecordWriter& layer = DirectRecordWriter());
     void Close();
     bool isOpen() const { return file_.isOpen(); }
     const std::filesystem::path& path() const { return file_.path(); }
@@ -177,7 +192,17 @@ public:
     void Settle();
     // Puts back the records overwritten since Settle and cuts the file to its length then;
     // everything pending is forgotten. False when the file could not be put back.
-    bool Undo();
+    bool Undo(RecordWriter& writer);
+    // The old bytes of every pending record inside the file (as the file holds them now, a part
+    // record keeping its length), and the file's length: what Undo would put back.
+    struct OldRecord {
+        std::uint64_t offset = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::uint64_t settledBytes() const { return baseBytes_; }
+    std::vector<OldRecord> PendingOldRecords() const;
+    bool hasPending() const { return tailRecords_ > 0 || pendingBytes() > 0; }
+    RecordFile& file() { return file_; }
     // Forgets what is pending without writing it.
     void Discard();
 

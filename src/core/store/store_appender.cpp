@@ -4,6 +4,8 @@
 #include <array>
 #include <system_error>
 
+#include "core/store/store_journal.h"
+
 #include "core/text/sjis_literal.h"
 
 namespace movra {
@@ -20,6 +22,29 @@ bool IsFile(const fs::path& p) {
     return fs::is_regular_file(p, ec);
 }
 
+// Putting back after a failed commit tries the session's layer, then the files directly: the
+// layer is how the commit's writes reach the disk, and it may be what failed.
+class PutBackWriter : public RecordWriter {
+public:
+    explicit PutBackWriter(RecordWriter& layer) : layer_(layer) {}
+    bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
+               std::size_t size) override {
+        return layer_.Write(file, offset, bytes, size) || RecordWriter::Write(file, offset, bytes, size);
+    }
+    bool Truncate(RecordFile& file, std::uint64_t size) override {
+        return layer_.Truncate(file, size) || RecordWriter::Truncate(file, size);
+    }
+    bool Remove(const fs::path& path) override {
+        return layer_.Remove(path) || RecordWriter::Remove(path);
+    }
+    bool SyncFolder(const fs::path& folder) override {
+        return layer_.SyncFolder(folder) || RecordWriter::SyncFolder(folder);
+    }
+
+private:
+    RecordWriter& layer_;
+};
+
 }  // namespace
 
 StoreAppender::StoreAppender(const GameStore& store, Prompter& prompter, RecordWriter& writer)
@@ -32,7 +57,7 @@ StoreAppender::~StoreAppender() = default;
 BufferedRecordFile& StoreAppender::Required(BufferedRecordFile& file, std::string_view extension,
                                             std::size_t recordSize) {
     if (!file.isOpen() &&
-        !file.Open(store_.files.Path(extension), recordSize, RecordFile::Access::ReadWrite)) {
+        !file.Open(store_.files.Path(extension), recordSize, RecordFile::Access::ReadWrite, writer_)) {
         throw StoreIoError("cannot open", store_.files.Path(extension));
     }
     return file;
@@ -41,14 +66,14 @@ BufferedRecordFile& StoreAppender::Required(BufferedRecordFile& file, std::strin
 BufferedRecordFile* StoreAppender::Optional(BufferedRecordFile& file, std::string_view extension,
                                             std::size_t recordSize, RecordFile::Access access) {
     if (file.isOpen()) return &file;
-    return file.Open(store_.files.Path(extension), recordSize, access) ? &file : nullptr;
+    return file.Open(store_.files.Path(extension), recordSize, access, writer_) ? &file : nullptr;
 }
 
 bool StoreAppender::OpenOrMake(BufferedRecordFile& file, const fs::path& path,
                                std::size_t recordSize) {
     if (file.isOpen()) return true;
     const bool existed = IsFile(path);
-    if (!file.Open(path, recordSize, RecordFile::Access::ReadWriteCreate)) return false;
+    if (!file.Open(path, recordSize, RecordFile::Access::ReadWriteCreate, writer_)) return false;
     if (!existed) made_.push_back(path);
     return true;
 }
@@ -69,16 +94,6 @@ BufferedRecordFile* StoreAppender::MoveInfoOverflow() {
                     RecordFile::Access::ReadWrite);
 }
 
-void StoreAppender::MakeFile(const fs::path& path, std::size_t recordSize,
-                             const std::uint8_t* firstRecord) {
-    RecordFile made;
-    if (!made.Open(path, recordSize, RecordFile::Access::Create)) {
-        throw StoreIoError("cannot create", path);
-    }
-    made_.push_back(path);
-    if (!writer_.Write(made, 0, firstRecord, recordSize)) throw StoreIoError("cannot write", path);
-}
-
 void StoreAppender::Put(BufferedRecordFile& file, std::uint64_t record, const std::uint8_t* bytes) {
     file.Put(record, bytes);
     pendingBytes_ += file.recordSize();
@@ -94,31 +109,47 @@ std::uint32_t StoreAppender::gameCount() {
 OverflowBitmap* StoreAppender::LoadOverflowBitmap() {
     if (overflowBitmap_) return overflowBitmap_.get();
     BufferedRecordFile* file = MoveInfoOverflow();
-    if (file == nullptr || file->BytesHeld(0) < kOverflowBitmapSize) return nullptr;
+    if (file == nullptr) {
+        // A bitmap file that is there but cannot be opened for writing is a write failure, not
+        // a full bitmap.
+        if (IsFile(store_.files.Path(ext::kMoveInfoOverflow))) {
+            throw StoreIoError("cannot open", store_.files.Path(ext::kMoveInfoOverflow));
+        }
+        return nullptr;
+    }
     overflowBitmap_ = std::make_unique<OverflowBitmap>();
+    if (file->BytesHeld(0) == 0) {
+        // Made and never written (a process stopped right after making it): every number free.
+        overflowBitmapDirty_ = true;
+        pending_ = true;
+        return overflowBitmap_.get();
+    }
+    if (file->BytesHeld(0) < kOverflowBitmapSize) {
+        overflowBitmap_.reset();
+        return nullptr;
+    }
     const std::uint8_t* bytes = file->Read(0);
     std::copy(bytes, bytes + kOverflowBitmapSize, overflowBitmap_->bytes.begin());
     return overflowBitmap_.get();
 }
 
 int StoreAppender::AllocateOverflowNumber() {
-    if (MoveInfoOverflow() == nullptr) {
-        const fs::path bitmapPath = store_.files.Path(ext::kMoveInfoOverflow);
-        if (!IsFile(bitmapPath)) {
-            // The first number of the store: the bitmap file is made with every number free. The
-            // overflow game-data file may already hold records (games copied from another store):
-            // it is only made when missing, never emptied.
-            const OverflowBitmap empty;
-            MakeFile(bitmapPath, kOverflowBitmapSize, empty.bytes.data());
-            if (OverflowGameData(true) == nullptr) {
-                throw StoreIoError("cannot create", store_.files.Path(ext::kOverflowGameData));
-            }
+    const fs::path bitmapPath = store_.files.Path(ext::kMoveInfoOverflow);
+    if (MoveInfoOverflow() == nullptr && !IsFile(bitmapPath)) {
+        // The first number of the store: the bitmap file is made with every number free, its
+        // bitmap written with the commit. The overflow game-data file may already hold records
+        // (games copied from another store): it is only made when missing, never emptied.
+        if (!OpenOrMake(moveInfoOverflow_, bitmapPath, kMoveInfoRecordSize)) {
+            throw StoreIoError("cannot create", bitmapPath);
+        }
+        if (OverflowGameData(true) == nullptr) {
+            throw StoreIoError("cannot create", store_.files.Path(ext::kOverflowGameData));
         }
     }
     OverflowBitmap* bitmap = LoadOverflowBitmap();
     if (bitmap == nullptr) {
         prompter_.Warn("\r棋譜ファイルが壊れています。[GetChainNo]\r\r"_sj + "\"" +
-                       store_.files.Path(ext::kMoveInfoOverflow).string() + "\"");
+                       bitmapPath.string() + "\"");
         return 0;
     }
     const int n = bitmap->FirstFree();
@@ -175,6 +206,8 @@ WrittenGame StoreAppender::WriteGame(IndexRecord& index, const MoveBytes& moves,
         }
     }
 
+    const bool cut = writeMoves && store_.extended() && moves.usesOverflow() && number == 0;
+
     if (append) {
         // The count follows the game-data file, whatever the header said before.
         StoreHeader header;
@@ -198,6 +231,11 @@ WrittenGame StoreAppender::WriteGame(IndexRecord& index, const MoveBytes& moves,
         }
     }
     Put(indexFile, std::uint64_t(k), index.bytes.data());
+    if (cut) {
+        // No overflow number to be had: the game keeps its first 256 slots, and the user is told.
+        ++cutGames_;
+        prompter_.Warn(LongGameCutMessage(std::uint32_t(k)));
+    }
     return WrittenGame{true, std::uint32_t(k)};
 }
 
@@ -233,22 +271,17 @@ StoreAppender::CommentFileState* StoreAppender::CommentFile(int f, bool create) 
         const fs::path path = store_.files.Path(ext::CommentFile(f));
         const bool opened =
             create ? OpenOrMake(state.file, path, kCommentRecordSize)
-                   : state.file.Open(path, kCommentRecordSize, RecordFile::Access::ReadWrite);
+                   : state.file.Open(path, kCommentRecordSize, RecordFile::Access::ReadWrite,
+                                     writer_);
         if (!opened) return nullptr;
         state.bitmap.reset();
     }
     if (create && state.file.BytesHeld(0) < kCommentRecordSize && !state.dirty &&
         state.file.pendingBytes() == 0) {
-        // A comment file is made with its bitmap at once, outside the session's commits: a new,
-        // empty comment file is part of a sound store.
+        // A comment file made (or found empty) gets its bitmap with the next commit.
         const CommentBitmap fresh = CommentBitmap::Fresh();
         state.file.Put(0, fresh.bytes.data());
-        if (!state.file.Flush(writer_)) {
-            state.file.Undo();
-            state.file.Close();
-            return nullptr;
-        }
-        state.file.Settle();
+        pending_ = true;
         state.bitmap.reset();
     }
     if (!state.bitmap) {
@@ -407,6 +440,13 @@ void StoreAppender::Flush(BufferedRecordFile& file, std::uint64_t first, std::ui
     if (!file.Flush(writer_, first, last)) throw StoreIoError("cannot write", file.path());
 }
 
+std::vector<BufferedRecordFile*> StoreAppender::Files() {
+    std::vector<BufferedRecordFile*> all{&gameData_, &moveInfoOverflow_, &overflowGameData_,
+                                         &index_, &detail_, &moveInfo_};
+    for (CommentFileState& c : comments_) all.push_back(&c.file);
+    return all;
+}
+
 void StoreAppender::CommitWrites() {
     if (overflowBitmapDirty_) {
         if (BufferedRecordFile* file = MoveInfoOverflow()) file->Put(0, overflowBitmap_->bytes.data());
@@ -414,6 +454,23 @@ void StoreAppender::CommitWrites() {
     for (CommentFileState& c : comments_) {
         if (c.dirty) c.file.Put(0, c.bitmap->bytes.data());
     }
+    // The journal first: what each file holds where the commit writes, and its length. A
+    // process stopped anywhere below leaves it, and opening the store takes the commit back.
+    if (HasStoreJournal(store_.files)) {
+        throw StoreIoError("an unfinished change of the store is pending", store_.files.Path(ext::kJournal));
+    }
+    std::vector<FileUndo> undo;
+    std::vector<BufferedRecordFile*> written;
+    for (BufferedRecordFile* f : Files()) {
+        if (!f->isOpen() || !f->hasPending()) continue;
+        const bool made = std::find(made_.begin(), made_.end(), f->path()) != made_.end();
+        undo.push_back(FileUndo{f->path(), !made, f->settledBytes(), f->PendingOldRecords()});
+        written.push_back(f);
+    }
+    if (!WriteUndoJournal(store_.files, undo, writer_)) {
+        throw StoreIoError("cannot write", store_.files.Path(ext::kJournal));
+    }
+    journal_ = true;
     Flush(gameData_);
     Flush(moveInfoOverflow_, 0, 1);
     Flush(overflowGameData_);
@@ -422,7 +479,19 @@ void StoreAppender::CommitWrites() {
     Flush(detail_);
     Flush(moveInfo_);
     Flush(moveInfoOverflow_, 1);
-    Flush(index_, 0, 1);
+    // Everything but the count on the disk before the count that makes the games part of the store.
+    for (BufferedRecordFile* f : written) {
+        if (!writer_.Sync(f->file())) throw StoreIoError("cannot write", f->path());
+    }
+    if (index_.isOpen()) {
+        Flush(index_, 0, 1);
+        if (!writer_.Sync(index_.file())) throw StoreIoError("cannot write", index_.path());
+    }
+    if (!made_.empty()) writer_.SyncFolder(store_.files.folder());
+    if (!RemoveStoreJournal(store_.files, writer_)) {
+        throw StoreIoError("cannot remove", store_.files.Path(ext::kJournal));
+    }
+    journal_ = false;
 }
 
 void StoreAppender::Settle() {
@@ -456,16 +525,18 @@ void StoreAppender::Commit() {
 }
 
 void StoreAppender::Abandon() {
+    // Whatever cannot be put back the journal puts back when the store is opened next.
+    PutBackWriter direct(writer_);
     // The header first, so that the count never names a game that is being taken back.
-    index_.Undo();
-    for (BufferedRecordFile* f : {&moveInfoOverflow_, &moveInfo_, &detail_}) f->Undo();
+    bool back = index_.Undo(direct);
+    for (BufferedRecordFile* f : {&moveInfoOverflow_, &moveInfo_, &detail_}) back = f->Undo(direct) && back;
     for (CommentFileState& c : comments_) {
-        c.file.Undo();
+        back = c.file.Undo(direct) && back;
         c.bitmap.reset();
         c.dirty = false;
     }
-    overflowGameData_.Undo();
-    gameData_.Undo();
+    back = overflowGameData_.Undo(direct) && back;
+    back = gameData_.Undo(direct) && back;
     overflowBitmap_.reset();
     overflowBitmapDirty_ = false;
     // Files made for the games taken back go again: the store has the files it had.
@@ -476,13 +547,19 @@ void StoreAppender::Abandon() {
         for (CommentFileState& c : comments_) {
             if (c.file.isOpen() && c.file.path() == path) c.file.Close();
         }
-        std::error_code ignored;
-        fs::remove(path, ignored);
+        if (IsFile(path)) back = direct.Remove(path) && back;
     }
+    // The journal goes once everything is back; otherwise opening the store puts it back.
+    if (journal_ && back && RemoveStoreJournal(store_.files, direct)) journal_ = false;
     made_.clear();
     pendingGames_ = 0;
     pendingBytes_ = 0;
     pending_ = false;
+}
+
+std::string LongGameCutMessage(std::uint32_t recordNumber) {
+    return "\r延長番号に空きがないため、"_sj + std::to_string(recordNumber) +
+           "番目の棋譜は257手目以降が保存されませんでした。"_sj;
 }
 
 }  // namespace movra

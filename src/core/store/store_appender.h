@@ -5,19 +5,23 @@
 // same records in the same order; they differ only in how many games one session holds. A
 // session opens each file it needs once, keeps the header count, the usage bitmaps of the
 // comment files and the overflow bitmap in memory, and keeps what it writes in memory until
-// Commit. Commit writes the pending records file by file in the order a reader relies on:
+// Commit. Commit first writes the store's journal (store/store_journal.h: the bytes every file
+// holds where the commit will write, and each file's length) and puts it on the disk, then the
+// pending records file by file in the order a reader relies on:
 //
 //   game data, overflow bitmap, overflow game data, index records;
 //   the comment files (usage bitmap, then the texts);
 //   detail records, move info, move-info overflow records;
-//   the header count last,
+//   everything put on the disk, then the header count last,
 //
-// so that the header never counts a game whose records are not all on the disk. When any write
-// of a commit fails, every file is put back as it was before the commit (records it overwrote
-// written back, files cut back to their old length, files made for its games removed) and
-// StoreIoError is raised: the games of that commit are absent and every game committed before is
-// whole. Any StoreIoError a session raises leaves it in that state, ready to go on from its last
-// commit. A session dropped without Commit writes nothing more.
+// so that the header never counts a game whose records are not all on the disk; the journal goes
+// once the count is on the disk. When any write of a commit fails, every file is put back as it
+// was before the commit (records it overwrote written back, files cut back to their old length,
+// files made for its games removed) and StoreIoError is raised: the games of that commit are
+// absent and every game committed before is whole. A process killed during a commit leaves the
+// journal, and the next opening of the store (ValidateStore) puts the files back the same way.
+// Any StoreIoError a session raises leaves it ready to go on from its last commit. A session
+// dropped without Commit writes nothing more.
 //
 // WriteGame, WriteGameDetail (store/game_io.h), the comment operations of store/comments.h and
 // the overflow numbers of store/store_files.h are each one short session.
@@ -25,6 +29,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -130,6 +135,8 @@ public:
     // The game-data file's record count, the pending games included (the record number of the
     // last game appended).
     std::uint32_t gameCount();
+    // Long games this session stored with their first 256 slots only (no overflow number free).
+    std::size_t cutGames() const { return cutGames_; }
 
 private:
     struct CommentFileState {
@@ -152,8 +159,7 @@ private:
     CommentFileState* CommentFile(int f, bool create);
     int FindFreeComment(CommentFileState& state);
     void WriteSlot(CommentFileState& state, int number, std::string_view text);
-    void MakeFile(const std::filesystem::path& path, std::size_t recordSize,
-                  const std::uint8_t* firstRecord);
+    std::vector<BufferedRecordFile*> Files();
     void Put(BufferedRecordFile& file, std::uint64_t record, const std::uint8_t* bytes);
     void CommitWrites();
     void Flush(BufferedRecordFile& file, std::uint64_t first = 0,
@@ -172,7 +178,13 @@ private:
     std::vector<std::filesystem::path> made_;
     std::size_t pendingGames_ = 0;
     std::size_t pendingBytes_ = 0;
+    std::size_t cutGames_ = 0;
     bool pending_ = false;
+    bool journal_ = false;  // this session's journal is on the disk
 };
+
+// "\r延長番号に空きがないため、N番目の棋譜は257手目以降が保存されませんでした。": a long game
+// stored without its overflow part because no overflow number could be had.
+std::string LongGameCutMessage(std::uint32_t recordNumber);
 
 }  // namespace movra

@@ -11,6 +11,7 @@
 #include "core/store/layout.h"
 #include "core/store/open_store.h"
 #include "core/store/store_appender.h"
+#include "core/store/store_journal.h"
 
 namespace movra {
 using namespace movra::literals;
@@ -30,11 +31,11 @@ std::vector<std::string> StoreExtensions() {
     return all;
 }
 
-void RemoveSet(const StoreFiles& files) {
+void RemoveSet(const StoreFiles& files, RecordWriter& layer) {
     for (const std::string& e : StoreExtensions()) {
-        std::error_code ignored;
-        if (files.Exists(e)) fs::remove(files.Path(e), ignored);
+        if (files.Exists(e)) layer.Remove(files.Path(e));
     }
+    if (files.Exists(ext::kJournal)) layer.Remove(files.Path(ext::kJournal));
 }
 
 // The set named like `files` with `suffix` after the base name, in the same folder.
@@ -43,48 +44,21 @@ StoreFiles Beside(const StoreFiles& files, std::string_view suffix) {
     return StoreFiles(index.parent_path() / (index.stem().string() + std::string(suffix) + std::string(ext::kIndex)));
 }
 
-// Renames every file of `from` to the names of `to`; answers the names given, to put them back.
-bool RenameSet(const StoreFiles& from, const StoreFiles& to, std::vector<std::pair<fs::path, fs::path>>& done) {
-    for (const std::string& e : StoreExtensions()) {
-        if (!from.Exists(e)) continue;
-        const fs::path source = from.Path(e);
-        const fs::path destination = to.Path(e);
-        std::error_code ec;
-        fs::rename(source, destination, ec);
-        if (ec) return false;
-        done.emplace_back(source, destination);
-    }
-    return true;
-}
-
-void PutBack(const std::vector<std::pair<fs::path, fs::path>>& done) {
-    for (auto it = done.rbegin(); it != done.rend(); ++it) {
-        std::error_code ignored;
-        fs::rename(it->second, it->first, ignored);
-    }
-}
-
-// The store written under its working name takes the target's names; the target's old files
-// wait aside until the new ones are in and are removed only then. False (with everything as it
-// was) when a rename fails.
-bool TakeTargetNames(const StoreFiles& written, const StoreFiles& target) {
+// The store written under its working name takes the target's names in one replacement: every
+// file it has takes the name of the target's file of that kind, and the target's files it has
+// no counterpart for go. The target's old files wait aside until the new ones are in.
+StoreReplacement TargetReplacement(const StoreFiles& written, const StoreFiles& target) {
     const StoreFiles aside = Beside(target, "~old");
-    RemoveSet(aside);
-    std::vector<std::pair<fs::path, fs::path>> movedAside;
-    if (!RenameSet(target, aside, movedAside)) {
-        PutBack(movedAside);
-        return false;
+    StoreReplacement plan;
+    for (const std::string& e : StoreExtensions()) {
+        if (written.Exists(e)) {
+            // The target's file keeps the spelling it was found under.
+            plan.files.push_back({written.Path(e), target.Path(e), aside.Path(e), {}, {}});
+        } else if (target.Exists(e)) {
+            plan.removals.push_back(target.Path(e));
+        }
     }
-    std::vector<std::pair<fs::path, fs::path>> movedIn;
-    // The target's names as they will be spelled: its files are aside now.
-    const StoreFiles names(target.IndexPath());
-    if (!RenameSet(written, names, movedIn)) {
-        PutBack(movedIn);
-        PutBack(movedAside);
-        return false;
-    }
-    RemoveSet(aside);
-    return true;
+    return plan;
 }
 
 // The comment files of the source, opened when first needed and kept open for the whole copy;
@@ -127,11 +101,11 @@ CommentRef CopyComment(StoreAppender& appender, std::string_view text, bool& lim
 // Appends the games to `out`, one session with a commit every so many games; the files are all
 // closed again on return.
 void CopyInto(const GameStore& out, const GameStore& source, std::span<const std::uint32_t> games,
-              Prompter& prompter, StoreCopyResult& result) {
+              Prompter& prompter, RecordWriter& layer, StoreCopyResult& result) {
     const bool extended = source.extended();
     const StoreReader reader(source);
     CommentSource comments(source);
-    StoreAppender appender(out, prompter);
+    StoreAppender appender(out, prompter, layer);
     const std::string caption = CopyProgressCaption();
     IndexRecord index;
     MoveBytes moves;
@@ -194,7 +168,7 @@ void CopyInto(const GameStore& out, const GameStore& source, std::span<const std
 std::string CopyProgressCaption() { return std::string("【 併 合 中 】"_sj); }
 
 StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t> games, const fs::path& target,
-                          bool append, Prompter& prompter) {
+                          bool append, Prompter& prompter, RecordWriter& layer) {
     StoreCopyResult result;
     const StoreFiles targetFiles(target);
     const bool extended = source.extended();
@@ -208,15 +182,25 @@ StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t
     const bool fresh = !append || !targetFiles.Exists(ext::kIndex);
     const StoreFiles written = fresh ? Beside(targetFiles, "~new") : targetFiles;
     if (fresh) {
-        RemoveSet(written);
-        if (!CreateStoreFiles(written.IndexPath(), extended)) {
-            RemoveSet(written);
+        RemoveSet(written, layer);
+        if (!CreateStoreFiles(written.IndexPath(), extended, layer)) {
+            RemoveSet(written, layer);
             result.error = "cannot create " + written.IndexPath().string();
             return result;
         }
-    } else if (extended != targetFiles.Exists(ext::kDetail)) {
-        result.error = "the target is not of the source's kind: " + targetFiles.IndexPath().string();
-        return result;
+    } else {
+        // Games are appended only to a whole store of the source's kind (a half-done change of
+        // it is repaired first).
+        std::uint32_t count = 0;
+        const StoreCheck check = ValidateStore(targetFiles.IndexPath(), count, prompter, layer);
+        if (check != StoreCheck::Classic && check != StoreCheck::Extended) {
+            result.error = "the target cannot be written to: " + targetFiles.IndexPath().string();
+            return result;
+        }
+        if (extended != (check == StoreCheck::Extended)) {
+            result.error = "the target is not of the source's kind: " + targetFiles.IndexPath().string();
+            return result;
+        }
     }
 
     GameStore out;
@@ -224,15 +208,15 @@ StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t
     // The appender settles the overflow part of long games in the extended kind's way; a classic
     // target keeps them the same way (its overflow game-data file and the bitmap file beside it).
     out.kind = StoreKind::Extended;
-    CopyInto(out, source, games, prompter, result);
+    CopyInto(out, source, games, prompter, layer, result);
     if (fresh) {
-        if (result.ok && !TakeTargetNames(written, targetFiles)) {
+        if (result.ok && !ReplaceStoreFiles(targetFiles, TargetReplacement(written, targetFiles), prompter, layer)) {
             result.ok = false;
             result.error = "cannot give the written store the name " + targetFiles.IndexPath().string();
         }
         if (!result.ok) {
             // Nothing of the copy stays: the target is as it was before.
-            RemoveSet(written);
+            RemoveSet(written, layer);
             result.copied = 0;
         }
     }

@@ -29,13 +29,16 @@ std::string CopyProgressCaption();
 // the source. append: the games follow the target's own; otherwise, or when there is no target
 // yet, the target is made anew: written under a working name beside it and given the target's
 // names (its old files, overflow and comment files included, removed) only when every game is
-// in, so that a failure leaves the target as it was. `games` are the record numbers in the
+// in, in one replacement of the store's journal (store/store_journal.h): a failure, or a process
+// stopped anywhere, leaves the target as it was or as the copy makes it. Appending needs a whole
+// target of the source's kind. `games` are the record numbers in the
 // source, in the order they are to stand. Long games get overflow numbers of the target's own in
 // both kinds. Progress goes to the prompter every 1000 games. Appending, a failure of the
 // target's files stops the copy: the games of the sessions committed before stay whole, the rest
 // is not there.
 StoreCopyResult CopyGames(const GameStore& source, std::span<const std::uint32_t> games,
-                          const std::filesystem::path& target, bool append, Prompter& prompter);
+                          const std::filesystem::path& target, bool append, Prompter& prompter,
+                          RecordWriter& layer = DirectRecordWriter());
 
 // The whole store, records 1 … n.
 StoreCopyResult CopyStore(const GameStore& source, const std::filesystem::path& target, bool append,

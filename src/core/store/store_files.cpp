@@ -217,26 +217,36 @@ bool ReleaseOverflowNumber(const GameStore& store, int n) {
 
 // --- creating a store ----------------------------------------------------------------------------
 
-bool CreateStoreFiles(const fs::path& path, bool extended) {
+bool CreateStoreFiles(const fs::path& path, bool extended, RecordWriter& layer) {
     const StoreFiles files(path);
-    RecordFile file;
+    std::vector<fs::path> made;
+    // Each file is made (emptied when it is there: this is the one path that may), its first
+    // record written and put on the disk; the first failure removes every file it made, so that
+    // nothing of a half-made store stays behind. Callers check first that no store is there.
+    const auto make = [&](std::string_view extension, std::size_t recordSize,
+                          const std::uint8_t* firstRecord) {
+        const fs::path p = files.Path(extension);
+        RecordFile file;
+        if (!layer.OpenForWriting(file, p, recordSize, RecordFile::Access::Create)) return false;
+        made.push_back(p);
+        return (firstRecord == nullptr || layer.Write(file, 0, firstRecord, recordSize)) &&
+               layer.Sync(file);
+    };
     const StoreHeader header;  // 32 zero bytes: no games
-    if (!file.Open(files.Path(ext::kIndex), kIndexRecordSize, RecordFile::Access::Create) ||
-        !file.Write(0, header.bytes.data())) {
-        return false;
-    }
-    if (!file.Open(files.Path(ext::kGameData), kGameDataRecordSize, RecordFile::Access::Create)) {
-        return false;
-    }
-    if (!extended) return true;
-    if (!file.Open(files.Path(ext::kDetail), kDetailRecordSize, RecordFile::Access::Create) ||
-        !file.Open(files.Path(ext::kMoveInfo), kMoveInfoRecordSize, RecordFile::Access::Create)) {
-        return false;
-    }
     const CommentBitmap bitmap = CommentBitmap::Fresh();
-    return file.Open(files.Path(ext::CommentFile(0)), kCommentRecordSize,
-                     RecordFile::Access::Create) &&
-           file.Write(0, bitmap.bytes.data());
+    bool ok = make(ext::kIndex, kIndexRecordSize, header.bytes.data()) &&
+              make(ext::kGameData, kGameDataRecordSize, nullptr);
+    if (ok && extended) {
+        ok = make(ext::kDetail, kDetailRecordSize, nullptr) &&
+             make(ext::kMoveInfo, kMoveInfoRecordSize, nullptr) &&
+             make(ext::CommentFile(0), kCommentRecordSize, bitmap.bytes.data());
+    }
+    ok = ok && layer.SyncFolder(files.folder());
+    if (!ok) {
+        for (auto it = made.rbegin(); it != made.rend(); ++it) layer.Remove(*it);
+        layer.SyncFolder(files.folder());
+    }
+    return ok;
 }
 
 // --- sequential readers ----------------------------------------------------------------------------
@@ -308,74 +318,8 @@ bool StoreReader::ReadMoveInfo(long k, int overflowNumber, MoveInfo& info) const
 
 // --- swapping rewritten files in ---------------------------------------------------------------
 
-bool FileSystemHooks::Rename(const fs::path& from, const fs::path& to) {
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    return !ec;
-}
-
-bool FileSystemHooks::Remove(const fs::path& path) {
-    std::error_code ec;
-    return fs::remove(path, ec) && !ec;
-}
-
 FileSystemHooks& RealFileSystem() {
-    static FileSystemHooks real;  // no state: the real file system
-    return real;
-}
-
-bool SwapInRewrittenFiles(const StoreFiles& files, std::span<const FileReplacement> replacements,
-                          Prompter& prompter, FileSystemHooks& fs) {
-    struct Done {
-        fs::path final, old, temporary;
-        bool movedAside = false;
-        bool replaced = false;
-    };
-    std::vector<Done> done;
-    bool failed = false;
-    for (const FileReplacement& r : replacements) {
-        Done d{files.Path(r.final), files.Path(r.old), files.Path(r.temporary)};
-        // The store file keeps the spelling it was found under for its new contents.
-        if (IsFile(d.final)) {
-            if (!fs.Rename(d.final, d.old)) {
-                prompter.Warn("DeleteError! (" + PathText(d.final) + ")");
-                failed = true;
-                break;
-            }
-            d.movedAside = true;
-        }
-        if (!fs.Rename(d.temporary, d.final)) {
-            prompter.Warn(std::string(r.renameError));
-            done.push_back(d);
-            failed = true;
-            break;
-        }
-        d.replaced = true;
-        done.push_back(d);
-    }
-    if (!failed) return true;
-    // Put every old file back where it was; the new contents return to their temporary names.
-    for (auto it = done.rbegin(); it != done.rend(); ++it) {
-        if (it->replaced) fs.Rename(it->final, it->temporary);
-        if (it->movedAside) fs.Rename(it->old, it->final);
-    }
-    return false;
-}
-
-void RemoveOldFiles(const StoreFiles& files, std::span<const FileReplacement> replacements,
-                    FileSystemHooks& fs) {
-    for (const FileReplacement& r : replacements) {
-        const fs::path old = files.Path(r.old);
-        if (IsFile(old)) fs.Remove(old);
-    }
-}
-
-void RemoveTemporaries(const StoreFiles& files, std::span<const FileReplacement> replacements,
-                       FileSystemHooks& fs) {
-    for (const FileReplacement& r : replacements) {
-        const fs::path temporary = files.Path(r.temporary);
-        if (IsFile(temporary)) fs.Remove(temporary);
-    }
+    return DirectRecordWriter();
 }
 
 }  // namespace movra

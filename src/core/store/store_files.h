@@ -39,6 +39,8 @@ inline constexpr std::string_view kOldIndex = ".id~";
 inline constexpr std::string_view kOldGameData = ".ki~";
 inline constexpr std::string_view kOldDetail = ".ip~";
 inline constexpr std::string_view kOldMoveInfo = ".kp~";
+// The journal of a change to several files that is under way (store/store_journal.h).
+inline constexpr std::string_view kJournal = ".jn$";
 // ".cp0" … ".cpf" for file numbers 0-15.
 std::string CommentFile(int fileNumber);
 }  // namespace ext
@@ -131,9 +133,12 @@ bool ReleaseOverflowNumber(const GameStore& store, int n);
 
 // A new, empty store: the index file with its header of 32 zero bytes and an empty game-data
 // file; in the extended kind also empty detail and move-info files and comment file 0 with its
-// bitmap. The overflow files are made on first use. Existing files of these names are emptied.
-// False when a file cannot be created.
-bool CreateStoreFiles(const std::filesystem::path& path, bool extended);
+// bitmap. The overflow files are made on first use. Existing files of these names are emptied:
+// callers make sure no store is there first (this is the only path that empties a store file).
+// False when a file cannot be made or written; every file it made is then removed again, so that
+// no half-made store stays. Each file is on the disk when it answers true.
+bool CreateStoreFiles(const std::filesystem::path& path, bool extended,
+                      RecordWriter& layer = DirectRecordWriter());
 
 // --- sequential readers for whole-store paths ----------------------------------------------------
 
@@ -163,44 +168,9 @@ private:
 
 // --- swapping rewritten files in ---------------------------------------------------------------
 
-// The file-system steps of a rewrite, replaceable so that tests can make one of them fail.
-class FileSystemHooks {
-public:
-    virtual ~FileSystemHooks() = default;
-    virtual bool Rename(const std::filesystem::path& from, const std::filesystem::path& to);
-    virtual bool Remove(const std::filesystem::path& path);
-};
-
-// One file a rewrite replaces: the temporary that holds the new contents, the store file, the
-// name the old file waits under, and the message when the temporary cannot take its place.
-struct FileReplacement {
-    std::string_view temporary;
-    std::string_view final;
-    std::string_view old;
-    std::string_view renameError;  // "RenameError! No.01" …
-};
-inline constexpr FileReplacement kIndexReplacement{ext::kTempIndex, ext::kIndex, ext::kOldIndex,
-                                                   "RenameError! No.01"};
-inline constexpr FileReplacement kGameDataReplacement{ext::kTempGameData, ext::kGameData,
-                                                      ext::kOldGameData, "RenameError! No.02"};
-inline constexpr FileReplacement kDetailReplacement{ext::kTempDetail, ext::kDetail,
-                                                    ext::kOldDetail, "RenameError! No.03"};
-inline constexpr FileReplacement kMoveInfoReplacement{ext::kTempMoveInfo, ext::kMoveInfo,
-                                                      ext::kOldMoveInfo, "RenameError! No.04"};
-
-// Puts the temporaries in place, in the order given: each old file first moves aside to its
-// `old` name (failing that: "DeleteError! (<path>)"), then the temporary takes the store file's
-// name (failing that: its renameError). When any step fails, every file already swapped is put
-// back, so the store reads as it did before, and the answer is false; the temporaries that were
-// not used stay beside the store. On success the old files are still there under their `old`
-// names: RemoveOldFiles deletes them once nothing needs them.
-bool SwapInRewrittenFiles(const StoreFiles& files, std::span<const FileReplacement> replacements,
-                          Prompter& prompter, FileSystemHooks& fs);
-void RemoveOldFiles(const StoreFiles& files, std::span<const FileReplacement> replacements,
-                    FileSystemHooks& fs);
-// Removes the temporaries of an abandoned rewrite.
-void RemoveTemporaries(const StoreFiles& files, std::span<const FileReplacement> replacements,
-                       FileSystemHooks& fs);
+// The file-system steps of a rewrite: the store's file layer (store/record_file.h), replaceable
+// so that tests can make one of them fail.
+using FileSystemHooks = RecordWriter;
 
 // The default hooks: the real file system.
 FileSystemHooks& RealFileSystem();

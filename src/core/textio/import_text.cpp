@@ -459,6 +459,7 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
         if (failure || scratch.storeFull) break;
     }
     if (!failure) commit();
+    summary.gamesCut = long(appender.cutGames());
     if (failure) {
         const std::string reason = Describe("the store could not be written", failure->what());
         for (const auto& [path, games] : waiting) {

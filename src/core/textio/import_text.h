@@ -61,6 +61,8 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
 struct ImportSummary {
     long filesRead = 0;
     long gamesStored = 0;
+    // Long games stored with their first 256 slots only: no overflow number was free.
+    long gamesCut = 0;
     struct Refused {
         std::filesystem::path path;
         std::string reason;

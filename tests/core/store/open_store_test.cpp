@@ -137,12 +137,41 @@ TEST_F(OpenStoreTest, FilesThatDisagreeMakeTheStoreUnusable) {
     EXPECT_EQ(Validate(folder_ / "e.idx", count), StoreCheck::Unusable);
     WriteFileBytes(folder_ / "e.idx", std::vector<std::uint8_t>(31));
     EXPECT_EQ(Validate(folder_ / "e.idx", count), StoreCheck::Unusable);
-    // Extended files of the wrong size.
+    // Extended files too short for the count.
     MakeStore(folder_ / "f.idx", {.games = 2, .extended = true});
-    fs::resize_file(folder_ / "f.kpf", 3 * kMoveInfoRecordSize);
+    fs::resize_file(folder_ / "f.kpf", 1 * kMoveInfoRecordSize);
     EXPECT_EQ(Validate(folder_ / "f.idx", count), StoreCheck::Unusable);
     EXPECT_EQ(count, 77u);  // not set by a failure
     EXPECT_TRUE(prompter_.shown.empty());
+}
+
+TEST_F(OpenStoreTest, FilesLongerThanTheCountAreCutBackToItOnceWithAMessage) {
+    // The tail a write left that never reached the header: whole records past the count and a
+    // part record, in every counted file.
+    MakeStore(folder_ / "t.idx", {.games = 3, .extended = true});
+    const std::vector<std::uint8_t> idx = FileBytes(folder_ / "t.idx");
+    const std::vector<std::uint8_t> ipx = FileBytes(folder_ / "t.ipx");
+    fs::resize_file(folder_ / "t.idx", 5 * kIndexRecordSize + 7);
+    fs::resize_file(folder_ / "t.kif", 4 * kGameDataRecordSize);
+    fs::resize_file(folder_ / "t.ipx", 3 * kDetailRecordSize + 100);
+    fs::resize_file(folder_ / "t.kpf", 5 * kMoveInfoRecordSize);
+    std::uint32_t count = 0;
+    EXPECT_EQ(Validate(folder_ / "t.ipx", count), StoreCheck::Extended);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(prompter_.texts(), std::vector<std::string>{RepairedStoreMessage(folder_ / "t.ipx")});
+    EXPECT_EQ(FileBytes(folder_ / "t.idx"), idx);
+    EXPECT_EQ(FileBytes(folder_ / "t.ipx"), ipx);
+    EXPECT_EQ(fs::file_size(folder_ / "t.kif"), 3 * kGameDataRecordSize);
+    EXPECT_EQ(fs::file_size(folder_ / "t.kpf"), 3 * kMoveInfoRecordSize);
+    prompter_.shown.clear();
+    EXPECT_EQ(Validate(folder_ / "t.ipx", count), StoreCheck::Extended);
+    EXPECT_TRUE(prompter_.shown.empty()) << "said once";
+
+    // A store with a file too short is not cut: it stays as it is, unusable.
+    MakeStore(folder_ / "u.idx", {.games = 3, .gameDataRecords = 2, .gameDataGiven = true});
+    fs::resize_file(folder_ / "u.idx", 6 * kIndexRecordSize);
+    EXPECT_EQ(Validate(folder_ / "u.idx", count), StoreCheck::Unusable);
+    EXPECT_EQ(fs::file_size(folder_ / "u.idx"), 6 * kIndexRecordSize);
 }
 
 TEST_F(OpenStoreTest, AnIpxNameOfAClassicStoreOpensNothingAndItsIdxOpensClassic) {
@@ -261,6 +290,29 @@ TEST_F(OpenStoreTest, BrokenMissingAndForeignStores) {
     EXPECT_EQ(halvik.result, 1);
     EXPECT_EQ(session_.openState, 3);
     EXPECT_EQ(prompter_.shown.size(), 1u);
+}
+
+TEST_F(OpenStoreTest, ReadingNeedsOnlyReadAccessAndWritingSaysItNeedsMore) {
+    // Files that cannot be opened for writing, as for a user without write permission (the
+    // layer refuses: permission bits do not stop root).
+    struct NoWriting : FileSystemHooks {
+        bool OpenForWriting(RecordFile&, const fs::path&, std::size_t, RecordFile::Access) override {
+            return false;
+        }
+    } noWriting;
+    MakeStore(folder_ / "ro.idx", {.games = 2, .extended = true});
+    std::uint32_t count = 0;
+    EXPECT_EQ(ValidateStore(folder_ / "ro.ipx", count, prompter_, noWriting, nullptr, StoreAccess::Read),
+              StoreCheck::Extended);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(ValidateStore(folder_ / "ro.ipx", count, prompter_, noWriting), StoreCheck::ReadOnly);
+    // A repair needs writing: a store that needs one is refused as read-only, not called broken.
+    fs::resize_file(folder_ / "ro.kif", 3 * kGameDataRecordSize);
+    EXPECT_EQ(ValidateStore(folder_ / "ro.ipx", count, prompter_, noWriting, nullptr, StoreAccess::Read),
+              StoreCheck::ReadOnly);
+    EXPECT_TRUE(prompter_.shown.empty());
+    EXPECT_EQ(ReadOnlyStoreMessage(folder_ / "ro.idx"),
+              "\"" + (folder_ / "ro.idx").string() + "\"は\r\r読み取り専用ファイルのため使用できません。"_sj);
 }
 
 TEST_F(OpenStoreTest, AStoreThatCannotBeWrittenIsRefused) {

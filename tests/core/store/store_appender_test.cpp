@@ -221,6 +221,56 @@ TEST_F(StoreAppenderTest, RewritingAGameInPlaceMatchesWriteGame) {
     ExpectSameFiles(a, b);
 }
 
+TEST_F(StoreAppenderTest, AProcessStoppedAnywhereInSavingAGameAgainLeavesTheOldGameOrTheNew) {
+    // Saving stored games again in place: game 1 (long) becomes short, giving its overflow
+    // number back, and game 3 (short) becomes long, taking one, each with its detail and move
+    // info. Records inside the files are overwritten: only the journal can put them back.
+    std::vector<SampleGame> games = MakeGames(9, 4);
+    ASSERT_GT(games[0].record->moveCount, 256);
+    ASSERT_LE(games[1].record->moveCount, 256);
+    const auto save = [&](const GameStore& store, RecordWriter& files) {
+        StoreAppender appender(store, prompter, files);
+        for (const auto& [k, from] : {std::pair<long, std::size_t>{1, 1}, {3, 0}}) {
+            IndexRecord index;
+            ASSERT_TRUE(ReadIndexRecord(store, std::uint32_t(k), index));
+            MoveBytes moves;
+            MoveInfo info;
+            FillMoveBuffers(*games[from].record, moves, info);
+            ASSERT_TRUE(appender.WriteGame(index, moves, k, false).ok);
+            DetailRecord detail = games[from].detail;
+            detail.CopyIndexWords(index);
+            ASSERT_TRUE(appender.WriteGameDetail(detail, info, k, false).ok);
+        }
+        appender.Commit();
+    };
+    const auto make = [&](const std::string& name) {
+        const GameStore store = MakeStore(name);
+        StoreAppender appender(store, prompter);
+        for (const SampleGame& g : games) AppendThrough(appender, g);
+        appender.Commit();
+        return store;
+    };
+    const GameStore probe = make("probe");
+    const std::vector<std::string> before = testing::StoredGames(probe);
+    testing::StoppingFiles counting;
+    save(probe, counting);
+    const std::vector<std::string> after = testing::StoredGames(probe);
+    ASSERT_NE(after, before);
+    ASSERT_GE(counting.steps, 6);
+
+    for (long stopAt = 1; stopAt <= counting.steps; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
+        const GameStore store = make("s" + std::to_string(stopAt));
+        testing::StoppingFiles files;
+        files.stopAt = stopAt;
+        EXPECT_THROW(save(store, files), testing::ProcessStopped);
+        std::uint32_t count = 0;
+        RecordingPrompter opening;
+        ASSERT_EQ(ValidateStore(store.files.Path(".ipx"), count, opening), StoreCheck::Extended);
+        EXPECT_TRUE(testing::StoredGames(store) == before) << "the save is taken back whole";
+    }
+}
+
 TEST_F(StoreAppenderTest, NothingReachesTheDiskBeforeTheCommit) {
     const GameStore store = MakeStore("s");
     std::vector<SampleGame> games = MakeGames(3, 3);
@@ -258,8 +308,10 @@ TEST_F(StoreAppenderTest, ACommitWritesEachFileOnceInTheStoreOrderWithTheCountLa
         const std::string what = e == ".idx" ? (offset == 0 ? "header" : ".idx") : e;
         if (order.empty() || order.back() != what) order.push_back(what);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{".kif", ".kp2", ".kf2", ".idx", ".cp0", ".ipx",
+    // The journal before anything of the store, the count last.
+    EXPECT_EQ(order, (std::vector<std::string>{".jn$", ".kif", ".kp2", ".kf2", ".idx", ".cp0", ".ipx",
                                                ".kpf", ".kp2", "header"}));
+    EXPECT_FALSE(store.files.Exists(".jn$")) << "the journal goes once the count is on the disk";
     std::uint32_t count = 0;
     EXPECT_EQ(ValidateStore(store.files.Path(".ipx"), count, prompter), StoreCheck::Extended);
     EXPECT_EQ(count, 40u);
@@ -318,6 +370,102 @@ TEST_F(StoreAppenderTest, AFailedWriteAnywhereInACommitLeavesTheStoreAsItWas) {
         appender.Commit();
         ExpectSameFiles(store, reference);
     }
+}
+
+TEST_F(StoreAppenderTest, AProcessStoppedAnywhereInACommitLeavesTheStoreOfTheLastCommit) {
+    std::vector<SampleGame> games = MakeGames(31, 10);
+    const GameStore reference = MakeStore("reference");
+    FillCommentFileZero(reference, 30);  // the commit makes comment file 1 as well
+    {
+        StoreAppender appender(reference, prompter);
+        for (const SampleGame& g : games) AppendThrough(appender, g);
+        appender.Commit();
+    }
+    // The steps (writes, cuts, renames, removals) of the second of two commits.
+    long secondCommitSteps = 0;
+    {
+        const GameStore probe = MakeStore("probe");
+        FillCommentFileZero(probe, 30);
+        testing::StoppingFiles files;
+        StoreAppender appender(probe, prompter, files);
+        for (std::size_t i = 0; i < 4; ++i) AppendThrough(appender, games[i]);
+        appender.Commit();
+        for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(appender, games[i]);
+        const long before = files.steps;
+        appender.Commit();
+        secondCommitSteps = files.steps - before;
+    }
+    ASSERT_GE(secondCommitSteps, 10);
+
+    for (long stopAt = 1; stopAt <= secondCommitSteps; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt) + " of the commit");
+        const GameStore store = MakeStore("s" + std::to_string(stopAt));
+        FillCommentFileZero(store, 30);
+        std::vector<std::string> committed;
+        {
+            testing::StoppingFiles files;
+            StoreAppender appender(store, prompter, files);
+            for (std::size_t i = 0; i < 4; ++i) AppendThrough(appender, games[i]);
+            appender.Commit();
+            committed = testing::StoredGames(store);
+            for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(appender, games[i]);
+            files.stopAt = files.steps + stopAt;
+            EXPECT_THROW(appender.Commit(), testing::ProcessStopped);
+        }
+        // The next opening finds the games of the first commit, whole, and says so once when it
+        // had to put anything back.
+        RecordingPrompter opening;
+        std::uint32_t count = 0;
+        ASSERT_EQ(ValidateStore(store.files.Path(".ipx"), count, opening), StoreCheck::Extended);
+        EXPECT_EQ(count, 4u);
+        EXPECT_EQ(testing::StoredGames(store), committed);
+        EXPECT_LE(opening.shown.size(), 1u);
+        if (stopAt > 1) {
+            EXPECT_EQ(opening.texts(), std::vector<std::string>{RepairedStoreMessage(store.files.Path(".ipx"))});
+        }
+        opening.shown.clear();
+        ASSERT_EQ(ValidateStore(store.files.Path(".ipx"), count, opening), StoreCheck::Extended);
+        EXPECT_TRUE(opening.shown.empty());
+
+        // Nothing the stopped commit had taken (overflow numbers, comment numbers, files) is
+        // lost: the rest of the games go in as if it had never been.
+        StoreAppender again(store, prompter);
+        for (std::size_t i = 4; i < games.size(); ++i) AppendThrough(again, games[i]);
+        again.Commit();
+        ExpectSameFiles(store, reference);
+    }
+}
+
+TEST_F(StoreAppenderTest, ALongGameWithoutAnOverflowNumberIsToldAndAnUnwritableBitmapIsAWriteFailure) {
+    std::vector<SampleGame> games = MakeGames(41, 2);  // game 0 is longer than 256 slots
+    ASSERT_GT(games[0].record->moveCount, 256);
+    const GameStore store = MakeStore("full");
+    testing::WriteFileBytes(store.files.Path(".kp2"), std::vector<std::uint8_t>(kOverflowBitmapSize, 0xFF));
+    {
+        StoreAppender appender(store, prompter);
+        AppendThrough(appender, games[1]);
+        ASSERT_TRUE(AppendThrough(appender, games[0]).written.ok);
+        appender.Commit();
+        EXPECT_EQ(appender.cutGames(), 1u);
+    }
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{LongGameCutMessage(2)});
+
+    // A bitmap file that is there but cannot be written: the game is not cut, the session fails.
+    struct NoBitmap : RecordWriter {
+        bool OpenForWriting(RecordFile& f, const fs::path& p, std::size_t n, RecordFile::Access a) override {
+            return p.extension() != ".kp2" && RecordWriter::OpenForWriting(f, p, n, a);
+        }
+    } noBitmap;
+    const GameStore other = MakeStore("locked");
+    testing::WriteFileBytes(other.files.Path(".kp2"), std::vector<std::uint8_t>(kOverflowBitmapSize, 0));
+    const Snapshot before = Take(other);
+    prompter.shown.clear();
+    StoreAppender appender(other, prompter, noBitmap);
+    EXPECT_THROW(AppendThrough(appender, games[0]), StoreIoError);
+    EXPECT_EQ(appender.pendingGames(), 0u);
+    EXPECT_EQ(appender.cutGames(), 0u);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(Take(other) == before);
 }
 
 TEST_F(StoreAppenderTest, AFileThatCannotBeOpenedStopsTheGameBeforeAnyOfItIsKept) {

@@ -192,6 +192,54 @@ TEST_F(StoreCopyTest, AFailedOverwriteLeavesTheTargetAsItWas) {
     }
 }
 
+TEST_F(StoreCopyTest, AProcessStoppedAnywhereInAnOverwriteLeavesTheOldOrTheNewTarget) {
+    // An extended target with long games and comments, overwritten by a classic store: in
+    // between, the target must never read as classic with the old games, nor miss a file.
+    ASSERT_TRUE(CreateStoreFiles(dir / "classic.idx", false));
+    const GameStore classic(dir / "classic.idx", StoreKind::Classic, 0);
+    MakeSource(classic, {{0, 50, {}}, {0, 20, {}}}, prompter);
+    const GameStore classicSource(dir / "classic.idx", StoreKind::Classic, 2);
+    const std::vector<std::uint32_t> both = {2, 1};
+
+    const auto makeOldTarget = [&](const std::string& name) {
+        EXPECT_TRUE(CopyStore(source, dir / (name + ".ipx"), false, prompter).ok);
+        return GameStore(dir / (name + ".idx"), StoreKind::Extended, 3);
+    };
+    const std::vector<std::string> oldGames = testing::StoredGames(makeOldTarget("probe"));
+    testing::StoppingFiles counting;
+    ASSERT_TRUE(CopyGames(classicSource, both, dir / "probe.idx", false, prompter, counting).ok);
+    const std::vector<std::string> newGames =
+        testing::StoredGames(GameStore(dir / "probe.idx", StoreKind::Classic, 2));
+    ASSERT_EQ(newGames.size(), 2u);
+    ASSERT_GE(counting.steps, 10);
+
+    int oldSeen = 0, newSeen = 0;
+    for (long stopAt = 1; stopAt <= counting.steps; ++stopAt) {
+        SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
+        const std::string name = "t" + std::to_string(stopAt);
+        makeOldTarget(name);
+        testing::StoppingFiles files;
+        files.stopAt = stopAt;
+        EXPECT_THROW(CopyGames(classicSource, both, dir / (name + ".idx"), false, prompter, files),
+                     testing::ProcessStopped);
+        RecordingPrompter opening;
+        std::uint32_t count = 0;
+        const StoreCheck check = ValidateStore(dir / (name + ".idx"), count, opening);
+        if (check == StoreCheck::Extended) {
+            ++oldSeen;
+            EXPECT_TRUE(testing::StoredGames(GameStore(dir / (name + ".idx"), StoreKind::Extended, count)) == oldGames);
+        } else {
+            ++newSeen;
+            ASSERT_EQ(check, StoreCheck::Classic);
+            EXPECT_TRUE(testing::StoredGames(GameStore(dir / (name + ".idx"), StoreKind::Classic, count)) == newGames);
+            EXPECT_FALSE(std::filesystem::exists(dir / (name + ".cp0")));
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir / (name + ".jn$"))) << "the opening finished the journal";
+    }
+    EXPECT_GT(oldSeen, 0);
+    EXPECT_GT(newSeen, 0);
+}
+
 TEST_F(StoreCopyTest, AStoreOfTheOtherKindIsNotAppendedTo) {
     ASSERT_TRUE(CreateStoreFiles(dir / "classic.idx", false));
     const StoreCopyResult r = CopyStore(source, dir / "classic.idx", true, prompter);

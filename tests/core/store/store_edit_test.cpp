@@ -2,11 +2,16 @@
 // and changing the marked games' header fields.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <map>
 #include <memory>
 
 #include "core/store/game_io.h"
 #include "core/store/store_edit.h"
+#include "core/store/comments.h"
+#include "core/store/open_store.h"
+#include "core/store/store_appender.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 
@@ -24,6 +29,8 @@ protected:
         const bool extended = kind == StoreKind::Extended;
         ASSERT_TRUE(CreateStoreFiles(dir / (extended ? "d.ipx" : "d.idx"), extended));
         store = GameStore(dir / "d.idx", kind);
+        // One session for all the games: a commit each would put every game on the disk alone.
+        StoreAppender appender(store, prompter);
         std::mt19937 rng(42);
         for (int i = 1; i <= games; ++i) {
             TKifData game;
@@ -36,14 +43,15 @@ protected:
             info.setCommentNumber(0, std::uint16_t(i));  // a comment on move 1 of every game
             IndexRecord index;
             index.setYear(std::uint16_t(1900 + i));
-            WrittenGame w = WriteGame(store, index, moves, kAppendGame, false, prompter);
+            WrittenGame w = appender.WriteGame(index, moves, kAppendGame, false);
             if (extended) {
                 DetailRecord detail;
                 detail.CopyIndexWords(index);
                 detail.setOpeningComment(0, std::uint16_t(1000 + i));
-                WriteGameDetail(store, detail, info, long(w.recordNumber), false);
+                appender.WriteGameDetail(detail, info, long(w.recordNumber), false);
             }
         }
+        appender.Commit();
         store.recordCount = std::uint32_t(games);
     }
     std::map<std::string, Bytes> Snapshot() const {
@@ -195,6 +203,47 @@ TEST_F(StoreEditTest, AFailedRenameHalfWayLeavesTheOldStoreReadable) {
         // The next attempt, with the file system working again, goes through.
         EXPECT_EQ(DeleteGames(store, 5, {}, 0, prompter), 1u);
         EXPECT_EQ(Years().size(), 4u);
+    }
+}
+
+TEST_F(StoreEditTest, AProcessStoppedAnywhereInADeletionOrASwapLeavesTheOldOrTheNewStore) {
+    const auto deleteTwo = [&](FileSystemHooks& fs) {
+        std::vector<GameHeader> marked(2);
+        marked[0].recordNumber = 2;
+        marked[1].recordNumber = 5;  // a long game: its overflow number is freed
+        for (GameHeader& h : marked) h.selectionMark = 1;
+        DeleteOptions options;
+        options.fileSystem = &fs;
+        options.releaseComments = CommentReleaser(store, prompter);
+        return DeleteGames(store, 0, marked, 2, prompter, options);
+    };
+    const auto swap = [&](FileSystemHooks& fs) { return SwapGames(store, 1, 5, fs) ? 1u : 0u; };
+    for (const auto& change : {std::function<std::uint32_t(FileSystemHooks&)>(deleteTwo),
+                               std::function<std::uint32_t(FileSystemHooks&)>(swap)}) {
+        NewFolder();
+        Make(StoreKind::Extended, 6, 5);
+        const std::vector<std::string> before = testing::StoredGames(store);
+        testing::StoppingFiles counting;
+        ASSERT_GE(change(counting), 1u);
+        const std::vector<std::string> after = testing::StoredGames(store);
+        ASSERT_NE(after, before);
+        ASSERT_GE(counting.steps, 3);
+
+        for (long stopAt = 1; stopAt <= counting.steps; ++stopAt) {
+            SCOPED_TRACE("stopped at step " + std::to_string(stopAt));
+            NewFolder();
+            Make(StoreKind::Extended, 6, 5);
+            testing::StoppingFiles files;
+            files.stopAt = stopAt;
+            EXPECT_THROW(change(files), testing::ProcessStopped);
+            RecordingPrompter opening;
+            std::uint32_t count = 0;
+            ASSERT_EQ(ValidateStore(dir / "d.ipx", count, opening), StoreCheck::Extended);
+            const std::vector<std::string> found =
+                testing::StoredGames(GameStore(dir / "d.idx", StoreKind::Extended, count));
+            EXPECT_TRUE(found == before || found == after) << count << " games";
+            EXPECT_FALSE(std::filesystem::exists(dir / "d.jn$"));
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "core/text/sjis_literal.h"
 #include "core/store/game_io.h"
 #include "core/store/store_files.h"
+#include "core/store/store_appender.h"
 #include "store_test_support.h"
 #include "support/recording_prompter.h"
 
@@ -197,6 +198,38 @@ protected:
     RecordingPrompter prompter;
 };
 
+TEST(StoreFilesCreate, AStoreThatCannotBeMadeWhollyLeavesNothingBehind) {
+    // The disk fills at each write in turn (the index header, comment file 0's bitmap) or the
+    // folder cannot take another file: nothing of the half-made store stays, and a second try
+    // with room to spare makes it.
+    struct DiskFull : RecordWriter {
+        int failWrite = 0, failOpen = 0, writes = 0, opens = 0;
+        bool Write(RecordFile& f, std::uint64_t o, const std::uint8_t* b, std::size_t n) override {
+            return ++writes != failWrite && RecordWriter::Write(f, o, b, n);
+        }
+        bool OpenForWriting(RecordFile& f, const std::filesystem::path& p, std::size_t size,
+                            RecordFile::Access a) override {
+            return ++opens != failOpen && RecordWriter::OpenForWriting(f, p, size, a);
+        }
+    };
+    testing::TempFolder dir;
+    for (int failWrite = 0; failWrite <= 2; ++failWrite) {
+        for (int failOpen = failWrite == 0 ? 1 : 0; failOpen <= (failWrite == 0 ? 5 : 0); ++failOpen) {
+            SCOPED_TRACE(std::to_string(failWrite) + " " + std::to_string(failOpen));
+            DiskFull full;
+            full.failWrite = failWrite;
+            full.failOpen = failOpen;
+            EXPECT_FALSE(CreateStoreFiles(dir / "n.ipx", true, full));
+            EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+        }
+    }
+    ASSERT_TRUE(CreateStoreFiles(dir / "n.ipx", true));
+    std::uint32_t count = 1;
+    ASSERT_TRUE(ReadGameCount(GameStore(dir / "n.idx", StoreKind::Extended), count));
+    EXPECT_EQ(count, 0u);
+
+}
+
 TEST_F(StoreFilesTest, DetailRecordsOfAShortFileReadAsZerosWithoutAMessage) {
     Append(GameOf(0, {"7776"}));
     Append(GameOf(0, {"2726"}));
@@ -362,7 +395,8 @@ TEST_F(StoreFilesTest, WithTheBitmapFullALongGameKeepsItsFirst256Slots) {
     TKifData back;
     ReadGameMoves(store, 1, index.overflowNumber(), 0, false, 0, back, prompter);
     EXPECT_EQ(back.moveCount, 256);
-    EXPECT_TRUE(prompter.shown.empty());
+    // The user is told which game lost its moves past slot 256.
+    EXPECT_EQ(prompter.texts(), std::vector<std::string>{LongGameCutMessage(1)});
     EXPECT_EQ(FileBytes(dir / "s.kp2"), full) << "a full bitmap is not written";
 }
 
