@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
@@ -344,6 +345,8 @@ void MainWindow::ApplyPictures() {
     menus_->setSizeMode(mode);
     menus_->setColor(settings_.form.Color);
     LayOut();
+    // The window may have grown: it stays where it was as far as the screen allows.
+    PlaceAt(this, pos(), this);
     update();
 }
 
@@ -675,8 +678,7 @@ void MainWindow::OpenEnvironment() {
     EnvironmentDialog dialog(before, [this](int voice) {
         if (const auto folder = TrialVoiceFolder(voice)) sound_->PlayTrial(ResolvePath(programFolder_, *folder), TrialWords());
     }, this);
-    dialog.adjustSize();
-    dialog.move(geometry().center() - dialog.rect().center());
+    PlaceCentred(&dialog, this);
     const bool accepted = environmentAnswer_ ? environmentAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
     if (accepted) {
         const EnvironmentChoices chosen = dialog.choices();
@@ -710,8 +712,7 @@ void MainWindow::OpenPieceSets() {
     std::vector<PieceSetEntry> sets = ReadPieceSetList(ResolvePath(programFolder_, kPieceSetListName));
     const int first = FirstPieceSet(sets, settings_.shogi.Koma);
     PieceSetDialog dialog(sets, first, programFolder_, *prompter_, this);
-    dialog.adjustSize();
-    dialog.move(geometry().center() - dialog.rect().center());
+    PlaceCentred(&dialog, this);
     const bool accepted = pieceSetAnswer_ ? pieceSetAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
     if (!accepted || dialog.chosen() < 0) return;
     const int mode = pictures_.sizeMode();
@@ -817,7 +818,10 @@ void MainWindow::RefreshComment() {
         return;
     }
     comment_->setComment(ToQString(content->first), ToQString(content->second));
-    if (!comment_->isVisible()) comment_->show();
+    if (!comment_->isVisible()) {
+        PlaceAt(comment_, comment_->pos(), this);
+        comment_->show();
+    }
     if (replayKind_ == ReplayPanel::AutoReplay && settings_.shogi.ComWait) StopReplay();
 }
 
