@@ -318,6 +318,18 @@ private slots:
         QVERIFY(window_->sound()->readingAloud());
     }
 
+    void theClipboardKeysSayWhyNothingIsCopied() {
+        Open();
+        ShowYagura();
+        QVERIFY(!window_->menus()->clipboardOutputAction()->isEnabled());
+        QTest::keyClick(window_.get(), Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(prompter_.texts(), (std::vector<std::string>{"\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj,
+                                                              "\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj}));
+        // Neither key changes the game.
+        QCOMPARE(int(window_->record().currentMove), 0);
+    }
+
     void aProgramFolderWithoutThePieceSoundStartsSilently() {
         fs::remove(PieceSoundFile());
         Open();

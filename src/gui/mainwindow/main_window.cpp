@@ -881,6 +881,26 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         }
         return;
     }
+    if (mods == Qt::ControlModifier && event->key() == Qt::Key_C) {
+        // The game as text to the clipboard, when its menu item may be used.
+        if (menus_->clipboardOutputAction()->isEnabled()) {
+            menus_->clipboardOutputAction()->trigger();
+        } else if (mode_ == Mode::PositionEditing) {
+            prompter_->Inform("\r局面作成画面での棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+        } else {
+            prompter_->Inform("\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+        }
+        return;
+    }
+    if (mods == Qt::ControlModifier && event->key() == Qt::Key_N) {
+        // The position as text to the clipboard: an item of the text-output menu.
+        if (menus_->textOutputAction()->isEnabled()) {
+            menus_->textOutputAction()->trigger();
+        } else {
+            prompter_->Inform("\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+        }
+        return;
+    }
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_B) {
         lower();
         return;
