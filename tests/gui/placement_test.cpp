@@ -307,6 +307,29 @@ private slots:
         VerifyInside(QStringLiteral("main window after the switch"), window_->frameGeometry());
     }
 
+    void theCommentWindowLeavesTheKeysWithTheBoard() {
+        Open('L');
+        window_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        // A game opened from the list with a comment before its first move.
+        TKifData game = testing::YaguraGame();
+        game.moves[0].commentRecord = 1;
+        window_->settings().shogi.AutoCom = true;
+        window_->ShowGame(game, GameHeaderTexts{}, true, true);
+        window_->setCommentSource([](int) {
+            return std::optional<std::pair<std::string, std::string>>(
+                std::make_pair(std::string("開始局面"_sj), std::string("序盤の解説"_sj)));
+        });
+        QTRY_VERIFY(window_->commentWindow()->isVisible());
+        QTest::qWait(20);
+        QCOMPARE(QApplication::activeWindow(), static_cast<QWidget*>(window_.get()));
+        // The arrow keys, sent where the keyboard is, step through the game.
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Right);
+        QCOMPARE(int(window_->record().currentMove), 1);
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Down);
+        QCOMPARE(int(window_->record().currentMove), 2);
+    }
+
 };
 
 }  // namespace movra

@@ -128,6 +128,7 @@ void MainWindow::BuildParts(QWidget* central) {
     menus_ = new MainMenus(menuBar());
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
+    connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
     for (int later : {ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
         panel_->markNotAvailable(later);
     }
@@ -820,9 +821,18 @@ void MainWindow::RefreshComment() {
     comment_->setComment(ToQString(content->first), ToQString(content->second));
     if (!comment_->isVisible()) {
         PlaceAt(comment_, comment_->pos(), this);
+        // Shown only: the keys stay with the board. A window system that makes it active all
+        // the same (at once or a little later) has the activation handed back (`activated`).
         comment_->show();
     }
     if (replayKind_ == ReplayPanel::AutoReplay && settings_.shogi.ComWait) StopReplay();
+}
+
+void MainWindow::KeepKeyboard() {
+    if (!isVisible() || QApplication::activeModalWidget() != nullptr) return;
+    const QWidget* active = QApplication::activeWindow();
+    if (active == nullptr || active == comment_) activateWindow();
+    if (QApplication::focusWidget() == nullptr || QApplication::focusWidget()->window() != this) setFocus();
 }
 
 void MainWindow::ShowMessage(const std::string& text, bool warning) {
@@ -1038,6 +1048,9 @@ void MainWindow::HandleGameListResult() {
         case GameListWindow::Result::ShowGame: {
             const GameHeader& entry = list->selectedEntry();
             ShowStoredGame(long(entry.recordNumber), std::max(0, MatchedMove(entry)));
+            // The keys step through the game just opened.
+            activateWindow();
+            KeepKeyboard();
             break;
         }
         case GameListWindow::Result::Narrow:
