@@ -1079,6 +1079,10 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
         empty.ResetHeader(0);
         empty.SetUpStandard();
         ShowGame(empty, GameHeaderTexts{}, true, session_.store.extended());
+        // No game is shown yet: an empty list, not the closing line of a game of no moves.
+        replay_.Clear();
+        RefreshList();
+        RefreshTime();
     }
 }
 
