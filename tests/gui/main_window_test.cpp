@@ -330,6 +330,25 @@ private slots:
         QCOMPARE(int(window_->record().currentMove), 0);
     }
 
+    void theSelectedLineStaysWholeAfterASizeSwitch() {
+        Open();
+        ShowYagura();
+        MoveListView* list = window_->moveList();
+        for (int size : {0, 2, 1, 2, 0}) {
+            // Deep into the game, the selected line near the list's lower edge.
+            window_->JumpToLine(44);
+            QVERIFY(window_->SetSizeMode(size));
+            QCOMPARE(list->selectedLine(), 44);
+            const QRect line = list->visualItemRect(list->item(44));
+            QVERIFY2(list->viewport()->rect().contains(line),
+                     qPrintable(QStringLiteral("size %1: line %2..%3 in a view of %4")
+                                    .arg(size).arg(line.top()).arg(line.bottom()).arg(list->viewport()->height())));
+            // And after a step the list scrolls as it did before the switch.
+            window_->PressButton(ReplayPanel::Forward);
+            QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(45))));
+        }
+    }
+
     void aProgramFolderWithoutThePieceSoundStartsSilently() {
         fs::remove(PieceSoundFile());
         Open();
