@@ -63,6 +63,30 @@ BoardPosition CorePositionAfter(const TKifData& game, int n) {
     return copy.position;
 }
 
+// A player whose sound ends only when the test says so.
+class ManualSoundPlayer : public SoundPlayer {
+public:
+    void Play(const fs::path& file) override {
+        lastFile = file;
+        playing_ = true;
+    }
+    void Stop() override {
+        playing_ = false;
+        ++stops;
+    }
+    bool playing() const override { return playing_; }
+    bool audible() const override { return false; }
+    void End() {
+        playing_ = false;
+        emit finished();
+    }
+    fs::path lastFile;
+    int stops = 0;
+
+private:
+    bool playing_ = false;
+};
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -247,23 +271,29 @@ private slots:
         window_->PressButton(ReplayPanel::Forward);
         QCOMPARE(player->plays(), 1);
         QVERIFY(FileNamesEqual(player->lastFile().filename().string(), "SARNOVI.WAV"));
-        // A step forward while the click still sounds starts nothing new: the queue holds one.
+        // Button 2 while the click still sounds silences it and clicks anew: the queue holds one.
         window_->PressButton(ReplayPanel::Forward);
-        QCOMPARE(player->plays(), 1);
-        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
-        // Back silences what plays, then clicks once more.
-        window_->PressButton(ReplayPanel::Back);
         QVERIFY(player->stops() >= 1);
         QCOMPARE(player->plays(), 2);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
+        // The replay timer's step while the click still sounds starts nothing new.
+        window_->StepForward();
+        QCOMPARE(player->plays(), 2);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
+        // Back silences what plays, then clicks once more.
+        const int stopsBefore = player->stops();
+        window_->PressButton(ReplayPanel::Back);
+        QVERIFY(player->stops() > stopsBefore);
+        QCOMPARE(player->plays(), 3);
         QTRY_VERIFY(!player->playing());
         QTRY_VERIFY(window_->sound()->queue().idle());
         // Home silences and starts nothing; with the piece sound off no step sounds.
         window_->PressButton(ReplayPanel::ToStart);
-        QCOMPARE(player->plays(), 2);
+        QCOMPARE(player->plays(), 3);
         window_->settings().shogi.Sarnovi = false;
         window_->PressButton(ReplayPanel::Forward);
         window_->PressButton(ReplayPanel::Back);
-        QCOMPARE(player->plays(), 2);
+        QCOMPARE(player->plays(), 3);
         // Without a voice set the read-aloud button does nothing.
         QVERIFY(!window_->sound()->readingAloud());
         window_->readAloudButton()->click();
@@ -316,6 +346,36 @@ private slots:
         QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
         window_->readAloudButton()->click();
         QVERIFY(window_->sound()->readingAloud());
+    }
+
+    void aStepByHandDropsTheWordsStillQueued() {
+        // A voice set with the words of the first three moves; a player that ends a sound only
+        // when told, so that the queue can be looked at while words are pending.
+        const fs::path voice = home_ / "WAV1";
+        fs::create_directories(voice);
+        for (const char* name : {"sarnovi", "11", "sente", "gote", "76", "84", "68", "fu", "gin"}) {
+            fs::copy_file(PieceSoundFile(), voice / (std::string(name) + ".wav"));
+        }
+        Open();
+        ShowYagura();
+        auto manual = std::make_unique<ManualSoundPlayer>();
+        ManualSoundPlayer* player = manual.get();
+        window_->sound()->setPlayer(std::move(manual));
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;sente.wav;76.wav;fu.wav;"));
+        player->End();  // the click has sounded; 先手 is being read
+        QCOMPARE(window_->sound()->queue().text(), std::string("sente.wav;76.wav;fu.wav;"));
+        // Button 2 (and Right, Down) drops the rest of ▲７六歩 before queueing △８四歩.
+        QTest::keyClick(window_.get(), Qt::Key_Right);
+        QCOMPARE(int(window_->record().currentMove), 2);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;gote.wav;84.wav;fu.wav;"));
+        QVERIFY(player->stops >= 1);
+        QCOMPARE(player->lastFile.filename().string(), std::string("sarnovi.wav"));
+        // The replay timer's step keeps what is pending and queues behind it.
+        player->End();
+        window_->StepForward();
+        QCOMPARE(window_->sound()->queue().text(),
+                 std::string("gote.wav;84.wav;fu.wav;sarnovi.wav;sente.wav;68.wav;gin.wav;"));
     }
 
     void theClipboardKeysSayWhyNothingIsCopied() {

@@ -441,7 +441,9 @@ void MainWindow::PressButton(int number) {
             }
             break;
         case ReplayPanel::Forward:
+            // A step by hand first drops what is still queued to be heard.
             StopReplay();
+            sound_->Silence();
             StepForward();
             break;
         case ReplayPanel::Back:
