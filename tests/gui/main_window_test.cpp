@@ -26,6 +26,7 @@
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
+#include "gui/list/search_dialog.h"
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/move_list_view.h"
 #include "gui/mainwindow/name_plate.h"
@@ -407,6 +408,31 @@ private slots:
             window_->PressButton(ReplayPanel::Forward);
             QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(45))));
         }
+    }
+
+    void aNewPlayerOrderReachesTheSearchDialogAtOnce() {
+        // Registered 渡辺 before 青木: the orders by name and by registration differ.
+        std::ofstream(home_ / "Ksname.dat", std::ios::binary)
+            << "  1 A 渡辺明              ﾜﾀﾅﾍﾞｱｷﾗ            \r\n"_sj.str()
+            << "  2 A 青木春樹            ｱｵｷﾊﾙｷ              \r\n"_sj.str();
+        fs::remove_all(home_ / "Kifu");
+        testing::MakeTestStore(home_ / "Kifu" / "Sample.ipx");
+        Open();
+        QVERIFY(window_->storeOpen());
+        QComboBox* box = window_->searchDialog()->playerBox(0);
+        auto names = [box] {
+            QStringList l;
+            for (int i = 1; i < box->count(); ++i) l.append(box->itemText(i));
+            return l;
+        };
+        QCOMPARE(names(), (QStringList{QStringLiteral("青木春樹"), QStringLiteral("渡辺明")}));
+        window_->setEnvironmentAnswer([](EnvironmentDialog& d) {
+            d.row("KsOrder")->button(0)->click();  // by registration
+            return true;
+        });
+        window_->OpenEnvironment();
+        QCOMPARE(window_->settings().shogi.KsOrder, 1);
+        QCOMPARE(names(), (QStringList{QStringLiteral("渡辺明"), QStringLiteral("青木春樹")}));
     }
 
     void aProgramFolderWithoutThePieceSoundStartsSilently() {

@@ -697,6 +697,8 @@ void MainWindow::OpenEnvironment() {
             session_.playersInFileOrder = settings_.shogi.KsOrder == 1;
             session_.players.Load(session_.masterFolder(), !session_.playersInFileOrder);
             RemapSavedPlayers(settings_.kensaku, oldPlayers, PlayerSearchList(session_.players));
+            // The search dialog's player lists follow the new order at once.
+            if (search_ != nullptr) search_->FillConditionLists();
         }
     }
     sound_->RestoreVoiceFolder();
