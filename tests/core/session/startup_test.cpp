@@ -1,4 +1,4 @@
-// The program folder and the store chosen at start-up.
+// Names looked up in the program folder, and the store chosen at start-up.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -34,39 +34,6 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
     fs::path root_;
 };
-
-TEST(ProgramFolderChoice, OptionThenEnvironmentThenXdgThenHome) {
-    EXPECT_EQ(ChooseProgramFolder("/opt/h", "/m", "/x", "/home/u"), fs::path("/opt/h"));
-    EXPECT_EQ(ChooseProgramFolder("", "/m", "/x", "/home/u"), fs::path("/m"));
-    EXPECT_EQ(ChooseProgramFolder("", "", "/x", "/home/u"), fs::path("/x/movra"));
-    EXPECT_EQ(ChooseProgramFolder("", nullptr, nullptr, "/home/u"),
-              fs::path("/home/u/.local/share/movra"));
-}
-
-TEST_F(StartupTest, FirstStartFillsTheFolderAndLaterStartsLeaveItAlone) {
-    const fs::path data = root_ / "data";
-    Touch(data / "KOMA1L.BMP", "pieces");
-    Touch(data / "Kifu" / "Sample.idx", "store");
-    const fs::path home = root_ / "home" / "movra";
-    std::string error;
-    ASSERT_TRUE(PrepareProgramFolder(home, data, &error)) << error;
-    EXPECT_TRUE(fs::exists(home / "KOMA1L.BMP"));
-    EXPECT_TRUE(fs::exists(home / "Kifu" / "Sample.idx"));
-
-    // The user's own changes survive a second start; removed files do not come back.
-    Touch(home / "KOMA1L.BMP", "mine");
-    fs::remove(home / "Kifu" / "Sample.idx");
-    ASSERT_TRUE(PrepareProgramFolder(home, data, &error));
-    std::ifstream in(home / "KOMA1L.BMP");
-    std::string content;
-    in >> content;
-    EXPECT_EQ(content, "mine");
-    EXPECT_FALSE(fs::exists(home / "Kifu" / "Sample.idx"));
-
-    Touch(root_ / "afile");
-    EXPECT_FALSE(PrepareProgramFolder(root_ / "afile", data, &error));
-    EXPECT_FALSE(error.empty());
-}
 
 TEST_F(StartupTest, LookUpIgnoresAsciiCaseAndReadsBackslashes) {
     Touch(root_ / "Kifu" / "Sample.IPX");
