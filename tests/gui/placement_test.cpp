@@ -4,7 +4,7 @@
 // three board sizes, on a screen whose corner is not the origin (so that the default position
 // (2, 2) lies off it) and with window frames. Every one must lie inside the available area and
 // be centred on the main window where it belongs to it; the search dialog also on its first
-// opening.
+// opening. Also: Qt's own texts are Japanese after the start-up translation step.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -29,6 +29,7 @@
 #include "gui/common/gui_prompter.h"
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
+#include "gui/common/translations.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
 #include "gui/list/search_dialog.h"
@@ -330,6 +331,17 @@ private slots:
         QCOMPARE(int(window_->record().currentMove), 2);
     }
 
+    void qtsOwnTextsAreJapanese() {
+        if (!QFile::exists(QtTranslationFolder() + QStringLiteral("/qtbase_ja.qm"))) {
+            QSKIP("Qt's Japanese texts are not installed (Debian package qt6-translations-l10n)");
+        }
+        QVERIFY(InstallJapaneseQtTexts(*qApp));
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Movra"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("はい(Y)"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("いいえ(N)"));
+        QVERIFY(!box.button(QMessageBox::Cancel)->text().contains(QStringLiteral("Cancel")));
+    }
 };
 
 }  // namespace movra
