@@ -154,7 +154,6 @@ KifFolder& Files() {
 
 void BM_ImportKifFolder(benchmark::State& state) {
     KifFolder& kifs = Files();
-    auto record = std::make_unique<TKifData>();
     SilentPrompter prompter;
     int run = 0;
     for (auto _ : state) {
@@ -164,7 +163,7 @@ void BM_ImportKifFolder(benchmark::State& state) {
         const fs::path storePath = storeFolder / "bench.ipx";
         CreateStoreFiles(storePath, true);
         GameStore store(storePath, StoreKind::Extended, 0);
-        ImportContext context{store, *record, prompter, {}, "2000-01-01 00:00:00", {}, 5};
+        ImportContext context{store, prompter, {}, "2000-01-01 00:00:00", {}, 5};
         state.ResumeTiming();
         const ImportSummary summary = ImportFiles(kifs.files, context);
         state.PauseTiming();

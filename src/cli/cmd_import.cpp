@@ -116,8 +116,7 @@ int RunImport(int argc, char** argv) {
         }
     }
 
-    TKifData record;
-    ImportContext context{store, record, prompter, masters, {}, {}, anyFolder ? 6 : 5};
+    ImportContext context{store, prompter, masters, {}, {}, anyFolder ? 6 : 5};
     if (verbose) {
         context.progressLine = [&](const std::string& line) {
             std::fprintf(stderr, "%s\n", prompter.Out(line).c_str());

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <system_error>
 
 #include "core/text/paths.h"
@@ -63,7 +64,7 @@ std::string ModernPieceFile(std::string_view koma) {
 }
 
 int ReplayInterval(int speedStep, bool fast) {
-    const int step = std::clamp(speedStep, 1, 12);
+    const int step = std::clamp(speedStep, 1, kSpeedSteps);
     int ms = 0;
     if (step <= 6) {
         ms = 300 * step;
@@ -76,235 +77,224 @@ int ReplayInterval(int speedStep, bool fast) {
 }
 
 int KeepOnScreen(int coordinate, int screenExtent) {
-    return coordinate >= screenExtent - 40 ? screenExtent - 250 : coordinate;
+    constexpr int kNearEdge = 40;     // pixels from the far edge that count as off the screen
+    constexpr int kPulledBack = 250;  // how far from that edge such a window is put instead
+    return coordinate >= screenExtent - kNearEdge ? screenExtent - kPulledBack : coordinate;
 }
 
-void Settings::Read(const IniFile& ini, const ScreenSize& screen) {
-    auto str = [&](std::string_view section, std::string_view key, std::string_view def) {
-        return ini.ReadString(section, key, def);
-    };
-    auto num = [&](std::string_view section, std::string_view key, int def) {
-        return ini.ReadInteger(section, key, def);
-    };
-    auto flag = [&](std::string_view section, std::string_view key, bool def) {
-        return ini.ReadBool(section, key, def);
-    };
-    const Settings defaults;
+namespace {
 
-    Shogi& s = shogi;
-    s.Drive = str(kShogi, "Drive", defaults.shogi.Drive);
-    s.Koma = ModernPieceFile(str(kShogi, "Koma", DefaultPieceFile(screen)));
-    if (s.Koma.empty()) s.Koma = DefaultPieceFile(screen);
-    s.Onsei = flag(kShogi, "Onsei", true);
-    s.Sarnovi = flag(kShogi, "Sarnovi", true);
-    s.Yomiage = flag(kShogi, "Yomiage", true);
-    s.YomiWait = flag(kShogi, "YomiWait", true);
-    s.AutoCom = flag(kShogi, "AutoCom", true);
-    s.ComWait = flag(kShogi, "ComWait", false);
-    s.TimeDisp = flag(kShogi, "TimeDisp", false);
-    s.WarekiDisp = flag(kShogi, "WarekiDisp", false);
-    s.Multi = flag(kShogi, "Multi", false);
-    s.Smooth = flag(kShogi, "Smooth", true);
-    s.Save = flag(kShogi, "Save", true);
-    s.VoiceType = num(kShogi, "VoiceType", 1);
-    s.KsOrder = num(kShogi, "KsOrder", 0);
-    // A step outside 1-12 would give no interval at all; the nearest step is used.
-    s.Speed = std::clamp(num(kShogi, "Speed", 3), 1, 12);
-    s.TumeTesu = num(kShogi, "TumeTesu", 11);
-    if (s.TumeTesu != 9 && s.TumeTesu != 11 && s.TumeTesu != 13 && s.TumeTesu != 15) {
-        s.TumeTesu = 11;
+// How a key is written at exit: not at all, as it is, or in double quotes.
+enum class Written { No, Plain, Quoted };
+// A correction made right after a key is read.
+using Correction = void (*)(Settings&, const ScreenSize&);
+
+void CorrectKoma(Settings& s, const ScreenSize& screen) {
+    s.shogi.Koma = ModernPieceFile(s.shogi.Koma);
+    if (s.shogi.Koma.empty()) s.shogi.Koma = DefaultPieceFile(screen);
+}
+// A step outside the steps would give no interval at all; the nearest step is used.
+void CorrectSpeed(Settings& s, const ScreenSize&) {
+    s.shogi.Speed = std::clamp(s.shogi.Speed, 1, kSpeedSteps);
+}
+// The mate-search depth is one of the depths its menu offers.
+void CorrectTumeTesu(Settings& s, const ScreenSize&) {
+    constexpr int kOfferedDepths[] = {9, 11, 13, 15};
+    if (std::find(std::begin(kOfferedDepths), std::end(kOfferedDepths), s.shogi.TumeTesu) ==
+        std::end(kOfferedDepths)) {
+        s.shogi.TumeTesu = Settings::Shogi().TumeTesu;
     }
-    s.LastKifMode = num(kShogi, "LastKifMode", 1);
-    s.LastKifFile = str(kShogi, "LastKifFile", "");
+}
+// The window is kept on the screen, and the comment window's default position follows it.
+void CorrectLeft(Settings& s, const ScreenSize& screen) {
+    s.form.Left = KeepOnScreen(s.form.Left, screen.width);
+    s.form.ComLeft = s.form.Left + kCommentWindowRight;
+}
+void CorrectTop(Settings& s, const ScreenSize& screen) {
+    s.form.Top = KeepOnScreen(s.form.Top, screen.height);
+    s.form.ComTop = s.form.Top + kCommentWindowDown;
+}
+void CorrectComLeft(Settings& s, const ScreenSize& screen) {
+    s.form.ComLeft = KeepOnScreen(s.form.ComLeft, screen.width);
+}
+void CorrectComTop(Settings& s, const ScreenSize& screen) {
+    s.form.ComTop = KeepOnScreen(s.form.ComTop, screen.height);
+}
+
+// Every key of the settings file in file order: its section, its name, the member it fills,
+// whether and how it is written at exit, and the correction made on reading it. A key's default
+// is its member's initial value (see Read). Reading and writing both walk this list, calling
+// key(section, name, member, written, correction).
+template <typename Key>
+void EachKey(Settings& settings, Key&& key) {
+    using enum Written;
+    const auto row = [&](std::string_view section, std::string_view name, auto& member,
+                         Written written, Correction correction = nullptr) {
+        key(section, name, member, written, correction);
+    };
+    Settings::Shogi& s = settings.shogi;
+    row(kShogi, "Drive", s.Drive, Plain);
+    row(kShogi, "Koma", s.Koma, Plain, CorrectKoma);
+    row(kShogi, "Onsei", s.Onsei, Plain);
+    row(kShogi, "Sarnovi", s.Sarnovi, Plain);
+    row(kShogi, "Yomiage", s.Yomiage, Plain);
+    row(kShogi, "YomiWait", s.YomiWait, Plain);
+    row(kShogi, "AutoCom", s.AutoCom, Plain);
+    row(kShogi, "ComWait", s.ComWait, Plain);
+    row(kShogi, "TimeDisp", s.TimeDisp, Plain);
+    row(kShogi, "WarekiDisp", s.WarekiDisp, Plain);
+    row(kShogi, "Multi", s.Multi, Plain);
+    row(kShogi, "Smooth", s.Smooth, Plain);
+    row(kShogi, "Save", s.Save, Plain);
+    row(kShogi, "VoiceType", s.VoiceType, Plain);
+    row(kShogi, "KsOrder", s.KsOrder, Plain);
+    row(kShogi, "Speed", s.Speed, Plain, CorrectSpeed);
+    row(kShogi, "TumeTesu", s.TumeTesu, Plain, CorrectTumeTesu);
+    row(kShogi, "LastKifMode", s.LastKifMode, Plain);
+    row(kShogi, "LastKifFile", s.LastKifFile, Quoted);
     for (int i = 0; i < kRecentCount; ++i) {
-        s.Recent[i] = str(kShogi, Numbered("Recent", i + 1, 1), "");
+        row(kShogi, Numbered("Recent", i + 1, 1), s.Recent[i], Quoted);
     }
-    s.DatPath = str(kShogi, "DatPath", "");
-    s.LastKkmFile = str(kShogi, "LastKkmFile", "");
-    s.LastKkmPage = num(kShogi, "LastKkmPage", 1);
-    s.DateUp = flag(kShogi, "DateUp", true);
+    row(kShogi, "DatPath", s.DatPath, Quoted);
+    row(kShogi, "LastKkmFile", s.LastKkmFile, Quoted);
+    row(kShogi, "LastKkmPage", s.LastKkmPage, Plain);
+    row(kShogi, "DateUp", s.DateUp, Plain);
 
-    Form& f = form;
-    f.Left = KeepOnScreen(num(kForm, "Left", 2), screen.width);
-    f.Top = KeepOnScreen(num(kForm, "Top", 2), screen.height);
-    f.ComLeft = KeepOnScreen(num(kForm, "ComLeft", f.Left + 10), screen.width);
-    f.ComTop = KeepOnScreen(num(kForm, "ComTop", f.Top + 32), screen.height);
-    f.Comment = flag(kForm, "Comment", false);
-    f.DateType = flag(kForm, "DateType", true);
-    f.WinType = flag(kForm, "WinType", true);
-    f.WebLeft = num(kForm, "WebLeft", 20);
-    f.WebTop = num(kForm, "WebTop", 24);
-    f.WebWidth = num(kForm, "WebWidth", 0);
-    f.WebHeight = num(kForm, "WebHeight", 0);
-    f.Color = num(kForm, "Color", 1);
-    for (int i = 0; i < 4; ++i) f.KsTopRow[i] = num(kForm, Numbered("KsTopRow", i + 1, 1), 0);
+    Settings::Form& f = settings.form;
+    row(kForm, "Left", f.Left, Plain, CorrectLeft);
+    row(kForm, "Top", f.Top, Plain, CorrectTop);
+    row(kForm, "ComLeft", f.ComLeft, Plain, CorrectComLeft);
+    row(kForm, "ComTop", f.ComTop, Plain, CorrectComTop);
+    row(kForm, "Comment", f.Comment, Plain);
+    row(kForm, "DateType", f.DateType, Plain);
+    row(kForm, "WinType", f.WinType, Plain);
+    row(kForm, "WebLeft", f.WebLeft, Plain);
+    row(kForm, "WebTop", f.WebTop, Plain);
+    row(kForm, "WebWidth", f.WebWidth, Plain);
+    row(kForm, "WebHeight", f.WebHeight, Plain);
+    row(kForm, "Color", f.Color, Plain);
+    for (int i = 0; i < 4; ++i) row(kForm, Numbered("KsTopRow", i + 1, 1), f.KsTopRow[i], Plain);
 
-    import.SubFldr = flag("Import", "SubFldr", false);
-    exportMenu.Kakinoki = flag("Export", "Kakinoki", false);
-    ftp.Func = flag("FTP", "Func", false);
-    ftp.UseTime = flag("FTP", "UseTime", false);
-    ftp.Auto = flag("FTP", "Auto", false);
-    tool.Editor = str("Tool", "Editor", "");
+    row("Import", "SubFldr", settings.import.SubFldr, No);
+    row("Export", "Kakinoki", settings.exportMenu.Kakinoki, No);
+    row("FTP", "Func", settings.ftp.Func, No);
+    row("FTP", "UseTime", settings.ftp.UseTime, No);
+    row("FTP", "Auto", settings.ftp.Auto, No);
+    row("Tool", "Editor", settings.tool.Editor, No);
 
-    Btimap& b = btimap;
-    const Btimap d;
-    b.Size = num(kBtimap, "Size", 1);
-    b.TitleNo = num(kBtimap, "TitleNo", 1);
-    b.TitleNo2 = num(kBtimap, "TitleNo2", 1);
-    b.TNameNo = num(kBtimap, "TNameNo", 1);
-    b.BmpZoom = num(kBtimap, "BmpZoom", 1);
-    b.MtKoma = num(kBtimap, "MtKoma", 1);
-    b.MKDisp = num(kBtimap, "MKDisp", 1);
-    b.Color = num(kBtimap, "Color", 2);
-    b.MKChar = str(kBitmap, "MKChar", "");
-    b.KmGaiji = flag(kBtiMap, "KmGaiji", false);
-    b.Title1 = str(kBtimap, "Title1", d.Title1);
-    b.Title2 = str(kBtimap, "Title2", d.Title2);
-    b.Title3 = str(kBtimap, "Title3", d.Title3);
-    b.Title4 = str(kBtimap, "Title4", d.Title4);
-    b.Title5 = str(kBtimap, "Title5", d.Title5);
-    b.Title6 = str(kBtimap, "Title6", d.Title6);
-    b.TNameS = str(kBtimap, "TNameS", d.TNameS);
-    b.TNameG = str(kBtimap, "TNameG", d.TNameG);
-    b.MNameS = str(kBtimap, "MNameS", d.MNameS);
-    b.MNameG = str(kBtimap, "MNameG", d.MNameG);
+    Settings::Btimap& b = settings.btimap;
+    row(kBtimap, "Size", b.Size, Plain);
+    row(kBtimap, "TitleNo", b.TitleNo, Plain);
+    row(kBtimap, "TitleNo2", b.TitleNo2, Plain);
+    row(kBtimap, "TNameNo", b.TNameNo, Plain);
+    row(kBtimap, "BmpZoom", b.BmpZoom, Plain);
+    row(kBtimap, "MtKoma", b.MtKoma, Plain);
+    row(kBtimap, "MKDisp", b.MKDisp, Plain);
+    row(kBtimap, "Color", b.Color, Plain);
+    row(kBitmap, "MKChar", b.MKChar, Plain);
+    row(kBtiMap, "KmGaiji", b.KmGaiji, Plain);
+    row(kBtimap, "Title1", b.Title1, Quoted);
+    row(kBtimap, "Title2", b.Title2, Quoted);
+    row(kBtimap, "Title3", b.Title3, Quoted);
+    row(kBtimap, "Title4", b.Title4, Quoted);
+    row(kBtimap, "Title5", b.Title5, Quoted);
+    row(kBtimap, "Title6", b.Title6, Quoted);
+    row(kBtimap, "TNameS", b.TNameS, Quoted);
+    row(kBtimap, "TNameG", b.TNameG, Quoted);
+    row(kBtimap, "MNameS", b.MNameS, Quoted);
+    row(kBtimap, "MNameG", b.MNameG, Quoted);
 
-    for (int i = 0; i < 5; ++i) iMode01.html[i] = str("i_mode01", Numbered("html", i + 1, 2), "");
-    for (int i = 0; i < 3; ++i) html.source[i] = str("HTML", Numbered("source", i + 1, 2), "");
-    for (int i = 0; i < 3; ++i) html.OutPath[i] = str("HTML", Numbered("OutPath", i + 1, 2), "");
-    for (int i = 0; i < 3; ++i) html.i_html[i] = str("HTML", Numbered("i_html", i + 1, 2), "");
-    for (int i = 0; i < 3; ++i) html.i_Path[i] = str("HTML", Numbered("i_Path", i + 1, 2), "");
-    html.i_BmpPath01 = str("HTML", "i_BmpPath01", "");
-    html.i_BmpPath02 = str("HTML", "i_BmpPath02", "");
-    html.GixConv = str("HTML", "GixConv", "");
-    html.i_BmpSize02 = num("HTML", "i_BmpSize02", 0);
-    html.KifTime = str("HTML", "KifTime", defaults.html.KifTime);
-    java.source = str("JAVA", "source", "");
-    java.OutPath = str("JAVA", "OutPath", "");
-    java.OutPathAp = str("JAVA", "OutPathAp", "");
-    java.OutPathE = str("JAVA", "OutPathE", "");
+    for (int i = 0; i < 5; ++i) {
+        row("i_mode01", Numbered("html", i + 1, 2), settings.iMode01.html[i], No);
+    }
+    Settings::Html& h = settings.html;
+    for (int i = 0; i < 3; ++i) row("HTML", Numbered("source", i + 1, 2), h.source[i], No);
+    for (int i = 0; i < 3; ++i) row("HTML", Numbered("OutPath", i + 1, 2), h.OutPath[i], No);
+    for (int i = 0; i < 3; ++i) row("HTML", Numbered("i_html", i + 1, 2), h.i_html[i], No);
+    for (int i = 0; i < 3; ++i) row("HTML", Numbered("i_Path", i + 1, 2), h.i_Path[i], No);
+    row("HTML", "i_BmpPath01", h.i_BmpPath01, No);
+    row("HTML", "i_BmpPath02", h.i_BmpPath02, No);
+    row("HTML", "GixConv", h.GixConv, No);
+    row("HTML", "i_BmpSize02", h.i_BmpSize02, No);
+    row("HTML", "KifTime", h.KifTime, No);
+    row("JAVA", "source", settings.java.source, No);
+    row("JAVA", "OutPath", settings.java.OutPath, No);
+    row("JAVA", "OutPathAp", settings.java.OutPathAp, No);
+    row("JAVA", "OutPathE", settings.java.OutPathE, No);
 
-    Kensaku& k = kensaku;
-    k.KsMode = num(kKensaku, "KsMode", 1);
-    k.Sente = num(kKensaku, "Sente", 0);
-    k.Gote = num(kKensaku, "Gote", 0);
-    k.Movra = num(kKensaku, "Movra", 0);
-    k.Movra2 = num(kKensaku, "Movra2", 0);
-    k.Senkei = num(kKensaku, "Senkei", 0);
-    k.Shohai = num(kKensaku, "Shohai", 0);
-    k.Teai = num(kKensaku, "Teai", 0);
-    k.ToYY = num(kKensaku, "ToYY", 0);
-    k.ToMM = num(kKensaku, "ToMM", 0);
-    k.FromYY = num(kKensaku, "FromYY", 1900);
-    k.FromMM = num(kKensaku, "FromMM", 1);
+    Settings::Kensaku& k = settings.kensaku;
+    row(kKensaku, "KsMode", k.KsMode, Plain);
+    row(kKensaku, "Sente", k.Sente, Plain);
+    row(kKensaku, "Gote", k.Gote, Plain);
+    row(kKensaku, "Movra", k.Movra, Plain);
+    row(kKensaku, "Movra2", k.Movra2, Plain);
+    row(kKensaku, "Senkei", k.Senkei, Plain);
+    row(kKensaku, "Shohai", k.Shohai, Plain);
+    row(kKensaku, "Teai", k.Teai, Plain);
+    row(kKensaku, "ToYY", k.ToYY, Plain);
+    row(kKensaku, "ToMM", k.ToMM, Plain);
+    row(kKensaku, "FromYY", k.FromYY, Plain);
+    row(kKensaku, "FromMM", k.FromMM, Plain);
 
-    for (auto [stem, list] : SearchLists(kensaku2)) {
+    Settings::Kensaku2& k2 = settings.kensaku2;
+    for (auto [stem, list] : SearchLists(k2)) {
         for (int i = 0; i < kSearchListCount; ++i) {
-            (*list)[i] = str(kKensaku2, Numbered(stem, i + 1, 2), "");
+            row(kKensaku2, Numbered(stem, i + 1, 2), (*list)[i], Quoted);
         }
     }
+    row(kKensaku2, "Rating1", k2.Rating1, Plain);
+    row(kKensaku2, "Rating2", k2.Rating2, Plain);
+    row(kKensaku2, "Rating1F", k2.Rating1F, Plain);
+    row(kKensaku2, "Rating1T", k2.Rating1T, Plain);
+    row(kKensaku2, "Rating2F", k2.Rating2F, Plain);
+    row(kKensaku2, "Rating2T", k2.Rating2T, Plain);
+}
+
+bool ReadValue(const IniFile& ini, std::string_view section, std::string_view key, bool current) {
+    return ini.ReadBool(section, key, current);
+}
+int ReadValue(const IniFile& ini, std::string_view section, std::string_view key, int current) {
+    return ini.ReadInteger(section, key, current);
+}
+std::string ReadValue(const IniFile& ini, std::string_view section, std::string_view key,
+                      const std::string& current) {
+    return ini.ReadString(section, key, current);
+}
+
+void WriteValue(IniFile& ini, std::string_view section, std::string_view key, bool value, Written) {
+    ini.WriteBool(section, key, value);
+}
+void WriteValue(IniFile& ini, std::string_view section, std::string_view key, int value, Written) {
+    ini.WriteInteger(section, key, value);
+}
+void WriteValue(IniFile& ini, std::string_view section, std::string_view key,
+                const std::string& value, Written written) {
+    ini.WriteString(section, key, written == Written::Quoted ? Quoted(value) : value);
+}
+
+}  // namespace
+
+void Settings::Read(const IniFile& ini, const ScreenSize& screen) {
+    // Each key's default is the value the member starts with.
+    *this = Settings();
+    shogi.Koma = DefaultPieceFile(screen);
+    EachKey(*this, [&](std::string_view section, std::string_view key, auto& member, Written,
+                       Correction correction) {
+        member = ReadValue(ini, section, key, member);
+        if (correction != nullptr) correction(*this, screen);
+    });
     // The rating conditions are read, then always switched off for the rest of the run.
-    kensaku2.Rating1 = flag(kKensaku2, "Rating1", false);
-    kensaku2.Rating2 = flag(kKensaku2, "Rating2", false);
     kensaku2.Rating1 = false;
     kensaku2.Rating2 = false;
-    kensaku2.Rating1F = str(kKensaku2, "Rating1F", "");
-    kensaku2.Rating1T = str(kKensaku2, "Rating1T", "");
-    kensaku2.Rating2F = str(kKensaku2, "Rating2F", "");
-    kensaku2.Rating2T = str(kKensaku2, "Rating2T", "");
 }
 
 void Settings::WriteAtExit(IniFile& ini, std::string_view lastKifFileToWrite) const {
-    const Shogi& s = shogi;
-    ini.WriteString(kShogi, "Drive", s.Drive);
-    ini.WriteString(kShogi, "Koma", s.Koma);
-    ini.WriteBool(kShogi, "Onsei", s.Onsei);
-    ini.WriteBool(kShogi, "Sarnovi", s.Sarnovi);
-    ini.WriteBool(kShogi, "Yomiage", s.Yomiage);
-    ini.WriteBool(kShogi, "YomiWait", s.YomiWait);
-    ini.WriteBool(kShogi, "AutoCom", s.AutoCom);
-    ini.WriteBool(kShogi, "ComWait", s.ComWait);
-    ini.WriteBool(kShogi, "TimeDisp", s.TimeDisp);
-    ini.WriteBool(kShogi, "WarekiDisp", s.WarekiDisp);
-    ini.WriteBool(kShogi, "Multi", s.Multi);
-    ini.WriteBool(kShogi, "Smooth", s.Smooth);
-    ini.WriteBool(kShogi, "Save", s.Save);
-    ini.WriteInteger(kShogi, "VoiceType", s.VoiceType);
-    ini.WriteInteger(kShogi, "KsOrder", s.KsOrder);
-    ini.WriteInteger(kShogi, "Speed", s.Speed);
-    ini.WriteInteger(kShogi, "TumeTesu", s.TumeTesu);
-    ini.WriteInteger(kShogi, "LastKifMode", s.LastKifMode);
-    ini.WriteString(kShogi, "LastKifFile", Quoted(lastKifFileToWrite));
-    for (int i = 0; i < kRecentCount; ++i) {
-        ini.WriteString(kShogi, Numbered("Recent", i + 1, 1), Quoted(s.Recent[i]));
-    }
-    ini.WriteString(kShogi, "DatPath", Quoted(s.DatPath));
-    ini.WriteString(kShogi, "LastKkmFile", Quoted(s.LastKkmFile));
-    ini.WriteInteger(kShogi, "LastKkmPage", s.LastKkmPage);
-    ini.WriteBool(kShogi, "DateUp", s.DateUp);
-
-    const Form& f = form;
-    ini.WriteInteger(kForm, "Left", f.Left);
-    ini.WriteInteger(kForm, "Top", f.Top);
-    ini.WriteInteger(kForm, "ComLeft", f.ComLeft);
-    ini.WriteInteger(kForm, "ComTop", f.ComTop);
-    ini.WriteBool(kForm, "Comment", f.Comment);
-    ini.WriteBool(kForm, "DateType", f.DateType);
-    ini.WriteBool(kForm, "WinType", f.WinType);
-    ini.WriteInteger(kForm, "WebLeft", f.WebLeft);
-    ini.WriteInteger(kForm, "WebTop", f.WebTop);
-    ini.WriteInteger(kForm, "WebWidth", f.WebWidth);
-    ini.WriteInteger(kForm, "WebHeight", f.WebHeight);
-    ini.WriteInteger(kForm, "Color", f.Color);
-    for (int i = 0; i < 4; ++i) ini.WriteInteger(kForm, Numbered("KsTopRow", i + 1, 1), f.KsTopRow[i]);
-
-    const Btimap& b = btimap;
-    ini.WriteInteger(kBtimap, "Size", b.Size);
-    ini.WriteInteger(kBtimap, "TitleNo", b.TitleNo);
-    ini.WriteInteger(kBtimap, "TitleNo2", b.TitleNo2);
-    ini.WriteInteger(kBtimap, "TNameNo", b.TNameNo);
-    ini.WriteInteger(kBtimap, "BmpZoom", b.BmpZoom);
-    ini.WriteInteger(kBtimap, "MtKoma", b.MtKoma);
-    ini.WriteInteger(kBtimap, "MKDisp", b.MKDisp);
-    ini.WriteInteger(kBtimap, "Color", b.Color);
-    ini.WriteString(kBitmap, "MKChar", b.MKChar);
-    ini.WriteBool(kBtiMap, "KmGaiji", b.KmGaiji);
-    ini.WriteString(kBtimap, "Title1", Quoted(b.Title1));
-    ini.WriteString(kBtimap, "Title2", Quoted(b.Title2));
-    ini.WriteString(kBtimap, "Title3", Quoted(b.Title3));
-    ini.WriteString(kBtimap, "Title4", Quoted(b.Title4));
-    ini.WriteString(kBtimap, "Title5", Quoted(b.Title5));
-    ini.WriteString(kBtimap, "Title6", Quoted(b.Title6));
-    ini.WriteString(kBtimap, "TNameS", Quoted(b.TNameS));
-    ini.WriteString(kBtimap, "TNameG", Quoted(b.TNameG));
-    ini.WriteString(kBtimap, "MNameS", Quoted(b.MNameS));
-    ini.WriteString(kBtimap, "MNameG", Quoted(b.MNameG));
-
-    const Kensaku& k = kensaku;
-    ini.WriteInteger(kKensaku, "KsMode", k.KsMode);
-    ini.WriteInteger(kKensaku, "Sente", k.Sente);
-    ini.WriteInteger(kKensaku, "Gote", k.Gote);
-    ini.WriteInteger(kKensaku, "Movra", k.Movra);
-    ini.WriteInteger(kKensaku, "Movra2", k.Movra2);
-    ini.WriteInteger(kKensaku, "Senkei", k.Senkei);
-    ini.WriteInteger(kKensaku, "Shohai", k.Shohai);
-    ini.WriteInteger(kKensaku, "Teai", k.Teai);
-    ini.WriteInteger(kKensaku, "ToYY", k.ToYY);
-    ini.WriteInteger(kKensaku, "ToMM", k.ToMM);
-    ini.WriteInteger(kKensaku, "FromYY", k.FromYY);
-    ini.WriteInteger(kKensaku, "FromMM", k.FromMM);
-
-    for (auto [stem, list] : SearchLists(kensaku2)) {
-        for (int i = 0; i < kSearchListCount; ++i) {
-            ini.WriteString(kKensaku2, Numbered(stem, i + 1, 2), Quoted((*list)[i]));
-        }
-    }
-    ini.WriteBool(kKensaku2, "Rating1", kensaku2.Rating1);
-    ini.WriteBool(kKensaku2, "Rating2", kensaku2.Rating2);
-    ini.WriteString(kKensaku2, "Rating1F", kensaku2.Rating1F);
-    ini.WriteString(kKensaku2, "Rating1T", kensaku2.Rating1T);
-    ini.WriteString(kKensaku2, "Rating2F", kensaku2.Rating2F);
-    ini.WriteString(kKensaku2, "Rating2T", kensaku2.Rating2T);
+    Settings written = *this;
+    written.shogi.LastKifFile = std::string(lastKifFileToWrite);
+    EachKey(written, [&](std::string_view section, std::string_view key, const auto& member,
+                         Written how, Correction) {
+        if (how != Written::No) WriteValue(ini, section, key, member, how);
+    });
 }
 
 fs::path Settings::DatFolder(const fs::path& programFolder) const {
@@ -360,9 +350,13 @@ bool SaveDisplaySwitches(const fs::path& programFolder, const Settings& settings
     IniFile ini;
     std::error_code ec;
     if (!ini.Load(path.string()) && fs::exists(path, ec)) return false;
-    ini.WriteBool(kShogi, "TimeDisp", settings.shogi.TimeDisp);
-    ini.WriteBool(kShogi, "WarekiDisp", settings.shogi.WarekiDisp);
-    ini.WriteBool(kShogi, "Multi", settings.shogi.Multi);
+    Settings written = settings;
+    EachKey(written, [&](std::string_view section, std::string_view key, const auto& member,
+                         Written how, Correction) {
+        if (section == kShogi && (key == "TimeDisp" || key == "WarekiDisp" || key == "Multi")) {
+            WriteValue(ini, section, key, member, how);
+        }
+    });
     return ini.Save(path.string());
 }
 

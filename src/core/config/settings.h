@@ -17,6 +17,11 @@ namespace movra {
 inline constexpr char kSettingsFileName[] = "MOVRAWIN.INI";
 inline constexpr int kRecentCount = 10;
 inline constexpr int kSearchListCount = 10;
+// The replay speed steps 1 .. kSpeedSteps.
+inline constexpr int kSpeedSteps = 12;
+// The comment window opens this far right of and below the main window's corner by default.
+inline constexpr int kCommentWindowRight = 10;
+inline constexpr int kCommentWindowDown = 32;
 
 // The screen the main window opens on: the piece set's default and the window position rules
 // depend on it.
@@ -56,8 +61,8 @@ struct Settings {
     struct Form {
         int Left = 2;
         int Top = 2;
-        int ComLeft = 12;  // window left + 10
-        int ComTop = 34;   // window top + 32
+        int ComLeft = Left + kCommentWindowRight;
+        int ComTop = Top + kCommentWindowDown;
         bool Comment = false;
         bool DateType = true;
         bool WinType = true;

@@ -18,6 +18,14 @@ std::uint32_t Clamp(std::uint64_t v) { return std::uint32_t(std::min<std::uint64
 
 int PliesAfter(int plies) { return plies >= kNoMateAtAll - 1 ? kNoMateAtAll : plies + 1; }
 
+// The move the table's hint names goes first among moves [first, last).
+[[gnu::always_inline]] inline void PutHintFirst(std::vector<Move>& moves, Move hint, std::size_t first,
+                                                std::size_t last) {
+    if (hint == kNoMove) return;
+    auto it = std::find(moves.begin() + first, moves.begin() + last, hint);
+    if (it != moves.begin() + last) std::rotate(moves.begin() + first, it, it + 1);
+}
+
 // The deepest bound searched: the search recurses once per ply, and the longest known mating
 // problems run to about 1,500 plies.
 constexpr int kDeepest = 4095;
@@ -49,7 +57,12 @@ void DfpnSolver::OrderEvasions(std::size_t first, std::size_t last) {
 }
 
 bool DfpnSolver::Stopping() {
-    if (!stopped_ && (nodes_ & 1023) == 0 && stop_ && stop_->load(std::memory_order_relaxed)) stopped_ = true;
+    // The stop request is looked at once every kStopCheckNodes nodes (a power of two).
+    constexpr std::uint64_t kStopCheckNodes = 1024;
+    if (!stopped_ && (nodes_ & (kStopCheckNodes - 1)) == 0 && stop_ &&
+        stop_->load(std::memory_order_relaxed)) {
+        stopped_ = true;
+    }
     return stopped_;
 }
 
@@ -136,7 +149,6 @@ DfpnSolver::Answer DfpnSolver::DepthFirst(bool attacker, int depth, std::uint64_
     if (self.proven()) return {true, self.plies};
     if (self.disproven()) return {false, self.plies};
     const std::uint64_t startNodes = nodes_;
-    auto amount = [&] { return std::uint32_t(std::min<std::uint64_t>(nodes_ - startNodes + 1, kInfinite)); };
     SolverPosition& pos = *pos_;
     const std::size_t first = moves_.size();
     // The defender's king moves come first and usually refute; the other replies (often many
@@ -154,8 +166,8 @@ DfpnSolver::Answer DfpnSolver::DepthFirst(bool attacker, int depth, std::uint64_
     std::size_t last = moves_.size();
     auto leave = [&](bool mated, int plies, Move move) {
         moves_.resize(first);
-        if (mated) table_.StoreProven(key, hand, plies, move, amount());
-        else table_.StoreDisproven(key, hand, plies, move, amount());
+        if (mated) table_.StoreProven(key, hand, plies, move, WorkSince(startNodes));
+        else table_.StoreDisproven(key, hand, plies, move, WorkSince(startNodes));
         return Answer{mated, plies};
     };
     if (first == last) return attacker ? leave(false, kNoMateAtAll, kNoMove) : leave(true, 0, kNoMove);
@@ -166,10 +178,7 @@ DfpnSolver::Answer DfpnSolver::DepthFirst(bool attacker, int depth, std::uint64_
     } else {
         OrderEvasions(first, last);
     }
-    if (self.hint != kNoMove) {
-        auto it = std::find(moves_.begin() + first, moves_.begin() + last, self.hint);
-        if (it != moves_.begin() + last) std::rotate(moves_.begin() + first, it, it + 1);
-    }
+    PutHintFirst(moves_, self.hint, first, last);
     // An attacker's node is proven by its first proven child, a defender's node disproven by its
     // first disproven child; otherwise the node keeps the weakest bound of its children: the
     // fewest plies without mate, or the longest mate.
@@ -200,6 +209,139 @@ DfpnSolver::Answer DfpnSolver::DepthFirst(bool attacker, int depth, std::uint64_
     return leave(!attacker, PliesAfter(bound), kNoMove);
 }
 
+inline std::uint32_t DfpnSolver::WorkSince(std::uint64_t startNodes) const {
+    return std::uint32_t(std::min<std::uint64_t>(nodes_ - startNodes + 1, kInfinite));
+}
+
+inline bool DfpnSolver::SettledAtOnce(bool attacker, int depth, std::uint64_t key,
+                                      std::uint32_t hand, const NodeValue& self, std::size_t first,
+                                      std::size_t last, std::uint64_t startNodes) {
+    if (first == last) {
+        // No check: no mate at all. No evasion: mated.
+        if (attacker) table_.StoreDisproven(key, hand, kNoMateAtAll, kNoMove, 1);
+        else table_.StoreProven(key, hand, 0, kNoMove, 1);
+        return true;
+    }
+    // Cheap look at a new attacker's node: a mate in one ends it, and at depth 1 nothing else can.
+    if (!attacker || (depth != 1 && self.seen)) return false;
+    Move mate;
+    if (MateInOne(first, last, mate)) {
+        table_.StoreProven(key, hand, 1, mate, WorkSince(startNodes));
+        return true;
+    }
+    if (depth == 1) {
+        table_.StoreDisproven(key, hand, 1, kNoMove, WorkSince(startNodes));
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// A node's numbers as the side to move there sees them. `Own` is what that side still needs to
+// win (the attacker's proof number, the defender's disproof number), `Other` what the opponent
+// needs. A child is won for the mover when it is proven (attacker) or disproven (defender), and
+// lost the other way round. Of two ply counts the attacker prefers the smaller (the shorter
+// mate, the weaker bound without mate), the defender the larger.
+template <bool kAttacker>
+struct Mover {
+    static std::uint32_t Own(const NodeValue& v) { return kAttacker ? v.pn : v.dn; }
+    static std::uint32_t Other(const NodeValue& v) { return kAttacker ? v.dn : v.pn; }
+    static bool Won(const NodeValue& v) { return kAttacker ? v.proven() : v.disproven(); }
+    static bool Lost(const NodeValue& v) { return kAttacker ? v.disproven() : v.proven(); }
+    static bool Prefers(int plies, int than) { return kAttacker ? plies < than : plies > than; }
+    // A ply count that every real count is preferred to.
+    static constexpr int kWorst = kAttacker ? std::numeric_limits<int>::max() : -1;
+};
+
+}  // namespace
+
+template <bool kAttacker>
+DfpnSolver::Children DfpnSolver::Summarize(std::size_t firstChild, std::size_t lastChild) const {
+    using M = Mover<kAttacker>;
+    // Kept in locals, not in the answer: its memory might be the children's for all the
+    // compiler knows, and the loop would reload them.
+    Move wonMove = kNoMove;
+    int wonPlies = M::kWorst;
+    int lostPlies = M::kWorst;  // when every child is lost: the count the mover prefers
+    std::size_t best = lastChild;
+    std::uint32_t bestOwn = 0, bestOther = 0, second = kInfinite;
+    std::uint64_t sumOther = 0;
+    for (std::size_t i = firstChild; i < lastChild; ++i) {
+        const NodeValue& v = children_[i].value;
+        if (M::Won(v)) {
+            if (M::Prefers(v.plies, wonPlies)) {
+                wonPlies = v.plies;
+                wonMove = children_[i].move;
+            }
+        } else if (M::Lost(v)) {
+            if (M::Prefers(v.plies, lostPlies)) lostPlies = v.plies;
+        } else {
+            sumOther = SaturatedSum(sumOther, M::Other(v));
+            const std::uint32_t own = M::Own(v);
+            if (best == lastChild || own < bestOwn) {
+                if (best != lastChild) second = bestOwn;
+                best = i;
+                bestOwn = own;
+                bestOther = M::Other(v);
+            } else if (own < second) {
+                second = own;
+            }
+        }
+    }
+    return Children{wonMove, wonPlies, lostPlies, best, bestOwn, bestOther, second, sumOther};
+}
+
+inline void DfpnSolver::StoreSolved(bool attackerWins, std::uint64_t key, std::uint32_t hand,
+                                    int childPlies, Move move, std::uint32_t amount) {
+    // A mate grows by the ply to the child; so does a bound without mate, up to "none at all".
+    if (attackerWins) table_.StoreProven(key, hand, childPlies + 1, move, amount);
+    else table_.StoreDisproven(key, hand, PliesAfter(childPlies), move, amount);
+}
+
+// Inlined into Search: a call of its own per node costs the solver measurably.
+template <bool kAttacker>
+[[gnu::always_inline]] inline void DfpnSolver::SearchChildren(
+    int depth, std::uint64_t key, std::uint32_t hand, std::uint32_t thpn, std::uint32_t thdn,
+    std::size_t firstChild, std::uint64_t startNodes) {
+    // The mover's node is won by one won child and lost when every child is lost; otherwise the
+    // open child with the smallest own number is searched, until the node's numbers pass the
+    // thresholds.
+    const std::uint32_t thOwn = kAttacker ? thpn : thdn;
+    const std::uint32_t thOther = kAttacker ? thdn : thpn;
+    const int childDepth = depth - 1;
+    const std::size_t lastChild = children_.size();
+    for (;;) {
+        const Children sum = Summarize<kAttacker>(firstChild, lastChild);
+        if (sum.wonMove != kNoMove) {
+            StoreSolved(kAttacker, key, hand, sum.wonPlies, sum.wonMove, WorkSince(startNodes));
+            return;
+        }
+        if (sum.best == lastChild) {
+            StoreSolved(!kAttacker, key, hand, sum.lostPlies, kNoMove, WorkSince(startNodes));
+            return;
+        }
+        const std::uint32_t own = sum.bestOwn;
+        const std::uint32_t other = std::uint32_t(sum.sumOther);
+        if (own >= thOwn || other >= thOther) {
+            table_.StoreUnknown(key, hand, depth, kAttacker ? own : other, kAttacker ? other : own,
+                                children_[sum.best].move, WorkSince(startNodes));
+            return;
+        }
+        const std::uint32_t childThOwn =
+            std::min<std::uint64_t>(thOwn, std::uint64_t(sum.second) + 1);
+        const std::uint32_t childThOther = Clamp(std::uint64_t(thOther) - other + sum.bestOther);
+        const Child c = children_[sum.best];
+        UndoInfo undo;
+        pos_->doMove(c.move, undo);
+        Search(!kAttacker, childDepth, c.key, c.hand, kAttacker ? childThOwn : childThOther,
+               kAttacker ? childThOther : childThOwn);
+        pos_->undoMove(c.move, undo);
+        if (stopped_) return;
+        children_[sum.best].value = table_.Lookup(c.key, c.hand, childDepth);
+    }
+}
+
 void DfpnSolver::Search(bool attacker, int depth, std::uint64_t key, std::uint32_t hand,
                         std::uint32_t thpn, std::uint32_t thdn) {
     ++nodes_;
@@ -211,155 +353,33 @@ void DfpnSolver::Search(bool attacker, int depth, std::uint64_t key, std::uint32
         return;
     }
     const std::uint64_t startNodes = nodes_;
-    auto amount = [&] { return std::uint32_t(std::min<std::uint64_t>(nodes_ - startNodes + 1, kInfinite)); };
     SolverPosition& pos = *pos_;
     const std::size_t firstMove = moves_.size();
     if (attacker) GenerateChecks(pos, moves_);
     else GenerateEvasions(pos, moves_);
     const std::size_t lastMove = moves_.size();
-    auto leave = [&] { moves_.resize(firstMove); };
-
-    if (attacker) {
-        if (firstMove == lastMove) {
-            table_.StoreDisproven(key, hand, kNoMateAtAll, kNoMove, 1);
-            return leave();
+    if (!SettledAtOnce(attacker, depth, key, hand, self, firstMove, lastMove, startNodes)) {
+        if (!attacker) OrderEvasions(firstMove, lastMove);
+        PutHintFirst(moves_, self.hint, firstMove, lastMove);
+        // The children with their table values, the buckets fetched ahead of the lookups.
+        const std::size_t firstChild = children_.size();
+        for (std::size_t i = firstMove; i < lastMove; ++i) {
+            const Move m = moves_[i];
+            Child c{m, attacker ? pos.moverHandAfter(m) : hand, pos.keyAfter(m), NodeValue{}};
+            table_.Prefetch(c.key);
+            children_.push_back(c);
         }
-        // Cheap look at a new node: a mate in one ends it, and at depth 1 nothing else can.
-        if (depth == 1 || !self.seen) {
-            Move mate;
-            if (MateInOne(firstMove, lastMove, mate)) {
-                table_.StoreProven(key, hand, 1, mate, amount());
-                return leave();
-            }
-            if (depth == 1) {
-                table_.StoreDisproven(key, hand, 1, kNoMove, amount());
-                return leave();
-            }
-        }
-    } else if (firstMove == lastMove) {
-        table_.StoreProven(key, hand, 0, kNoMove, 1);
-        return leave();
-    }
-
-    if (!attacker) OrderEvasions(firstMove, lastMove);
-    if (self.hint != kNoMove) {
-        auto it = std::find(moves_.begin() + firstMove, moves_.begin() + lastMove, self.hint);
-        if (it != moves_.begin() + lastMove) std::rotate(moves_.begin() + firstMove, it, it + 1);
-    }
-    const int childDepth = depth - 1;
-    const std::size_t firstChild = children_.size();
-    for (std::size_t i = firstMove; i < lastMove; ++i) {
-        Move m = moves_[i];
-        Child c{m, attacker ? pos.moverHandAfter(m) : hand, pos.keyAfter(m), NodeValue{}};
-        table_.Prefetch(c.key);
-        children_.push_back(c);
-    }
-    const std::size_t lastChild = children_.size();
-    for (std::size_t i = firstChild; i < lastChild; ++i)
-        children_[i].value = table_.Lookup(children_[i].key, children_[i].hand, childDepth);
-
-    for (;;) {
-        std::size_t best = lastChild;
-        std::uint32_t bestPn = 0, bestDn = 0;
-        std::uint32_t pn, dn;
-        std::uint32_t second = kInfinite;  // the runner-up's number that the best one is chosen by
+        const std::size_t lastChild = children_.size();
+        for (std::size_t i = firstChild; i < lastChild; ++i)
+            children_[i].value = table_.Lookup(children_[i].key, children_[i].hand, depth - 1);
         if (attacker) {
-            // An attacker's node: proven by one child, disproven when every child is.
-            std::uint64_t sumDn = 0;
-            int provenPlies = std::numeric_limits<int>::max();
-            Move provenMove = kNoMove;
-            int fewestPlies = kNoMateAtAll;
-            for (std::size_t i = firstChild; i < lastChild; ++i) {
-                const NodeValue& v = children_[i].value;
-                if (v.proven()) {
-                    if (v.plies < provenPlies) {
-                        provenPlies = v.plies;
-                        provenMove = children_[i].move;
-                    }
-                } else if (v.disproven()) {
-                    fewestPlies = std::min(fewestPlies, v.plies);
-                } else {
-                    sumDn = SaturatedSum(sumDn, v.dn);
-                    if (best == lastChild || v.pn < bestPn) {
-                        if (best != lastChild) second = bestPn;
-                        best = i;
-                        bestPn = v.pn;
-                        bestDn = v.dn;
-                    } else if (v.pn < second) {
-                        second = v.pn;
-                    }
-                }
-            }
-            if (provenMove != kNoMove) {
-                table_.StoreProven(key, hand, provenPlies + 1, provenMove, amount());
-                break;
-            }
-            if (best == lastChild) {
-                table_.StoreDisproven(key, hand, PliesAfter(fewestPlies), kNoMove, amount());
-                break;
-            }
-            pn = bestPn;
-            dn = std::uint32_t(sumDn);
+            SearchChildren<true>(depth, key, hand, thpn, thdn, firstChild, startNodes);
         } else {
-            // A defender's node: disproven by one child, proven when every child is.
-            std::uint64_t sumPn = 0;
-            int longestMate = 0;
-            int disprovenPlies = -1;
-            Move refutation = kNoMove;
-            for (std::size_t i = firstChild; i < lastChild; ++i) {
-                const NodeValue& v = children_[i].value;
-                if (v.disproven()) {
-                    if (v.plies > disprovenPlies) {
-                        disprovenPlies = v.plies;
-                        refutation = children_[i].move;
-                    }
-                } else if (v.proven()) {
-                    longestMate = std::max(longestMate, v.plies);
-                } else {
-                    sumPn = SaturatedSum(sumPn, v.pn);
-                    if (best == lastChild || v.dn < bestDn) {
-                        if (best != lastChild) second = bestDn;
-                        best = i;
-                        bestPn = v.pn;
-                        bestDn = v.dn;
-                    } else if (v.dn < second) {
-                        second = v.dn;
-                    }
-                }
-            }
-            if (disprovenPlies >= 0) {
-                table_.StoreDisproven(key, hand, PliesAfter(disprovenPlies), refutation, amount());
-                break;
-            }
-            if (best == lastChild) {
-                table_.StoreProven(key, hand, longestMate + 1, kNoMove, amount());
-                break;
-            }
-            pn = std::uint32_t(sumPn);
-            dn = bestDn;
+            SearchChildren<false>(depth, key, hand, thpn, thdn, firstChild, startNodes);
         }
-        if (pn >= thpn || dn >= thdn) {
-            table_.StoreUnknown(key, hand, depth, pn, dn, children_[best].move, amount());
-            break;
-        }
-        std::uint32_t childThpn, childThdn;
-        if (attacker) {
-            childThpn = std::min<std::uint64_t>(thpn, std::uint64_t(second) + 1);
-            childThdn = Clamp(std::uint64_t(thdn) - dn + bestDn);
-        } else {
-            childThdn = std::min<std::uint64_t>(thdn, std::uint64_t(second) + 1);
-            childThpn = Clamp(std::uint64_t(thpn) - pn + bestPn);
-        }
-        const Child c = children_[best];
-        UndoInfo undo;
-        pos.doMove(c.move, undo);
-        Search(!attacker, childDepth, c.key, c.hand, childThpn, childThdn);
-        pos.undoMove(c.move, undo);
-        if (stopped_) break;
-        children_[best].value = table_.Lookup(c.key, c.hand, childDepth);
+        children_.resize(firstChild);
     }
-    children_.resize(firstChild);
-    leave();
+    moves_.resize(firstMove);
 }
 
 }  // namespace movra::mate

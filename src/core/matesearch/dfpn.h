@@ -56,8 +56,41 @@ private:
         NodeValue value;  // as last read from the table
     };
 
+    // What the children of a node tell, folded from the side to move there (see Mover in the
+    // source): the best won child, the preferred ply count of the lost ones, and among the open
+    // ones the child with the smallest own number, the runner-up's own number, and the sum of
+    // their other numbers.
+    struct Children {
+        Move wonMove = kNoMove;  // kNoMove: no child is won
+        int wonPlies = 0;
+        int lostPlies = 0;
+        std::size_t best = 0;  // the end of the children when none is open
+        std::uint32_t bestOwn = 0;
+        std::uint32_t bestOther = 0;
+        std::uint32_t second = kInfinite;
+        std::uint64_t sumOther = 0;
+    };
+
+    // The proof-number search of a node within the thresholds, storing what it learns.
     void Search(bool attacker, int depth, std::uint64_t key, std::uint32_t hand, std::uint32_t thpn,
                 std::uint32_t thdn);
+    // A node answered from its moves alone (none, or an attacker's mate in one or last ply);
+    // returns whether it was, having stored the answer.
+    bool SettledAtOnce(bool attacker, int depth, std::uint64_t key, std::uint32_t hand,
+                       const NodeValue& self, std::size_t first, std::size_t last,
+                       std::uint64_t startNodes);
+    // Searches the children from `firstChild` to the end, one at a time, until the node is
+    // solved or its numbers reach the thresholds.
+    template <bool kAttacker>
+    void SearchChildren(int depth, std::uint64_t key, std::uint32_t hand, std::uint32_t thpn,
+                        std::uint32_t thdn, std::size_t firstChild, std::uint64_t startNodes);
+    template <bool kAttacker>
+    Children Summarize(std::size_t firstChild, std::size_t lastChild) const;
+    // Stores a node solved through a child of `childPlies`: proven or disproven.
+    void StoreSolved(bool attackerWins, std::uint64_t key, std::uint32_t hand, int childPlies,
+                     Move move, std::uint32_t amount);
+    // The search effort since `startNodes`, as the table keeps it.
+    std::uint32_t WorkSince(std::uint64_t startNodes) const;
     bool MateInOne(std::size_t first, std::size_t last, Move& mate);
     // Solves a node exactly depth-first and stores the answer. Returns whether the attacker
     // mates and the plies of the mate, or within which there is none (meaningless when stopped).

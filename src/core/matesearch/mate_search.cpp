@@ -21,16 +21,17 @@ std::string KingChoiceStartText() { return "開 始"_sj; }
 std::string KingChoiceCancelText() { return "キャンセル"_sj; }
 
 int PreselectedDefender(bool positionEditing, int sideToMove) {
-    if (positionEditing) return 2;
-    return sideToMove == 1 ? 2 : 1;
+    if (positionEditing) return side::kGote;
+    return side::Opponent(sideToMove);
 }
 
 std::string DefendingKingProblem(const BoardPosition& position, int defender) {
-    const PieceCode king = defender == 1 ? piece::Gyoku : PieceCode(piece::Gyoku + piece::kGoteOffset);
+    const PieceCode king =
+        defender == side::kSente ? piece::Gyoku : PieceCode(piece::Gyoku + piece::kGoteOffset);
     int count = 0;
     for (int file = 1; file <= 9; ++file)
         for (int rank = 1; rank <= 9; ++rank) count += position.board[BoardIndex(file, rank)] == king;
-    const std::string name = defender == 1 ? std::string{"先手"_sj} : std::string{"後手"_sj};
+    const std::string name = defender == side::kSente ? std::string{"先手"_sj} : std::string{"後手"_sj};
     if (count == 0) return "\r" + name + "玉が盤上にありません！"_sj;
     if (count >= 2) return "\r" + name + "玉が２枚あります！"_sj;
     return {};

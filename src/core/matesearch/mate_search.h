@@ -30,9 +30,10 @@ namespace movra {
 
 inline constexpr int kDefaultMateDepthLimit = 11;  // INI [Shogi] TumeTesu
 
-// Sides as the rules number them: 1 sente, 2 gote. The engine's attacking side is 0 or 1.
-constexpr int AttackerOf(int defender) { return 3 - defender; }
-constexpr int EngineSide(int side) { return side - 1; }
+// Sides as the rules number them (side::kSente, side::kGote); the engine numbers its attacking
+// side 0 for sente, 1 for gote.
+constexpr int AttackerOf(int defender) { return side::Opponent(defender); }
+constexpr int EngineSide(int s) { return s - side::kSente; }
 
 // --- choosing the king -----------------------------------------------------------------------
 std::string KingChoiceCaption();   // "詰め確認"
@@ -41,13 +42,13 @@ std::string KingChoiceQuestion();  // "どちらの玉を詰めますか？"
 std::array<std::string, 2> KingChoiceEntries(bool handicapGame);
 std::string KingChoiceStartText();   // "開 始"
 std::string KingChoiceCancelText();  // "キャンセル"
-// The king preselected in the list (1 sente's, 2 gote's): gote's while editing a position,
+// The king preselected in the list (the defending side): gote's while editing a position,
 // otherwise the king of the side that is not to move.
 int PreselectedDefender(bool positionEditing, int sideToMove);
 
 // --- before the search -----------------------------------------------------------------------
-// The message when the defender's king (1 sente's, 2 gote's) is missing from the board or stands
-// there twice; empty when there is exactly one.
+// The message when the defending side's king is missing from the board or stands there twice;
+// empty when there is exactly one.
 std::string DefendingKingProblem(const BoardPosition& position, int defender);
 // A pass is inserted when the attacker is not the side to move.
 constexpr bool NeedsPass(int sideToMove, int attacker) { return sideToMove != attacker; }

@@ -7,6 +7,14 @@
 namespace movra {
 
 namespace {
+// A position text, by 0-based offsets: 81 piece letters from kLettersAt, their 81 side
+// characters from kSidesAt, then the hand counts of sente and of gote, kHandKinds each.
+constexpr std::size_t kLettersAt = 32;
+constexpr std::size_t kSidesAt = 113;
+constexpr std::size_t kHandsAt = 194;
+constexpr std::size_t kHandKinds = 8;
+constexpr std::size_t kPositionTextSize = kHandsAt + 2 * kHandKinds;
+constexpr int kSquares = 81;
 constexpr std::string_view kHandCountDigits = "0123456789ABCDEFGHI";
 // Hand counts of a position text are listed strongest first.
 constexpr PieceKind kTextHandOrder[] = {kind::Gyoku, kind::Hi, kind::Kaku, kind::Kin,
@@ -100,7 +108,10 @@ void TKifData::GoToMove(int moveNumber) {
 }
 
 void TKifData::LoadPositionText(std::string_view text) {
-    if (text.size() < 210) throw RangeError("a position text has at least 210 characters");
+    if (text.size() < kPositionTextSize) {
+        throw RangeError("a position text has at least " + std::to_string(kPositionTextSize) +
+                         " characters");
+    }
     ResetHeader(0);
     BoardPosition p;
     movra::SetUpEmpty(p);
@@ -111,9 +122,9 @@ void TKifData::LoadPositionText(std::string_view text) {
         e.file = location::kBox;
         e.rank = KindOf(e.code);
     }
-    // Characters are 1-based in the text's own description: 33-113 letters, 114-194 sides.
-    for (int i = 1; i <= 81; ++i) {
-        PieceCode code = LetterToCode(text[32 + i - 1], text[113 + i - 1]);
+    // Square i (1-81) runs from 9一 to 1一, then rank by rank down to 1九.
+    for (int i = 1; i <= kSquares; ++i) {
+        PieceCode code = LetterToCode(text[kLettersAt + i - 1], text[kSidesAt + i - 1]);
         if (code == 0) continue;
         int index = FirstInBox(p, KindOf(code));
         if (index == 0) continue;  // no piece of that kind left: the letter is ignored
@@ -122,17 +133,18 @@ void TKifData::LoadPositionText(std::string_view text) {
         e.file = std::uint8_t(9 - (i - 1) % 9);
         e.rank = std::uint8_t((i - 1) / 9 + 1);
     }
-    for (int side = 0; side < 2; ++side) {
-        for (int j = 0; j < 8; ++j) {
-            std::size_t value = kHandCountDigits.find(text[194 + side * 8 + j]);
+    for (const bool gote : {false, true}) {
+        const std::size_t counts = kHandsAt + (gote ? kHandKinds : 0);
+        for (std::size_t j = 0; j < kHandKinds; ++j) {
+            std::size_t value = kHandCountDigits.find(text[counts + j]);
             if (value == std::string_view::npos || value == 0) continue;
             PieceKind k = kTextHandOrder[j];
             for (std::size_t n = 0; n < value; ++n) {
                 int index = FirstInBox(p, k);
                 if (index == 0) break;
                 PieceEntry& e = p.pieces[index];
-                e.file = side == 0 ? location::kSenteHand : location::kGoteHand;
-                if (side == 1) e.code = PieceCode(e.code + piece::kGoteOffset);
+                e.file = gote ? location::kGoteHand : location::kSenteHand;
+                if (gote) e.code = PieceCode(e.code + piece::kGoteOffset);
             }
         }
     }
@@ -195,47 +207,28 @@ std::int16_t TKifData::SlotCurrentMove(int slot) const { return SlotAt(slot).cur
 
 void TKifData::WriteCurrentMoveToSlot() { SlotAt(currentSlot).currentMove = currentMove; }
 
-void TKifData::SaveState(int state) {
-    if (state < kFirstState || state > kLastState) return;
-    State& s = states_[state - kFirstState];
-    s.parityOffset = parityOffset;
-    s.moveCount = moveCount;
-    s.currentMove = currentMove;
-    s.endCode = endCode;
-    s.pieces = position.pieces;
-    s.places = places;
-    s.moves = moves;
+TKifData::Snapshot TKifData::TakeSnapshot() const {
+    Snapshot s;
+    s.parityOffset_ = parityOffset;
+    s.moveCount_ = moveCount;
+    s.currentMove_ = currentMove;
+    s.handicap_ = handicap;
+    s.endCode_ = endCode;
+    s.moves_ = moves;
+    s.position_ = position;
+    s.places_ = places;
+    return s;
 }
 
-void TKifData::RestoreState(int state) {
-    if (state < kFirstState || state > kLastState) return;
-    const State& s = states_[state - kFirstState];
-    BoardPosition restored = position;
-    restored.pieces = s.pieces;
-    movra::Rebuild(restored);
-    parityOffset = s.parityOffset;
-    moveCount = s.moveCount;
-    currentMove = s.currentMove;
-    endCode = s.endCode;
-    places = s.places;
-    moves = s.moves;
-    position = restored;
-}
-
-std::int16_t TKifData::StateMoveCount(int state) const {
-    if (state < kFirstState || state > kLastState) return 0;
-    return states_[state - kFirstState].moveCount;
-}
-
-std::int16_t TKifData::StateCurrentMove(int state) const {
-    if (state < kFirstState || state > kLastState) return 0;
-    return states_[state - kFirstState].currentMove;
-}
-
-void TKifData::SetStateCounts(int state, std::int16_t moveCountValue, std::int16_t currentMoveValue) {
-    if (state < kFirstState || state > kLastState) return;
-    states_[state - kFirstState].moveCount = moveCountValue;
-    states_[state - kFirstState].currentMove = currentMoveValue;
+void TKifData::Restore(const Snapshot& s) {
+    parityOffset = s.parityOffset_;
+    moveCount = s.moveCount_;
+    currentMove = s.currentMove_;
+    handicap = s.handicap_;
+    endCode = s.endCode_;
+    moves = s.moves_;
+    position = s.position_;
+    places = s.places_;
 }
 
 }  // namespace movra

@@ -1,7 +1,8 @@
 #pragma once
 // The game record: the one game on the board with its moves, consumed times, comment links and
-// position, plus five game slots for games entered side by side and four saved states that other
-// operations use to borrow the record and give it back unchanged.
+// position, plus five game slots for games entered side by side. An operation that changes the
+// game for a while (study mode, the mate search, correcting a stored game) keeps a Snapshot of
+// it and restores that.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -16,8 +17,6 @@ namespace movra {
 
 inline constexpr int kMaxMoves = 512;
 inline constexpr int kSlotCount = 5;
-inline constexpr int kFirstState = 2;
-inline constexpr int kLastState = 5;
 // Append instead of filling an existing move record.
 inline constexpr int kAppendMove = -1;
 
@@ -121,13 +120,34 @@ public:
     // Writes the current move into the current slot (a game put back as it was shown).
     void WriteCurrentMoveToSlot();
 
-    // --- saved states 2-5 (numbers outside 2-5 are ignored) ---------------------------------
-    void SaveState(int state);
-    void RestoreState(int state);
-    std::int16_t StateMoveCount(int state) const;
-    std::int16_t StateCurrentMove(int state) const;
-    // The mate search borrows state 4's counts to remember the game's own while it works.
-    void SetStateCounts(int state, std::int16_t moveCountValue, std::int16_t currentMoveValue);
+    // Everything equal: the game, the slots and how the game is looked at.
+    friend bool operator==(const TKifData&, const TKifData&) = default;
+
+    // --- snapshots --------------------------------------------------------------------------
+    // The game on the board as it was when the snapshot was taken: moves (with their comment
+    // links and consumed times), move count, current move, handicap, parity, end code, position
+    // and piece places. The board's orientation and the chosen slot are how the game is looked
+    // at, not part of it, and the slots are left alone.
+    class Snapshot {
+    public:
+        std::int16_t moveCount() const { return moveCount_; }
+        std::int16_t currentMove() const { return currentMove_; }
+        const MoveList& moves() const { return moves_; }
+
+    private:
+        friend class TKifData;
+        std::int16_t parityOffset_ = 0;
+        std::int16_t moveCount_ = 0;
+        std::int16_t currentMove_ = 0;
+        char handicap_ = '0';
+        char endCode_ = endcode::kInterrupted;
+        MoveList moves_{};
+        BoardPosition position_{};
+        PiecePlaces places_{};
+    };
+    Snapshot TakeSnapshot() const;
+    // Puts back everything the snapshot holds; the snapshot stays as it was.
+    void Restore(const Snapshot& snapshot);
 
 private:
     struct Slot {
@@ -142,15 +162,7 @@ private:
         PieceTable pieces{};
         PiecePlaces places{};
         std::string label;
-    };
-    struct State {
-        std::int16_t parityOffset = 0;
-        std::int16_t moveCount = 0;
-        std::int16_t currentMove = 0;
-        char endCode = endcode::kInterrupted;
-        MoveList moves{};
-        PieceTable pieces{};
-        PiecePlaces places{};
+        friend bool operator==(const Slot&, const Slot&) = default;
     };
 
     Slot& SlotAt(int slot);
@@ -158,7 +170,6 @@ private:
     void CheckMoveNumber(int moveNumber) const;
 
     std::array<Slot, kSlotCount> slots_{};
-    std::array<State, kLastState - kFirstState + 1> states_{};
 };
 
 }  // namespace movra

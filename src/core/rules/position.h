@@ -68,7 +68,14 @@ void SetUpStandard(BoardPosition& position, char handicapChar);
 // Both kings on their squares, every other piece in the box.
 void SetUpEmpty(BoardPosition& position);
 
-// 1 (sente, 下手) or 2 (gote, 上手) for move number n; in a handicap game 上手 moves first.
+// The two sides as the game record numbers them.
+namespace side {
+inline constexpr int kSente = 1;  // 先手, 下手 in a handicap game
+inline constexpr int kGote = 2;   // 後手, 上手 in a handicap game
+constexpr int Opponent(int s) { return kSente + kGote - s; }
+}  // namespace side
+
+// side::kSente (下手) or side::kGote (上手) for move number n; in a handicap game 上手 moves first.
 int SideToMove(int moveNumber, int parityOffset, char handicapChar);
 
 }  // namespace movra

@@ -112,7 +112,6 @@ std::vector<std::vector<std::string>> SplitClipboardGames(const std::vector<std:
 ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& games,
                                    const fs::path& temporaryFile, ImportContext& context) {
     ImportSummary summary;
-    context.record.SaveState(2);
     const std::string banner = "【 棋譜インポート中 】"_sj;
     const long total = long(games.size());
     long done = 0;
@@ -146,7 +145,6 @@ ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& 
     }
     context.prompter.Progress(banner, total, total);
     if (summary.gamesStored < 1) {
-        context.record.RestoreState(2);
         context.prompter.Inform(NothingImportedMessage());
     } else {
         context.prompter.Inform(ImportedCountMessage(summary.gamesStored));

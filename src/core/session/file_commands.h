@@ -49,9 +49,8 @@ inline constexpr std::string_view kClipboardTempName = "$TEMP.KIF";
 
 // The clipboard import run: each game written to the temporary file (replacing it), read with
 // ImportTextFile and the file deleted again; the progress line "%5d: クリップボード" counts the
-// games stored so far plus one. The frame is the import run's: the game record is kept in saved
-// state 2 and restored when nothing was stored, every refused game told with the temporary
-// file's path, and the run ends with the count or "\r棋譜はインポートされませんでした。". Throws
+// games stored so far plus one. The frame is the import run's: every refused game told with the
+// temporary file's path, and the run ends with the count or "\r棋譜はインポートされませんでした。". Throws
 // StoreIoError when the temporary file cannot be written.
 ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& games,
                                    const std::filesystem::path& temporaryFile,

@@ -340,21 +340,13 @@ SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
 }
 
 SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
-                                    DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter) {
-    // The snapshot's moves are reached by restoring state 4 on a copy of the record.
-    auto snapshot = std::make_unique<TKifData>(record);
-    int snapshotCount = 0;
-    try {
-        snapshot->RestoreState(4);
-        snapshotCount = snapshot->moveCount;
-    } catch (const std::exception&) {
-        snapshotCount = 0;  // a snapshot that cannot be restored frees nothing
-    }
-    return SaveGameComments(store, record, std::span<const MoveRecord>(snapshot->moves),
-                            snapshotCount, detail, moveInfo, prompter);
+                                    const TKifData::Snapshot& asStored, DetailRecord& detail,
+                                    MoveInfo& moveInfo, Prompter& prompter) {
+    return SaveGameComments(store, record, std::span<const MoveRecord>(asStored.moves()),
+                            asStored.moveCount(), detail, moveInfo, prompter);
 }
 
-int BeginEditingStoredGame(const GameStore& store, TKifData& record, Prompter& prompter) {
+StoredGameEdit BeginEditingStoredGame(const GameStore& store, TKifData& record, Prompter& prompter) {
     int copied = 0;
     CreateWorkingCommentFile(store, prompter);
     const int moveCount = std::clamp<int>(record.moveCount, 0, kMaxMoves);
@@ -367,8 +359,7 @@ int BeginEditingStoredGame(const GameStore& store, TKifData& record, Prompter& p
         move.workingComment = static_cast<std::uint8_t>(written.number);
         if (written.number != 0) ++copied;
     }
-    record.SaveState(4);
-    return copied;
+    return StoredGameEdit{copied, record.TakeSnapshot()};
 }
 
 void ReleaseCommentsOfGame(const GameStore& store, const DetailRecord& detail,

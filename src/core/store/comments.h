@@ -113,15 +113,19 @@ struct SaveCommentsResult {
 SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
                                     std::span<const MoveRecord> snapshotMoves, int snapshotCount,
                                     DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter);
-// The same with the snapshot taken from the record's saved state 4.
+// The same with the snapshot BeginEditingStoredGame took of the game as stored.
 SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
-                                    DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter);
+                                    const TKifData::Snapshot& asStored, DetailRecord& detail,
+                                    MoveInfo& moveInfo, Prompter& prompter);
 
+struct StoredGameEdit {
+    int copied = 0;               // comments copied into working slots
+    TKifData::Snapshot asStored;  // the game as stored, for SaveGameComments
+};
 // Starts correcting a stored game: rewrites the working comment file empty, copies each move's
 // stored comment into a new working slot (its number goes into the move record; a move beyond
-// the 255 working slots keeps none), then takes the snapshot (saved state 4). Answers the number
-// of comments copied.
-int BeginEditingStoredGame(const GameStore& store, TKifData& record, Prompter& prompter);
+// the 255 working slots keeps none), then takes the snapshot of the game.
+StoredGameEdit BeginEditingStoredGame(const GameStore& store, TKifData& record, Prompter& prompter);
 
 // Frees every comment a deleted game refers to: the move comments of all its move-info entries
 // (both halves) and the comments on its starting and final positions. Each comment file is read

@@ -71,7 +71,9 @@ void ImportedComments(const ReadGame& game, int moveCount,
 }
 
 // What an import reads into, kept from file to file by a run so that its buffers are made once.
+// Each game is played through on the import's own game record, never on the caller's.
 struct ImportScratch {
+    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
     TextLines lines;
     std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
     std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
@@ -83,7 +85,7 @@ ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch);
 
 // One file read and its game turned into coded text: the part of an import that needs neither
-// the store nor the game record, so that it can be done a few files ahead of the storing.
+// the store nor a game record, so that it can be done a few files ahead of the storing.
 struct ReadFile {
     std::string refusal;  // the file cannot be read, or is no game record this system reads
     TextFlavour flavour = TextFlavour::NotRecognised;
@@ -105,7 +107,7 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
 
 // Reads the files of a run on a second thread, a few files ahead of the storing. Reading works
 // on nothing but the file's own text, so each file reads exactly as it would when its turn came;
-// the store, the game record and the prompter are touched on the caller's thread only. Without a
+// the store, the import's game record and the prompter are touched on the caller's thread only. Without a
 // thread (none can be started) the files are read in turn.
 class ReadAhead {
 public:
@@ -177,7 +179,7 @@ namespace {
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch) {
-    TKifData& record = context.record;
+    TKifData& record = *scratch.record;
     const ImportFields& fields = game.fields;
     record.ClearMoves();
     record.ResetHeader(HandicapNumberOfChar(fields.handicap));
@@ -410,7 +412,6 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
 ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& context,
                           RecordWriter& writer) {
     ImportSummary summary;
-    context.record.SaveState(2);
     const std::string banner = "【 棋譜インポート中 】"_sj;
     long ordinal = 0;
     const long total = static_cast<long>(files.size());
@@ -488,7 +489,6 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
 
     context.prompter.Progress(banner, total, total);
     if (summary.gamesStored < 1) {
-        context.record.RestoreState(2);
         context.prompter.Inform(NothingImportedMessage());
     } else {
         context.prompter.Inform(ImportedCountMessage(summary.gamesStored));

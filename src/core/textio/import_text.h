@@ -16,11 +16,10 @@
 
 namespace movra {
 
-// What an import works with. The game record is the main window's: every imported game passes
-// through it.
+// What an import works with. Every entry point plays the games it reads through on a game record
+// of its own, so the game on the caller's board is never touched by an import.
 struct ImportContext {
     GameStore& store;
-    TKifData& record;
     Prompter& prompter;
     MasterTables masters;
     // The start date of games whose file gives none, "yyyy-mm-dd hh:mm:ss"; empty: the clock.
@@ -45,7 +44,7 @@ struct FileImport {
 // encoding made, so a refused game leaves the store as it was.
 FileImport ImportTextFile(const std::filesystem::path& path, ImportContext& context);
 
-// One game read by any reader into the store: the moves applied to the game record, the header
+// One game read by any reader into the store: the moves applied to a game record, the header
 // built, the game appended with its comments and consumed times. The comments are kept as the
 // temporary comment area keeps them: the first 255 the reader found, each cut to 256 bytes.
 ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context);
@@ -72,8 +71,7 @@ inline constexpr char kStoreFullReason[] = "the store holds the most games it ca
 // Said once when an import stops at the store's limit.
 std::string StoreFullMessage();
 
-// The import run over a list of files, in order: the game record is kept in saved state 2 and
-// restored when nothing was imported; each refused file is told through the prompter
+// The import run over a list of files, in order: each refused file is told through the prompter
 // ("棋譜のインポートに失敗しました。\r\r( path )"), and the run ends with the count
 // ("\rN件の棋譜をインポートしました。" or "\r棋譜はインポートされませんでした。").
 // The whole run is one session of the store, committed a thousand games or so at a time. When

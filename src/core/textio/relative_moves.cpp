@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
@@ -123,43 +124,72 @@ bool RelativeMoveReader::LeavesKingInCheck(int fromFile, int fromRank, int toFil
     return false;
 }
 
-RelativeMoveReader::Result RelativeMoveReader::Resolve(std::string_view token) {
-    // The token without its mark and without full-width blanks.
-    std::string text;
-    {
-        std::string_view t = token;
-        if (StartsWithMark(t)) t.remove_prefix(2);
-        for (std::size_t i = 0; i + 1 < t.size(); i += 2) {
-            if (t.compare(i, 2, "　"_sj) != 0) text.append(t.substr(i, 2));
-        }
-    }
-    const auto end = [](char c) {
-        Result r;
-        r.kind = Kind::End;
-        r.endCharacter = c;
-        return r;
-    };
-    if (sjis::Contains(text, "投了"_sj)) return end(endchar::kResigned);
-    if (sjis::Contains(text, "千日手"_sj)) return end(endchar::kRepetition);
-    if (sjis::Contains(text, "持将棋"_sj)) return end(endchar::kImpasse);
-    if (sjis::Contains(text, "中断"_sj)) return end(endchar::kNone);
+namespace {
 
-    const int side = SideToMove();
-    std::string_view rest = text;
-    int toFile = 0;
+// The words after the piece name, by their place in kWordChars.
+enum MoveWord {
+    kRight = 1,  // 右
+    kLeft,       // 左
+    kUp,         // 上
+    kDown,       // 下
+    kBack,       // 引
+    kStraight,   // 直
+    kSideways,   // 寄
+    kGo,         // 行
+    kEnter,      // 入
+    kDropWord,   // 打
+    kPromote,    // 成
+    kNot,        // 不
+};
+
+// The token without its mark and without full-width blanks.
+std::string BareMoveText(std::string_view token) {
+    std::string text;
+    if (StartsWithMark(token)) token.remove_prefix(2);
+    for (std::size_t i = 0; i + 1 < token.size(); i += 2) {
+        if (token.compare(i, 2, "　"_sj) != 0) text.append(token.substr(i, 2));
+    }
+    return text;
+}
+
+// The end character of a token that ends the game instead of making a move.
+std::optional<char> EndCharacterOf(std::string_view text) {
+    if (sjis::Contains(text, "投了"_sj)) return endchar::kResigned;
+    if (sjis::Contains(text, "千日手"_sj)) return endchar::kRepetition;
+    if (sjis::Contains(text, "持将棋"_sj)) return endchar::kImpasse;
+    if (sjis::Contains(text, "中断"_sj)) return endchar::kNone;
+    return std::nullopt;
+}
+
+// What the text of a move says before the board is looked at.
+struct MoveText {
+    int toFile = 0;  // 0 when the text names no square
     int toRank = 0;
+    int code = 0;    // the mover's piece code, 0 when the text names no piece
+    bool drop = false;
+    bool promotes = false;
+    bool left = false;            // 左: the candidates are taken from the mover's left
+    std::array<int, 10> cells{};  // how many words chose each cell 1-9 (see CellFromSente)
+};
+
+// The destination: a square, or 同 for the square of the previous move. Consumes it.
+void ReadDestination(std::string_view& rest, std::string_view previousCode, MoveText& move) {
     if (sjis::StartsWith(rest, "同"_sj)) {
-        if (previousCode_.size() >= 4) {
-            toFile = previousCode_[2] - '0';
-            toRank = previousCode_[3] - '0';
+        if (previousCode.size() >= 4) {
+            move.toFile = previousCode[2] - '0';
+            move.toRank = previousCode[3] - '0';
         }
         rest.remove_prefix(2);
-    } else {
-        toFile = sjis::IndexInList(kFileDigits, rest, 0);
-        toRank = sjis::IndexInList(kRankNumerals, rest, 2);
-        if (toRank == 0) toRank = sjis::IndexInList(kFileDigits, rest, 2);
-        rest.remove_prefix(std::min<std::size_t>(4, rest.size()));
+        return;
     }
+    move.toFile = sjis::IndexInList(kFileDigits, rest, 0);
+    move.toRank = sjis::IndexInList(kRankNumerals, rest, 2);
+    if (move.toRank == 0) move.toRank = sjis::IndexInList(kFileDigits, rest, 2);
+    rest.remove_prefix(std::min<std::size_t>(4, rest.size()));
+}
+
+// The piece: its character, after 成 for the promoted silver, knight and lance. Consumes it.
+void ReadPiece(std::string_view& rest, int side, MoveText& move) {
     bool promotedName = false;
     if (sjis::StartsWith(rest, "成"_sj)) {
         promotedName = true;
@@ -168,146 +198,182 @@ RelativeMoveReader::Result RelativeMoveReader::Resolve(std::string_view token) {
     int code = sjis::IndexInList(kPieceChars, rest, 0);
     if (code == 0) code = sjis::IndexInList(kOtherPieceChars, rest, 0);
     if (code != 0 && promotedName) ++code;
-    if (code != 0 && side == 2) code += piece::kGoteOffset;
+    if (code != 0 && side == side::kGote) code += piece::kGoteOffset;
     rest.remove_prefix(std::min<std::size_t>(2, rest.size()));
+    move.code = code;
+}
 
-    bool drop = false;
-    bool promotes = false;
-    std::array<int, 10> cells{};
-    bool left = false;
+// The words: 打, 成 (not 不成) and the words that tell the moving piece from the others that
+// could make the move, each choosing cells around the destination.
+void ReadWords(std::string_view rest, MoveText& move) {
     std::string words(rest);
     if (sjis::Contains(words, "打"_sj)) {
-        drop = true;
+        move.drop = true;
     } else {
         if (const std::size_t at = sjis::Find(words, "不成"_sj); at != sjis::npos) words.erase(at, 4);
         if (const std::size_t at = sjis::Find(words, "成"_sj); at != sjis::npos) {
-            promotes = true;
+            move.promotes = true;
             words.erase(at, 2);
         }
     }
-    const PieceCode own = OwnCode(static_cast<PieceCode>(code));
+    const PieceCode own = OwnCode(static_cast<PieceCode>(move.code));
     const bool wide = own == piece::Uma || own == piece::Ryu;
+    const auto select = [&](std::initializer_list<int> list) {
+        for (int c : list) ++move.cells[static_cast<std::size_t>(c)];
+    };
     for (std::size_t at = 0; at + 1 < words.size(); at += 2) {
         const int w = sjis::IndexInList(kWordChars, words, at);
         if (w == 0) break;
-        const auto select = [&](std::initializer_list<int> list) {
-            for (int c : list) ++cells[static_cast<std::size_t>(c)];
-        };
         switch (w) {
-            case 1:  // 右
+            case kRight:
                 if (wide) select({1, 2, 3, 4, 5, 6}); else select({1, 2, 3});
                 break;
-            case 2:  // 左
+            case kLeft:
                 if (wide) select({4, 5, 6, 7, 8, 9}); else select({7, 8, 9});
-                left = true;
+                move.left = true;
                 break;
-            case 3: case 8: case 9:  // 上 行 入
+            case kUp: case kGo: case kEnter:
                 select({1, 4, 7});
                 break;
-            case 4: case 5:  // 下 引
+            case kDown: case kBack:
                 select({3, 6, 9});
                 break;
-            case 6:  // 直
+            case kStraight:
                 select({4});
                 break;
-            case 7:  // 寄
+            case kSideways:
                 select({2, 8});
                 break;
             default:  // 打 成 不 select nothing
                 break;
         }
     }
+}
 
-    if (toFile == 0 || toRank == 0) return Error();
+MoveText ReadMoveText(std::string_view text, int side, std::string_view previousCode) {
+    MoveText move;
+    std::string_view rest = text;
+    ReadDestination(rest, previousCode, move);
+    ReadPiece(rest, side, move);
+    ReadWords(rest, move);
+    return move;
+}
 
-    int fromFile = 0;
-    int fromRank = 0;
-    if (!drop) {
-        struct Candidate {
-            int file, rank;
-        };
-        std::vector<Candidate> candidates;
-        const Square to{static_cast<std::uint8_t>(toFile), static_cast<std::uint8_t>(toRank)};
-        for (int f = 1; f <= 9; ++f) {
-            for (int r = 1; r <= 9; ++r) {
-                if (code == 0 || position_.board[static_cast<std::size_t>(BoardIndex(f, r))] != code) {
-                    continue;
-                }
-                const Square from{static_cast<std::uint8_t>(f), static_cast<std::uint8_t>(r)};
-                if (CheckMove(from, to, static_cast<PieceCode>(code), position_.board, refuse_)) {
-                    candidates.push_back({f, r});
-                }
+struct Candidate {
+    int file = 0;
+    int rank = 0;
+};
+
+// The squares of the mover's pieces of the named kind that can reach the destination, from file
+// 1 rank 1 on; taken from the mover's left when the text says 左.
+std::vector<Candidate> MovingCandidates(const Board& board, const MoveText& move, int side,
+                                        const ConfirmIllegalMove& refuse) {
+    std::vector<Candidate> candidates;
+    if (move.code == 0) return candidates;
+    const Square to{static_cast<std::uint8_t>(move.toFile), static_cast<std::uint8_t>(move.toRank)};
+    for (int f = 1; f <= 9; ++f) {
+        for (int r = 1; r <= 9; ++r) {
+            if (board[static_cast<std::size_t>(BoardIndex(f, r))] != move.code) continue;
+            const Square from{static_cast<std::uint8_t>(f), static_cast<std::uint8_t>(r)};
+            if (CheckMove(from, to, static_cast<PieceCode>(move.code), board, refuse)) {
+                candidates.push_back({f, r});
             }
         }
-        if ((side == 1 && left) || (side == 2 && !left)) {
-            std::reverse(candidates.begin(), candidates.end());
+    }
+    if ((side == side::kSente) == move.left) std::reverse(candidates.begin(), candidates.end());
+    return candidates;
+}
+
+// The one candidate of several that the words choose; without a telling word, the one that may
+// move at all. Nothing when the choice stays open.
+template <typename Pinned>
+std::optional<Candidate> ChosenCandidate(const std::vector<Candidate>& candidates,
+                                         const MoveText& move, int side, Pinned leavesKingInCheck) {
+    // Cells counted from the mover's view; a cell chosen by two words alone counts.
+    std::array<bool, 10> counted{};
+    int twice = 0;
+    for (int k = 1; k <= 9; ++k) {
+        if (move.cells[static_cast<std::size_t>(k)] >= 2) twice = k;
+    }
+    for (int k = 1; k <= 9; ++k) {
+        const bool use = twice != 0 ? k == twice : move.cells[static_cast<std::size_t>(k)] > 0;
+        if (use) counted[static_cast<std::size_t>(side == side::kSente ? k : 10 - k)] = true;
+    }
+    for (const Candidate& c : candidates) {
+        const int cell = CellFromSente(c.file, c.rank, move.toFile, move.toRank);
+        if (counted[static_cast<std::size_t>(cell)]) return c;
+    }
+    // A piece that may not move (it would leave its own king in check) is no candidate; writers
+    // leave the word out then.
+    const Candidate* only = nullptr;
+    int legal = 0;
+    for (const Candidate& c : candidates) {
+        if (!leavesKingInCheck(c)) {
+            only = &c;
+            ++legal;
         }
+    }
+    if (legal != 1) return std::nullopt;
+    return *only;
+}
+
+}  // namespace
+
+RelativeMoveReader::Result RelativeMoveReader::Resolve(std::string_view token) {
+    const std::string text = BareMoveText(token);
+    if (const std::optional<char> end = EndCharacterOf(text)) {
+        Result r;
+        r.kind = Kind::End;
+        r.endCharacter = *end;
+        return r;
+    }
+    const int side = SideToMove();
+    MoveText move = ReadMoveText(text, side, previousCode_);
+    if (move.toFile == 0 || move.toRank == 0) return Error();
+
+    Candidate from;
+    if (!move.drop) {
+        const std::vector<Candidate> candidates = MovingCandidates(position_.board, move, side, refuse_);
         if (candidates.empty()) {
-            const HandCounts& hand = side == 1 ? position_.senteHand : position_.goteHand;
-            if (code == 0 || IsPromoted(static_cast<PieceCode>(code)) ||
-                hand[KindOf(static_cast<PieceCode>(code))] == 0) {
+            // No piece on the board can move there: a drop from the hand, when the hand has one.
+            const HandCounts& hand = side == side::kSente ? position_.senteHand : position_.goteHand;
+            if (move.code == 0 || IsPromoted(static_cast<PieceCode>(move.code)) ||
+                hand[KindOf(static_cast<PieceCode>(move.code))] == 0) {
                 ++moveCount_;
                 return Error();
             }
-            drop = true;
+            move.drop = true;
         } else if (candidates.size() == 1) {
-            fromFile = candidates[0].file;
-            fromRank = candidates[0].rank;
+            from = candidates[0];
         } else {
-            // Cells counted from the mover's view; a cell chosen by two words alone counts.
-            std::array<bool, 10> counted{};
-            int twice = 0;
-            for (int k = 1; k <= 9; ++k) {
-                if (cells[static_cast<std::size_t>(k)] >= 2) twice = k;
+            const auto pinned = [&](const Candidate& c) {
+                return LeavesKingInCheck(c.file, c.rank, move.toFile, move.toRank, side);
+            };
+            const std::optional<Candidate> chosen = ChosenCandidate(candidates, move, side, pinned);
+            if (!chosen) {
+                ++moveCount_;
+                return Error();
             }
-            for (int k = 1; k <= 9; ++k) {
-                const bool use = twice != 0 ? k == twice : cells[static_cast<std::size_t>(k)] > 0;
-                if (use) counted[static_cast<std::size_t>(side == 1 ? k : 10 - k)] = true;
-            }
-            for (const Candidate& c : candidates) {
-                if (counted[static_cast<std::size_t>(CellFromSente(c.file, c.rank, toFile, toRank))]) {
-                    fromFile = c.file;
-                    fromRank = c.rank;
-                    break;
-                }
-            }
-            if (fromFile == 0) {
-                // Without a telling word, a piece that may not move (it would leave its own
-                // king in check) is no candidate; writers leave the word out then.
-                const Candidate* only = nullptr;
-                int legal = 0;
-                for (const Candidate& c : candidates) {
-                    if (!LeavesKingInCheck(c.file, c.rank, toFile, toRank, side)) {
-                        only = &c;
-                        ++legal;
-                    }
-                }
-                if (legal != 1) {
-                    ++moveCount_;
-                    return Error();
-                }
-                fromFile = only->file;
-                fromRank = only->rank;
-            }
+            from = *chosen;
         }
     }
 
     ++moveCount_;
-    MoveCode move;
-    if (drop) {
-        move.text = {'0', static_cast<char>('0' + KindOf(static_cast<PieceCode>(code))),
-                     static_cast<char>('0' + toFile), static_cast<char>('0' + toRank), ' '};
+    const auto digit = [](int n) { return static_cast<char>('0' + n); };
+    MoveCode code;
+    if (move.drop) {
+        code.text = {'0', digit(KindOf(static_cast<PieceCode>(move.code))), digit(move.toFile),
+                     digit(move.toRank), ' '};
     } else {
-        move.text = {static_cast<char>('0' + fromFile), static_cast<char>('0' + fromRank),
-                     static_cast<char>('0' + toFile), static_cast<char>('0' + toRank),
-                     promotes ? '+' : ' '};
+        code.text = {digit(from.file), digit(from.rank), digit(move.toFile), digit(move.toRank),
+                     move.promotes ? '+' : ' '};
     }
     MoveRecord record;
-    if (code == 0 || !ResolveMove(position_, move, side, record)) return Error();
-    if (drop && record.capturedPiece != 0) return Error();
+    if (move.code == 0 || !ResolveMove(position_, code, side, record)) return Error();
+    if (move.drop && record.capturedPiece != 0) return Error();
     ApplyMove(position_, record);
     Rebuild(position_);
-    previousCode_ = move.str();
+    previousCode_ = code.str();
     Result r;
     r.kind = Kind::Move;
     r.code = previousCode_;

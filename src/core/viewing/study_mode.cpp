@@ -3,26 +3,25 @@
 namespace movra {
 
 void StudyMode::Enter() {
-    if (active_) return;
-    record_.SaveState(kStudyState);
+    if (active()) return;
+    before_ = record_.TakeSnapshot();
     saved_ = replay_.SaveLists();
     // The moves after the one shown are no longer part of the working game.
     record_.moveCount = record_.currentMove;
     replay_.CutLines(static_cast<std::size_t>(record_.currentMove));
-    active_ = true;
 }
 
 void StudyMode::Leave() {
-    if (!active_) return;
-    record_.RestoreState(kStudyState);
+    if (!active()) return;
+    record_.Restore(*before_);
+    before_.reset();
     record_.WriteCurrentMoveToSlot();
     replay_.RestoreLists(std::move(saved_));
     saved_ = ReplayLists{};
-    active_ = false;
 }
 
 ReplayStep StudyMode::StepBack() {
-    if (!active_ || record_.currentMove <= startMove()) {
+    if (!active() || record_.currentMove <= startMove()) {
         ReplayStep none;
         none.forward = false;
         return none;

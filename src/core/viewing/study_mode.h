@@ -1,26 +1,26 @@
 #pragma once
 // Study mode (button 4): moves that branch off the game shown are tried on the board and taken
-// back again; leaving puts the game back exactly as it was. The game is set aside in the
-// record's saved state 3, whose current move also marks where study began.
+// back again; leaving puts the game back exactly as it was. A snapshot of the game is kept while
+// study lasts; its current move also marks where study began.
+#include <optional>
+
 #include "core/viewing/move_entry.h"
 #include "core/viewing/replay.h"
 #include "core/record/kif_data.h"
 
 namespace movra {
 
-inline constexpr int kStudyState = 3;
-
 class StudyMode {
 public:
     StudyMode(TKifData& record, GameReplay& replay) : record_(record), replay_(replay) {}
 
-    bool active() const { return active_; }
-    // The move shown when study mode began.
-    int startMove() const { return record_.StateCurrentMove(kStudyState); }
+    bool active() const { return before_.has_value(); }
+    // The move shown when study mode began (0 outside study mode).
+    int startMove() const { return before_ ? before_->currentMove() : 0; }
 
-    // The game goes into saved state 3 and the lists aside; the game is cut at the current move.
+    // The game and the lists are set aside; the game is cut at the current move.
     void Enter();
-    // Saved state 3 comes back (its current move written to the slot) with the lists as they were.
+    // The game comes back (its current move written to the slot) with the lists as they were.
     void Leave();
 
     // Button 3 in study mode: only above the move where study began; the move taken back is
@@ -33,8 +33,8 @@ public:
 private:
     TKifData& record_;
     GameReplay& replay_;
+    std::optional<TKifData::Snapshot> before_;  // the game as it was; set while study lasts
     ReplayLists saved_;
-    bool active_ = false;
 };
 
 }  // namespace movra

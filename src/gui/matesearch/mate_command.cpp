@@ -40,7 +40,7 @@ void MateCommand::Start() {
     const bool editing = host_.positionEditing && host_.positionEditing();
     const int preselected = PreselectedDefender(editing, sideToMove);
     const int defender = host_.chooseKing(preselected, record.handicap != '0');
-    if (defender != 1 && defender != 2) {
+    if (defender != side::kSente && defender != side::kGote) {  // the choice was cancelled
         host_.latch(false);
         return;
     }
@@ -51,7 +51,7 @@ void MateCommand::Start() {
         return;
     }
     attacker_ = AttackerOf(defender);
-    saved_ = record;
+    saved_ = record.TakeSnapshot();
     const bool pass = NeedsPass(sideToMove, attacker_);
     if (pass) {
         // The attacker moves next: a pass is put in as one more move.
@@ -60,7 +60,7 @@ void MateCommand::Start() {
     }
     searched_ = record.position;
     firstNumber_ = record.currentMove + 1;
-    previous_ = pass || current == 0 ? MoveRecord{} : saved_->moves[std::size_t(current)];
+    previous_ = pass || current == 0 ? MoveRecord{} : saved_->moves()[std::size_t(current)];
 
     // The worker reads the limit before each deeper call; it mirrors the setting, refreshed on
     // every tick, so the worker never touches the window's settings itself.
@@ -93,7 +93,7 @@ void MateCommand::Poll() {
     // searched copy.
     search_.reset();
     if (saved_) {
-        record = *saved_;
+        record.Restore(*saved_);
         saved_.reset();
     }
     host_.redraw();

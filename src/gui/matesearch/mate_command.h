@@ -59,9 +59,9 @@ private:
     std::unique_ptr<MateSearch> search_;
     std::shared_ptr<std::atomic<int>> limit_ = std::make_shared<std::atomic<int>>(kDefaultMateDepthLimit);
     // What the search leaves to the report and the restore.
-    std::optional<TKifData> saved_;
+    std::optional<TKifData::Snapshot> saved_;
     BoardPosition searched_;
-    int attacker_ = 1;
+    int attacker_ = side::kSente;
     int firstNumber_ = 1;
     MoveRecord previous_;
 };

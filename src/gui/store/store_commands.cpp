@@ -169,7 +169,7 @@ void StoreCommands::RunImport(const std::function<ImportSummary(ImportContext&)>
     ImportSummary summary;
     {
         WaitCursor wait;
-        ImportContext context{s.store, *host_.record, prompter,
+        ImportContext context{s.store, prompter,
                               MasterTables{&s.players, &s.tournaments, &s.openings}, importNow_,
                               [line](const std::string& text) {
                                   line->setText(ToQString(text));

@@ -127,6 +127,89 @@ TEST_F(SettingsFileTest, WrittenAtExitAndReadBack) {
     EXPECT_TRUE(LoadSettings(home_, screen_).ftp.Func);
 }
 
+TEST_F(SettingsFileTest, AFileWithEveryKeyIsReadAndWrittenBackByteForByte) {
+    // Every key the program writes, none at its default, in the order it writes them.
+    const auto numbered = [](const std::string& stem, int count, bool twoDigits, bool quoted) {
+        std::string lines;
+        for (int i = 1; i <= count; ++i) {
+            const std::string n = (twoDigits && i < 10 ? "0" : "") + std::to_string(i);
+            const std::string value = stem + "v" + n;
+            lines += stem + n + "=" + (quoted ? "\"" + value + "\"" : value) + "\r\n";
+        }
+        return lines;
+    };
+    std::string written =
+        "[Shogi]\r\nDrive=E\r\nKoma=KOMA2E.BMP\r\nOnsei=0\r\nSarnovi=0\r\nYomiage=0\r\n"
+        "YomiWait=0\r\nAutoCom=0\r\nComWait=1\r\nTimeDisp=1\r\nWarekiDisp=1\r\nMulti=1\r\n"
+        "Smooth=0\r\nSave=0\r\nVoiceType=2\r\nKsOrder=1\r\nSpeed=12\r\nTumeTesu=15\r\n"
+        "LastKifMode=2\r\nLastKifFile=\"/data/棋譜 集/a.ipx\"\r\n"_sj;
+    written += numbered("Recent", 10, false, true);
+    written +=
+        "DatPath=\"/dat\"\r\nLastKkmFile=\"/k/a.kkm\"\r\nLastKkmPage=4\r\nDateUp=0\r\n\r\n"
+        "[Form]\r\nLeft=300\r\nTop=200\r\nComLeft=320\r\nComTop=250\r\nComment=1\r\n"
+        "DateType=0\r\nWinType=0\r\nWebLeft=21\r\nWebTop=25\r\nWebWidth=640\r\nWebHeight=480\r\n"
+        "Color=0\r\nKsTopRow1=1\r\nKsTopRow2=2\r\nKsTopRow3=3\r\nKsTopRow4=4\r\n\r\n"
+        "[Btimap]\r\nSize=2\r\nTitleNo=2\r\nTitleNo2=3\r\nTNameNo=2\r\nBmpZoom=2\r\n"
+        "MtKoma=0\r\nMKDisp=0\r\nColor=1\r\nKmGaiji=1\r\nTitle1=\"【%n手目】\"\r\nTitle2=\"t2\"\r\n"
+        "Title3=\"t3\"\r\nTitle4=\"t4\"\r\nTitle5=\"t5\"\r\nTitle6=\"t6\"\r\nTNameS=\"先\"\r\n"
+        "TNameG=\"後\"\r\nMNameS=\"▲\"\r\nMNameG=\"△\"\r\n\r\n[Bitmap]\r\nMKChar=ナシ\r\n\r\n"
+        "[Kensaku]\r\nKsMode=2\r\nSente=1\r\nGote=2\r\nMovra=3\r\nMovra2=4\r\nSenkei=5\r\n"
+        "Shohai=6\r\nTeai=7\r\nToYY=2024\r\nToMM=12\r\nFromYY=1975\r\nFromMM=2\r\n\r\n"
+        "[Kensaku2]\r\n"_sj;
+    for (const char* stem : {"Kishi1_", "Kishi2_", "Movra_", "Place_", "Kiroku_", "Bikou_"}) {
+        written += numbered(stem, 10, true, true);
+    }
+    // The rating switches are written off: reading switches them off.
+    written += "Rating1=0\r\nRating2=0\r\nRating1F=1500\r\nRating1T=1800\r\nRating2F=1600\r\n"
+               "Rating2T=1900\r\n";
+    // The keys of other dialogs, which the program reads and never writes.
+    std::string others =
+        "\r\n[Import]\r\nSubFldr=1\r\n\r\n[Export]\r\nKakinoki=1\r\n\r\n[FTP]\r\nFunc=1\r\n"
+        "UseTime=1\r\nAuto=1\r\n\r\n[Tool]\r\nEditor=\"/usr/bin/ed\"\r\n\r\n[i_mode01]\r\n";
+    others += numbered("html", 5, true, false);
+    others += "\r\n[HTML]\r\n";
+    for (const char* stem : {"source", "OutPath", "i_html", "i_Path"}) {
+        others += numbered(stem, 3, true, false);
+    }
+    others +=
+        "i_BmpPath01=b1\r\ni_BmpPath02=b2\r\nGixConv=gix\r\ni_BmpSize02=2\r\n"
+        "KifTime=09:00:00,12:00:00,40,17:00:00,40\r\n\r\n[JAVA]\r\nsource=js\r\nOutPath=jo\r\n"
+        "OutPathAp=ja\r\nOutPathE=je\r\n";
+    WriteBytes(home_ / "MOVRAWIN.INI", written + others);
+
+    const Settings s = LoadSettings(home_, screen_);
+    EXPECT_EQ(s.shogi.Drive, "E");
+    EXPECT_FALSE(s.shogi.Onsei);
+    EXPECT_EQ(s.shogi.Speed, 12);
+    EXPECT_EQ(s.shogi.LastKifFile, "/data/棋譜 集/a.ipx"_sj);
+    EXPECT_EQ(s.shogi.Recent[9], "Recentv10");
+    EXPECT_EQ(s.form.ComTop, 250);
+    EXPECT_EQ(s.form.KsTopRow[3], 4);
+    EXPECT_TRUE(s.btimap.KmGaiji);
+    EXPECT_EQ(s.btimap.MKChar, "ナシ"_sj);
+    EXPECT_EQ(s.kensaku.Teai, 7);
+    EXPECT_EQ(s.kensaku2.Bikou[0], "Bikou_v01");
+    EXPECT_EQ(s.kensaku2.Rating2T, "1900");
+    EXPECT_TRUE(s.import.SubFldr);
+    EXPECT_TRUE(s.exportMenu.Kakinoki);
+    EXPECT_TRUE(s.ftp.Auto);
+    EXPECT_EQ(s.tool.Editor, "/usr/bin/ed");
+    EXPECT_EQ(s.iMode01.html[4], "htmlv05");
+    EXPECT_EQ(s.html.i_Path[2], "i_Pathv03");
+    EXPECT_EQ(s.html.i_BmpSize02, 2);
+    EXPECT_EQ(s.html.KifTime, "09:00:00,12:00:00,40,17:00:00,40");
+    EXPECT_EQ(s.java.OutPathE, "je");
+
+    // Written over itself the file stays the same, byte for byte; into a fresh folder only the
+    // program's own keys are written, in the same bytes.
+    ASSERT_TRUE(SaveSettings(home_, s));
+    EXPECT_EQ(ReadBytes(home_ / "MOVRAWIN.INI"), written + others);
+    const fs::path fresh = home_ / "fresh";
+    fs::create_directories(fresh);
+    ASSERT_TRUE(SaveSettings(fresh, s));
+    EXPECT_EQ(ReadBytes(fresh / "MOVRAWIN.INI"), written);
+}
+
 TEST_F(SettingsFileTest, BrokenFileGivesDefaultsWhereItIsBroken) {
     WriteBytes(home_ / "movrawin.ini",  // found whatever its case
                "\xFF\xFE garbage\r\n[Shogi\r\nSpeed=fast\r\nTumeTesu=10\r\n"

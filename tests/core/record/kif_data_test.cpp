@@ -1,4 +1,4 @@
-// The game record: moves appended and stepped through, slots, saved states and position texts.
+// The game record: moves appended and stepped through, slots, snapshots and position texts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -119,39 +119,64 @@ TEST(GameSlots, FreeSlotAndRangeErrors) {
     EXPECT_THROW(k.SetSlotInUse(7, true), RangeError);
 }
 
-TEST(SavedStates, StudyModeMovesAreUndoneByRestore) {
+TEST(Snapshots, RestoreBringsBackTheWholeGameAndLeavesTheViewAndTheSlots) {
     TKifData k;
-    Play(k, {"7776", "3334", "2726", "8384"});
+    k.ResetHeader(2);  // a handicap game: 上手 (gote) moves first
+    k.SetUpStandard();
+    Play(k, {"3334", "7776", "4132", "2726"});
     k.GoToMove(2);
-    k.SaveState(3);
-    const MoveList moves = k.moves;
-    const PieceTable pieces = k.position.pieces;
-    // Study mode: new moves from move 2 on.
-    k.moveCount = 2;
-    Play(k, {"6978", "4132", "5969"});
-    EXPECT_EQ(k.moveCount, 5);
-    k.RestoreState(3);
-    EXPECT_EQ(k.moves, moves);
-    EXPECT_EQ(k.position.pieces, pieces);
-    EXPECT_EQ(k.currentMove, 2);
-    EXPECT_EQ(k.moveCount, 4);
-    EXPECT_EQ(k.StateCurrentMove(3), 2);
-    // The board and hands are derived again from the restored pieces.
-    BoardPosition rebuilt = k.position;
-    Rebuild(rebuilt);
-    EXPECT_EQ(rebuilt.board, k.position.board);
-}
+    k.parityOffset = 1;
+    k.endCode = endcode::kLaterGoteWins;
+    k.moves[1].commentFile = 3;
+    k.moves[1].commentRecord = 77;
+    k.moves[2].workingComment = 5;
+    k.moves[5].consumedTime = 61;  // the closing time after the last move
+    k.places[7] = ScreenPoint{120, 340};
+    const TKifData before = k;
+    const TKifData::Snapshot snapshot = k.TakeSnapshot();
+    EXPECT_EQ(snapshot.moveCount(), 4);
+    EXPECT_EQ(snapshot.currentMove(), 2);
+    EXPECT_EQ(snapshot.moves(), before.moves);
 
-TEST(SavedStates, NumbersOutsideTwoToFiveAreIgnored) {
-    TKifData k;
-    Play(k, {"7776"});
-    TKifData copy = k;
-    k.SaveState(1);
-    k.RestoreState(6);
-    k.SaveState(-3);
-    EXPECT_EQ(k.moves, copy.moves);
-    EXPECT_EQ(k.moveCount, copy.moveCount);
-    EXPECT_EQ(k.StateMoveCount(9), 0);
+    // Everything of the game changes: other moves from move 2 on, another handicap and end,
+    // comment links, places; the view and a slot change too.
+    k.parityOffset = 0;
+    k.moveCount = 2;
+    Play(k, {"8384", "2726", "8485"});
+    k.currentSlot = 3;
+    k.WriteCurrentMoveToSlot();  // slot 3 remembers move 5
+    k.SetSlotInUse(1, true);
+    k.ResetHeader(0);
+    k.moves[1].commentRecord = 0;
+    k.moves[2].workingComment = 0;
+    k.places[7] = ScreenPoint{1, 2};
+    k.boardFlipped = 1;
+    const TKifData changed = k;
+
+    for (int pass = 0; pass < 2; ++pass) {  // the snapshot stays as taken and restores again
+        k.Restore(snapshot);
+        TKifData expected = before;
+        expected.boardFlipped = 1;
+        expected.currentSlot = 3;
+        expected.currentMove = 5;
+        expected.WriteCurrentMoveToSlot();
+        expected.currentMove = before.currentMove;
+        expected.SetSlotInUse(1, true);
+        EXPECT_TRUE(k == expected) << "pass " << pass;
+        EXPECT_EQ(k.moves, before.moves);
+        EXPECT_EQ(k.position, before.position);
+        EXPECT_EQ(k.handicap, before.handicap);
+        EXPECT_EQ(k.currentMove, 2);
+        EXPECT_EQ(k.moveCount, 4);
+        EXPECT_EQ(k.SlotCurrentMove(3), 5);
+        // The restored game steps on as the game did: forward to its end.
+        TKifData ended = before;
+        ended.GoToMove(4);
+        k.GoToMove(99);
+        EXPECT_EQ(k.currentMove, 4);
+        EXPECT_EQ(k.position, ended.position);
+        k = changed;
+    }
 }
 
 // Builds a position text: title in characters 3-32, letters 33-113, sides 114-194, hands 195-210.

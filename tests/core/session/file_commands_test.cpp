@@ -7,7 +7,9 @@
 
 #include "core/store/store_test_support.h"
 #include "core/session/file_commands.h"
+#include "core/session/stored_game.h"
 #include "core/record/kif_data.h"
+#include "core/textio/textio_test_support.h"
 #include "core/text/sjis_literal.h"
 #include "core/store/master_data.h"
 #include "core/store/store_files.h"
@@ -71,12 +73,9 @@ TEST(FileCommandsTest, ClipboardGamesGoThroughTheTemporaryFile) {
     const fs::path ipx = dir / "games.ipx";
     ASSERT_TRUE(CreateStoreFiles(ipx, true));
     GameStore store(dir / "games.idx", StoreKind::Extended);
-    TKifData record;
-    record.ResetHeader(0);
-    record.SetUpStandard();
     testing::RecordingPrompter prompter;
     std::vector<std::string> progress;
-    ImportContext context{store, record, prompter, {}, "2024-04-10 10:00:00",
+    ImportContext context{store, prompter, {}, "2024-04-10 10:00:00",
                           [&](const std::string& line) { progress.push_back(line); }, 5};
     const auto games = SplitClipboardGames(ClipboardLines(
         "先手：山田\n後手：田中\n▲７六歩 △３四歩 ▲２六歩\nまで3手で中断\n\n"
@@ -97,6 +96,71 @@ TEST(FileCommandsTest, ClipboardGamesGoThroughTheTemporaryFile) {
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0], ImportFailedMessage(temporary));
     EXPECT_EQ(texts[1], ImportedCountMessage(2));
+}
+
+TEST(FileCommandsTest, ImportingWhileAGameIsViewedLeavesThatGameAsItWas) {
+    testing::TempFolder dir;
+    const fs::path ipx = dir / "games.ipx";
+    ASSERT_TRUE(CreateStoreFiles(ipx, true));
+    testing::RecordingPrompter prompter;
+    StoreSession session;
+    session.datFolder = dir.path();
+    ASSERT_TRUE(OpenStore(session, ipx, true, prompter).opened);
+    ImportContext context{session.store, prompter, {}, "2024-04-10 10:00:00", {}, 5};
+
+    // The viewed game: stored with comments on its start, two moves and its end, then shown at
+    // move 3 with its header in the current slot and the board turned round.
+    const fs::path first = dir / "viewed.kif";
+    std::ofstream(first, std::ios::binary) << testing::Cp932File(
+        {"先手：山田", "後手：田中", "手数----指手---------消費時間--", "*開始局面へのコメント",
+         "   1 ７六歩(77)   ( 0:05/00:00:05)", "*一手目のコメント", "   2 ３四歩(33)   ( 0:07/00:00:07)",
+         "   3 ２六歩(27)   ( 0:09/00:00:14)", "*三手目のコメント", "   4 ８四歩(83)   ( 0:11/00:00:18)",
+         "   5 投了", "*終局へのコメント", "まで4手で後手の勝ち"});
+    ASSERT_EQ(ImportFiles({first}, context).gamesStored, 1);
+    TKifData viewed;
+    ASSERT_TRUE(LoadStoredGame(session, 1, viewed, prompter).found);
+    ASSERT_EQ(viewed.moveCount, 4);
+    viewed.GoToMove(3);
+    GameHeader header;
+    header.recordNumber = 1;
+    viewed.SaveSlot(0, 1, "viewed", header);
+    viewed.SetSlotInUse(0, true);
+    viewed.boardFlipped = 1;
+    const TKifData before = viewed;
+    const auto commentsOf = [&](const TKifData& record) {
+        std::vector<std::string> texts;
+        for (int m = 0; m <= record.moveCount + 1; ++m) {
+            const auto c = StoredComment(session, record, m, "", prompter);
+            texts.push_back(c ? c->second : "-");
+        }
+        return texts;
+    };
+    const std::vector<std::string> comments = commentsOf(viewed);
+    ASSERT_EQ(std::count(comments.begin(), comments.end(), "-"), 2) << "moves 2 and 4 have none";
+
+    // Imports meanwhile: a handicap game with comments and a refused game from the clipboard,
+    // then a run that stores nothing.
+    const auto games = SplitClipboardGames(ClipboardLines(
+        "手合割：香落ち\n*上手の初手\n△３四歩 ▲７六歩 △８四歩\nまで3手で中断\n\n"
+        "先手：誤り\n▲５五角\nまで1手で中断\n"_sj.str()));
+    ASSERT_EQ(ImportClipboardGames(games, dir / std::string(kClipboardTempName), context).gamesStored, 1);
+    const fs::path bad = dir / "bad.kif";
+    std::ofstream(bad, std::ios::binary) << testing::Cp932File({"手数", "   1 ５五歩(56)"});
+    ASSERT_EQ(ImportFiles({bad}, context).gamesStored, 0);
+    ASSERT_EQ(session.store.recordCount, 2u);
+
+    // The viewed game is as it was, and its comment links still lead to its own comments.
+    EXPECT_TRUE(viewed == before);
+    EXPECT_EQ(viewed.currentMove, 3);
+    EXPECT_EQ(viewed.moves, before.moves);
+    EXPECT_EQ(viewed.position, before.position);
+    EXPECT_EQ(viewed.SlotHeader(0), header);
+    EXPECT_EQ(commentsOf(viewed), comments);
+    TKifData again;
+    ASSERT_TRUE(LoadStoredGame(session, 1, again, prompter).found);
+    again.GoToMove(3);
+    EXPECT_EQ(again.moves, before.moves);
+    EXPECT_EQ(again.position, before.position);
 }
 
 TEST(FileCommandsTest, DroppedFilesOpenTheExtendedStoreOfTheSameName) {

@@ -281,10 +281,11 @@ TEST_F(CommentsTest, EditingAStoredGameCopiesItsCommentsAndSavingReplacesThem) {
 
     TKifData record;
     ASSERT_TRUE(ReadGameMoves(store_, k, 0, 0, true, 0, record, prompter_).found);
-    EXPECT_EQ(BeginEditingStoredGame(store_, record, prompter_), 2);
+    const StoredGameEdit edit = BeginEditingStoredGame(store_, record, prompter_);
+    EXPECT_EQ(edit.copied, 2);
     EXPECT_EQ(record.moves[1].workingComment, 1);
     EXPECT_EQ(record.moves[3].workingComment, 2);
-    EXPECT_EQ(record.StateMoveCount(4), 3);
+    EXPECT_EQ(edit.asStored.moveCount(), 3);
     EXPECT_EQ(ReadComment(store_, kWorkingCommentFile, 2, prompter_), "third");
 
     // The user drops the comment on move 1 and keeps the one on move 3.
@@ -294,7 +295,7 @@ TEST_F(CommentsTest, EditingAStoredGameCopiesItsCommentsAndSavingReplacesThem) {
     MoveInfo info;
     FillMoveBuffers(record, moves, info);
     DetailRecord detail;
-    const SaveCommentsResult r = SaveGameComments(store_, record, detail, info, prompter_);
+    const SaveCommentsResult r = SaveGameComments(store_, record, edit.asStored, detail, info, prompter_);
     EXPECT_EQ(r.written, 1);
     EXPECT_EQ(r.released, 2);
     EXPECT_EQ(info.commentNumber(0), 0);

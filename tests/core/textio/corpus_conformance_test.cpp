@@ -241,10 +241,9 @@ TEST(TextioCorpusConformance, EveryGameImportsWithTheMovesOthersRead) {
     const fs::path storePath = folder / "corpus.ipx";
     ASSERT_TRUE(CreateStoreFiles(storePath, true));
     GameStore store(storePath, StoreKind::Extended, 0);
-    auto record = std::make_unique<TKifData>();
     auto check = std::make_unique<TKifData>();
     QuietPrompter prompter;
-    ImportContext context{store, *record, prompter, {}, "2000-01-01 00:00:00", {}, 5};
+    ImportContext context{store, prompter, {}, "2000-01-01 00:00:00", {}, 5};
 
     long read = 0, stored = 0, compared = 0, matched = 0, twins = 0;
     // The same game written as KIF and KI2, or in CP932 and UTF-8: the stored moves must agree.

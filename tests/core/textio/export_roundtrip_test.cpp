@@ -274,9 +274,8 @@ TEST(StoreRoundTrip, EveryGameOfAGeneratedStoreExportedAndImportedIsTheSameGame)
     GameStore kifStore(s.dir / "kif.ipx", StoreKind::Extended, 0);
     GameStore listingStore(s.dir / "listing.ipx", StoreKind::Extended, 0);
     RecordingPrompter prompter;
-    TKifData work;
-    ImportContext kifImport{kifStore, work, prompter, s.masters, kNow, {}, 5};
-    ImportContext listingImport{listingStore, work, prompter, s.masters, kNow, {}, 5};
+    ImportContext kifImport{kifStore, prompter, s.masters, kNow, {}, 5};
+    ImportContext listingImport{listingStore, prompter, s.masters, kNow, {}, 5};
 
     int handicaps = 0, long256 = 0, commented = 0, closingTimes = 0;
     for (long k = 1; k <= s.games; ++k) {
@@ -345,9 +344,8 @@ TEST(StoreRoundTrip, CorpusGamesComeBackTheSameThroughAnExportedFile) {
     GameStore first(dir / "first.ipx", StoreKind::Extended, 0);
     GameStore second(dir / "second.ipx", StoreKind::Extended, 0);
     testing::RecordingPrompter prompter;
-    TKifData work;
-    ImportContext intoFirst{first, work, prompter, {}, kNow, {}, 5};
-    ImportContext intoSecond{second, work, prompter, {}, kNow, {}, 5};
+    ImportContext intoFirst{first, prompter, {}, kNow, {}, 5};
+    ImportContext intoSecond{second, prompter, {}, kNow, {}, 5};
     std::vector<fs::path> files = GameRecordFiles(root, -1, nullptr);
     int stored = 0, exported = 0, same = 0;
     for (const fs::path& file : files) {
