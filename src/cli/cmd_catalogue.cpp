@@ -18,6 +18,8 @@
 #include "core/store/open_store.h"
 #include "core/store/store_files.h"
 
+#include "game_line.h"
+#include "master_folder.h"
 #include "terminal.h"
 
 namespace movra::cli {
@@ -40,16 +42,6 @@ const char* CheckName(StoreCheck r) {
         case StoreCheck::Unusable: break;
     }
     return "unusable";
-}
-
-// The master-data folder for names: --dat, else MOVRA_HOME, else the store's own folder.
-fs::path MasterFolderFor(const std::string& datOption, const fs::path& store) {
-    if (!datOption.empty()) return datOption;
-    if (const char* home = std::getenv("MOVRA_HOME"); home != nullptr && *home != '\0') {
-        if (CheckDatFolder(home, nullptr)) return home;
-    }
-    const fs::path folder = store.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
 }
 
 int InfoUsage() {
@@ -178,30 +170,13 @@ int RunList(int argc, char** argv) {
         players.Load(master, true);
 
         const StoreReader reader(store);
-        const std::string unregistered = UnregisteredPlayerText();
-        const auto name = [&](int number, const std::string& detailName) {
-            if (number != 0) return players.DisplayName(number);
-            return PadOrCut(detailName.empty() ? unregistered : detailName, 30);
-        };
         const auto entries = catalogue.entries();
         const std::size_t first = static_cast<std::size_t>(from - 1);
         const std::size_t last =
             count < 0 ? entries.size()
                       : std::min(entries.size(), first + static_cast<std::size_t>(count));
         for (std::size_t p = first; p < last; ++p) {
-            const GameHeader& h = entries[p];
-            DetailRecord detail;
-            if (store.extended()) reader.ReadDetailRecord(h.recordNumber, detail);
-            MoveBytes moves;
-            const int moveCount =
-                reader.ReadGameData(h.recordNumber, h.overflowNumber, moves) ? CountMoves(moves) : 0;
-            char date[32];
-            std::snprintf(date, sizeof date, "%04u/%02u/%02u", h.year, h.month, h.day);
-            const std::string line = std::to_string(h.recordNumber) + "  " +
-                                     name(h.sentePlayer, detail.senteName()) + "  " +
-                                     name(h.gotePlayer, detail.goteName()) + "  " + date + "  " +
-                                     PadOrCut(ResultName(h.result, h.handicap != 0), 14) + "  " +
-                                     std::to_string(moveCount);
+            const std::string line = GameLine(reader, entries[p], players);
             std::printf("%s\n", a.out(line).c_str());
         }
     } catch (const std::exception& e) {

@@ -11,6 +11,8 @@
 #include "commands.h"
 #include "game_numbers.h"
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
+#include "core/text/regular_file.h"
 #include "core/record/kif_data.h"
 #include "core/text/prompter.h"
 #include "core/store/master_data.h"
@@ -23,6 +25,7 @@
 #include "core/textio/listing_writer.h"
 #include "core/textio/position_text.h"
 
+#include "master_folder.h"
 #include "terminal.h"
 
 namespace movra::cli {
@@ -121,19 +124,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     return o;
 }
 
-// The master-data folder: --dat, else MOVRA_HOME when it holds the files, else the store's folder.
-fs::path MasterFolderFor(const std::string& datOption, const fs::path& store) {
-    if (!datOption.empty()) return datOption;
-    if (const char* home = std::getenv("MOVRA_HOME"); home != nullptr && *home != '\0') {
-        if (CheckDatFolder(home, nullptr)) return home;
-    }
-    const fs::path folder = store.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
-}
-
 bool HasFile(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    return fs::is_regular_file(FindFileNoCase(folder, name), ec);
+    return IsRegularFile(FindFileNoCase(folder, name));
 }
 
 class Exporter {

@@ -116,7 +116,8 @@ int RunImport(int argc, char** argv) {
         }
     }
 
-    ImportContext context{store, prompter, masters, {}, {}, anyFolder ? 6 : 5};
+    ImportContext context{store, prompter, masters, {}, {},
+                          anyFolder ? kFolderProgressDigits : kChosenFilesProgressDigits};
     if (verbose) {
         context.progressLine = [&](const std::string& line) {
             std::fprintf(stderr, "%s\n", prompter.Out(line).c_str());

@@ -28,6 +28,8 @@
 #include "core/store/open_store.h"
 #include "core/store/store_files.h"
 
+#include "game_line.h"
+#include "master_folder.h"
 #include "terminal.h"
 
 namespace movra::cli {
@@ -58,16 +60,6 @@ int Usage() {
         "  Names come from the master files in --dat DIR (default: $MOVRA_HOME, else the\n"
         "  store's folder).\n");
     return 2;
-}
-
-// The master-data folder for names: --dat, else MOVRA_HOME, else the store's own folder.
-fs::path MasterFolderFor(const std::string& datOption, const fs::path& store) {
-    if (!datOption.empty()) return datOption;
-    if (const char* home = std::getenv("MOVRA_HOME"); home != nullptr && *home != '\0') {
-        if (CheckDatFolder(home, nullptr)) return home;
-    }
-    const fs::path folder = store.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
 }
 
 std::optional<long> Number(std::string_view text) {
@@ -527,26 +519,10 @@ private:
 
     void PrintHits(bool withHit) {
         const StoreReader reader(store_);
-        const std::string unregistered = UnregisteredPlayerText();
-        const auto name = [&](int number, const std::string& detailName) {
-            if (number != 0) return players_.DisplayName(number);
-            return PadOrCut(detailName.empty() ? unregistered : detailName, 30);
-        };
         TKifData record;
         SilentPrompter quiet;
         for (const GameHeader& h : catalogue_->entries()) {
-            DetailRecord detail;
-            if (store_.extended()) reader.ReadDetailRecord(h.recordNumber, detail);
-            MoveBytes moves;
-            const int moveCount =
-                reader.ReadGameData(h.recordNumber, h.overflowNumber, moves) ? CountMoves(moves) : 0;
-            char date[32];
-            std::snprintf(date, sizeof date, "%04u/%02u/%02u", h.year, h.month, h.day);
-            std::string line = std::to_string(h.recordNumber) + "  " +
-                               name(h.sentePlayer, detail.senteName()) + "  " +
-                               name(h.gotePlayer, detail.goteName()) + "  " + date + "  " +
-                               PadOrCut(ResultName(h.result, h.handicap != 0), 14) + "  " +
-                               std::to_string(moveCount);
+            std::string line = GameLine(reader, h, players_);
             if (withHit) {
                 // The hit is a slot number: the move number, plus one in a handicap game.
                 line += "  hit " + std::to_string(h.positionHit);

@@ -7,6 +7,7 @@
 
 #include "commands.h"
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
 #include "core/record/kif_data.h"
 #include "core/text/prompter.h"
 #include "core/text/sjis_literal.h"
@@ -23,14 +24,6 @@ namespace {
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
-
-std::string UpperExtension(const fs::path& p) {
-    std::string e = p.extension().string();
-    for (char& c : e) {
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    }
-    return e;
-}
 
 int NewUsage() {
     std::fprintf(stderr,
@@ -150,7 +143,7 @@ int RunShow(int argc, char** argv) {
         std::printf("opening: %u\n", index.opening());
         std::printf("handicap: %u %s\n", index.handicap(), out(HandicapName(index.handicap())).c_str());
         std::printf("result: %u %s\n", index.result(),
-                    out(ResultName(index.result() <= 8 ? int(index.result()) : -1, handicapGame)).c_str());
+                    out(ResultName(index.result() <= result::kLaterImpasse ? int(index.result()) : -1, handicapGame)).c_str());
         std::printf("overflow number: %u\n", index.overflowNumber());
         if (store.extended()) {
             if (!detail.senteRank().empty() || !detail.goteRank().empty()) {

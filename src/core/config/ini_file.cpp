@@ -215,8 +215,6 @@ const IniFile::Line* IniFile::FindKey(const Section& section, std::string_view k
     return FindKey(const_cast<Section&>(section), key);
 }
 
-bool IniFile::HasSection(std::string_view section) const { return FindSection(section) != nullptr; }
-
 bool IniFile::HasKey(std::string_view section, std::string_view key) const {
     const Section* s = FindSection(section);
     return s != nullptr && FindKey(*s, key) != nullptr;
@@ -282,45 +280,13 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
     WriteString(section, key, value ? "1" : "0");
 }
 
-void IniFile::DeleteKey(std::string_view section, std::string_view key) {
-    Section* s = FindSection(section);
-    if (s == nullptr) return;
-    Line* l = FindKey(*s, key);
-    if (l == nullptr) return;
-    s->lines.erase(s->lines.begin() + (l - s->lines.data()));
-}
-
-void IniFile::EraseSection(std::string_view section) {
-    Section* s = FindSection(section);
-    if (s == nullptr) return;
-    sections_.erase(sections_.begin() + (s - sections_.data()));
-}
-
-std::vector<std::string> IniFile::Sections() const {
-    std::vector<std::string> names;
-    for (const Section& s : sections_) {
-        if (FindSection(s.name) == &s) names.push_back(s.name);
-    }
-    return names;
-}
-
-std::vector<std::string> IniFile::Keys(std::string_view section) const {
-    std::vector<std::string> names;
-    const Section* s = FindSection(section);
-    if (s == nullptr) return names;
-    for (const Line& l : s->lines) {
-        if (l.isKey && FindKey(*s, l.key) == &l) names.push_back(l.key);
-    }
-    return names;
-}
-
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value) {
+bool UpdateProfileFile(const std::string& path, const std::function<void(IniFile&)>& change) {
     IniFile ini;
-    // A file that exists but cannot be read is not replaced by one holding a single key.
+    // A file that is there but cannot be read is left alone: writing the changed keys alone
+    // would lose the rest.
     FileReadStatus status = FileReadStatus::Ok;
     if (!ini.Load(path, &status) && status != FileReadStatus::Missing) return false;
-    ini.WriteString(section, key, value);
+    change(ini);
     return ini.Save(path);
 }
 

@@ -17,6 +17,7 @@
 //     written with CR LF line ends through a temporary file that replaces it at the end.
 //     A new key goes at the end of its section (before the blank lines that close it), a new
 //     section at the end of the file.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,7 +44,6 @@ public:
     // is then left as it was).
     bool Save(const std::string& path) const;
 
-    bool HasSection(std::string_view section) const;
     bool HasKey(std::string_view section, std::string_view key) const;
 
     // The value with enclosing quotes removed, or the default when the key is missing.
@@ -59,15 +59,6 @@ public:
     void WriteInteger(std::string_view section, std::string_view key, int value);
     // "1" or "0".
     void WriteBool(std::string_view section, std::string_view key, bool value);
-
-    // Removes the first key of that name in the first section of that name.
-    void DeleteKey(std::string_view section, std::string_view key);
-    // Removes the first section of that name with its lines.
-    void EraseSection(std::string_view section);
-
-    // Section names in file order (first of each name only), and the key names of a section.
-    std::vector<std::string> Sections() const;
-    std::vector<std::string> Keys(std::string_view section) const;
 
 private:
     struct Line {
@@ -94,10 +85,10 @@ private:
 // Profile-name comparison: ASCII letters fold, double-byte characters compare byte for byte.
 bool ProfileNamesEqual(std::string_view a, std::string_view b);
 
-// One key written straight into a file: the file is read, the key set and the file written back.
-// False when the file cannot be written.
-bool WriteProfileString(const std::string& path, std::string_view section, std::string_view key,
-                        std::string_view value);
+// Reads the profile file, lets `change` write its keys and writes the file back with every other
+// line as it was. False when the file cannot be written, or when it exists but cannot be read:
+// it is then left alone rather than replaced by the changed keys alone.
+bool UpdateProfileFile(const std::string& path, const std::function<void(IniFile&)>& change);
 
 // What to tell the user when a profile that is there cannot be used (CP932; empty for a profile
 // that was read or is simply missing).

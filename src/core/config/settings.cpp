@@ -297,10 +297,6 @@ void Settings::WriteAtExit(IniFile& ini, std::string_view lastKifFileToWrite) co
     });
 }
 
-fs::path Settings::DatFolder(const fs::path& programFolder) const {
-    return shogi.DatPath.empty() ? programFolder : ResolvePath(programFolder, shogi.DatPath);
-}
-
 std::array<std::string, 5> Settings::KifTimeFields() const {
     // 1-based first character and length of each field.
     constexpr std::array<std::pair<std::size_t, std::size_t>, 5> kFields{
@@ -336,28 +332,21 @@ Settings LoadSettings(const fs::path& programFolder, const ScreenSize& screen,
 }
 
 bool SaveSettings(const fs::path& programFolder, const Settings& settings) {
-    const fs::path path = SettingsFilePath(programFolder);
-    IniFile ini;
-    std::error_code ec;
-    // A file that exists but cannot be read is not replaced: its keys would be lost.
-    if (!ini.Load(path.string()) && fs::exists(path, ec)) return false;
-    settings.WriteAtExit(ini, LastKifFileForWriting(settings.shogi.LastKifFile, programFolder));
-    return ini.Save(path.string());
+    return UpdateProfileFile(SettingsFilePath(programFolder).string(), [&](IniFile& ini) {
+        settings.WriteAtExit(ini, LastKifFileForWriting(settings.shogi.LastKifFile, programFolder));
+    });
 }
 
 bool SaveDisplaySwitches(const fs::path& programFolder, const Settings& settings) {
-    const fs::path path = SettingsFilePath(programFolder);
-    IniFile ini;
-    std::error_code ec;
-    if (!ini.Load(path.string()) && fs::exists(path, ec)) return false;
-    Settings written = settings;
-    EachKey(written, [&](std::string_view section, std::string_view key, const auto& member,
-                         Written how, Correction) {
-        if (section == kShogi && (key == "TimeDisp" || key == "WarekiDisp" || key == "Multi")) {
-            WriteValue(ini, section, key, member, how);
-        }
+    return UpdateProfileFile(SettingsFilePath(programFolder).string(), [&](IniFile& ini) {
+        Settings written = settings;
+        EachKey(written, [&](std::string_view section, std::string_view key, const auto& member,
+                             Written how, Correction) {
+            if (section == kShogi && (key == "TimeDisp" || key == "WarekiDisp" || key == "Multi")) {
+                WriteValue(ini, section, key, member, how);
+            }
+        });
     });
-    return ini.Save(path.string());
 }
 
 }  // namespace movra

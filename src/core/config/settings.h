@@ -174,8 +174,6 @@ struct Settings {
     // LastKifFileForWriting).
     void WriteAtExit(IniFile& ini, std::string_view lastKifFileToWrite) const;
 
-    // The folder of the master data files: DatPath, or the program folder when it is empty.
-    std::filesystem::path DatFolder(const std::filesystem::path& programFolder) const;
     // The five live-timing fields of [HTML] KifTime (characters 1-8, 10-17, 19-20, 22-29,
     // 31-32; shorter texts give shorter or empty fields).
     std::array<std::string, 5> KifTimeFields() const;

@@ -95,17 +95,6 @@ void NormalisePlayers(int& a, int& b, bool& either, PlayerMode mode) {
 
 }  // namespace
 
-bool PlayerTestPasses(int player1, int player2, PlayerMode mode, int sente, int gote) {
-    SearchConditions c;
-    c.player1 = player1;
-    c.player2 = player2;
-    c.playerMode = mode;
-    HeaderFields g;
-    g.sentePlayer = sente;
-    g.gotePlayer = gote;
-    return HeaderFilter(c).Passes(g);
-}
-
 HeaderFilter::HeaderFilter(const SearchConditions& c)
     : a_(c.player1),
       b_(c.player2),

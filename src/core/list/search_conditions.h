@@ -117,13 +117,12 @@ struct HeaderFields {
     static HeaderFields FromIndexBytes(const std::uint8_t* record);  // 32 bytes
 };
 
-// The player test of every search. A and B are the chosen numbers (0 = none). In mode 1 a lone
-// player 2 stands in for player 1; mode 3 exchanges them. Then: no player passes everything;
-// mode 1 with two players wants both in the game on either side, with one player that player on
-// either side; modes 2 and 3 want A as sente (when chosen) and B as gote (when chosen).
-bool PlayerTestPasses(int player1, int player2, PlayerMode mode, int sente, int gote);
-
 // The header tests compiled once for a search.
+//
+// The player test, with A and B the chosen numbers (0 = none): with Either a lone player 2
+// stands in for player 1, with Swapped the two are exchanged. Then no player passes everything;
+// Either with two players wants both in the game on either side, with one player that player on
+// either side; Labelled and Swapped want A as sente (when chosen) and B as gote (when chosen).
 class HeaderFilter {
 public:
     explicit HeaderFilter(const SearchConditions& c);

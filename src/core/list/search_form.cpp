@@ -62,32 +62,33 @@ int PlayerNumberOfListEntry(std::string_view entry) {
     return FieldNumber(entry.substr(kPlayerNameBytes, 4), 4).value_or(0);
 }
 
-std::vector<std::string> TournamentSearchList(const TournamentTable& tournaments) {
+namespace {
+
+// "指定なし" and then the names of the rows that have a place in selection lists, in row order.
+template <typename RowAt>
+std::vector<std::string> SearchList(int rows, RowAt rowAt) {
     std::vector<std::string> list{std::string(NoConditionText())};
-    for (int i = 0; i < kTournamentRows; ++i) {
-        const MasterRow& row = tournaments.Row(i);
+    for (int i = 0; i < rows; ++i) {
+        const MasterRow& row = rowAt(i);
         if (row.order > 0) list.push_back(row.name);
     }
     return list;
+}
+
+}  // namespace
+
+std::vector<std::string> TournamentSearchList(const TournamentTable& tournaments) {
+    return SearchList(kTournamentRows, [&](int i) -> const MasterRow& { return tournaments.Row(i); });
 }
 
 std::vector<std::string> SubTournamentSearchList(const TournamentTable& tournaments, int tournament) {
-    std::vector<std::string> list{std::string(NoConditionText())};
-    if (tournament <= 0) return list;
-    for (int i = 0; i < kSubTournaments; ++i) {
-        const MasterRow& row = tournaments.SubRow(tournament, i);
-        if (row.order > 0) list.push_back(row.name);
-    }
-    return list;
+    // No tournament chosen: nothing to choose among but 指定なし.
+    return SearchList(tournament > 0 ? kSubTournaments : 0,
+                      [&](int i) -> const MasterRow& { return tournaments.SubRow(tournament, i); });
 }
 
 std::vector<std::string> OpeningSearchList(const OpeningTable& openings) {
-    std::vector<std::string> list{std::string(NoConditionText())};
-    for (int i = 0; i < kOpeningRows; ++i) {
-        const MasterRow& row = openings.Row(i);
-        if (row.order > 0) list.push_back(row.name);
-    }
-    return list;
+    return SearchList(kOpeningRows, [&](int i) -> const MasterRow& { return openings.Row(i); });
 }
 
 std::vector<std::string> HandicapSearchList() {

@@ -265,10 +265,4 @@ void GenerateLegalMoves(SolverPosition& pos, std::vector<Move>& out) {
     }
 }
 
-bool IsLegalMove(SolverPosition& pos, Move m) {
-    std::vector<Move> moves;
-    GenerateLegalMoves(pos, moves);
-    return std::find(moves.begin(), moves.end(), m) != moves.end();
-}
-
 }  // namespace movra::mate

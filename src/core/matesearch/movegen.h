@@ -30,7 +30,5 @@ bool HasEvasion(SolverPosition& pos);
 // Every legal move of the side to move (for tests and verification; not fast).
 void GenerateLegalMoves(SolverPosition& pos, std::vector<Move>& out);
 
-// True when m is one of the legal moves of the side to move.
-bool IsLegalMove(SolverPosition& pos, Move m);
 
 }  // namespace movra::mate

@@ -2,19 +2,6 @@
 
 namespace movra::mate {
 
-std::string MoveToUsi(Move m) {
-    auto square = [](Sq s) {
-        return std::string{char('0' + FileOf(s)), char('a' + RankOf(s) - 1)};
-    };
-    if (IsDrop(m)) {
-        static constexpr char kLetters[] = " PLNSGBR";
-        int kind = DropKind(m);
-        char letter = kind >= 1 && kind <= 7 ? kLetters[kind] : '?';
-        return std::string{letter, '*'} + square(MoveTo(m));
-    }
-    return square(MoveFrom(m)) + square(MoveTo(m)) + (IsPromotion(m) ? "+" : "");
-}
-
 SolverPosition::SolverPosition() = default;
 
 void SolverPosition::place(Sq s, Piece p) {

@@ -30,8 +30,6 @@ constexpr int DropKind(Move m) { return (m >> 7) & 0x7F; }
 constexpr bool IsDrop(Move m) { return (m & 0x4000) != 0; }
 constexpr bool IsPromotion(Move m) { return (m & 0x8000) != 0; }
 
-// "7g7f", "2b3c+", "G*5b".
-std::string MoveToUsi(Move m);
 
 // A hand packed in 32 bits, one field per kind 1-7 with a zero guard bit above each field, so
 // that one subtraction tells whether one hand holds at least every piece of another.

@@ -40,7 +40,7 @@ std::optional<TKifData> GameFromMoves(std::string_view sfen, int handicapNumber,
         record.ResetHeader(0);
         record.position = start->position;
         // Gote to move first shifts the move parity by one.
-        record.parityOffset = start->sideToMove == 2 ? 1 : 0;
+        record.parityOffset = start->sideToMove == side::kGote ? 1 : 0;
     }
     for (const std::string& text : moves) {
         std::optional<MoveCode> code = MoveCode::Parse(text);

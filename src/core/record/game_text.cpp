@@ -32,7 +32,7 @@ const char* NextMoveProblem(const TKifData& record, const MoveCode& code) {
                              : "starts from a square without a piece";
     }
     if (code.isDrop() && probe.capturedPiece != 0) return "drops a piece onto an occupied square";
-    const bool moverIsGote = side == 2;
+    const bool moverIsGote = side == side::kGote;
     if (IsGote(record.position.pieces[probe.piece].code) != moverIsGote) {
         return "moves the opponent's piece";
     }

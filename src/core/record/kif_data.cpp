@@ -198,11 +198,6 @@ SlotContents TKifData::LoadSlot(int slot) {
 
 bool TKifData::SlotInUse(int slot) const { return SlotAt(slot).inUse == 1; }
 void TKifData::SetSlotInUse(int slot, bool inUse) { SlotAt(slot).inUse = inUse ? 1 : 0; }
-std::int32_t TKifData::SlotRecordNumber(int slot) const { return SlotAt(slot).recordNumber; }
-const std::string& TKifData::SlotLabel(int slot) const { return SlotAt(slot).label; }
-const GameHeader& TKifData::SlotHeader(int slot) const { return SlotAt(slot).header; }
-char TKifData::SlotEndCode(int slot) const { return SlotAt(slot).endCode; }
-std::int16_t TKifData::SlotMoveCount(int slot) const { return SlotAt(slot).moveCount; }
 std::int16_t TKifData::SlotCurrentMove(int slot) const { return SlotAt(slot).currentMove; }
 
 void TKifData::WriteCurrentMoveToSlot() { SlotAt(currentSlot).currentMove = currentMove; }

@@ -111,11 +111,6 @@ public:
     SlotContents LoadSlot(int slot);
     bool SlotInUse(int slot) const;
     void SetSlotInUse(int slot, bool inUse);
-    std::int32_t SlotRecordNumber(int slot) const;
-    const std::string& SlotLabel(int slot) const;
-    const GameHeader& SlotHeader(int slot) const;
-    char SlotEndCode(int slot) const;
-    std::int16_t SlotMoveCount(int slot) const;
     std::int16_t SlotCurrentMove(int slot) const;
     // Writes the current move into the current slot (a game put back as it was shown).
     void WriteCurrentMoveToSlot();

@@ -195,7 +195,7 @@ bool ResolveMove(const BoardPosition& p, const MoveCode& code, int side, MoveRec
     record.setMoveCode(code);
 
     int originFile = code.fromFile();
-    if (code.isDrop()) originFile = side == 1 ? location::kSenteHand : location::kGoteHand;
+    if (code.isDrop()) originFile = side == side::kSente ? location::kSenteHand : location::kGoteHand;
 
     int moving = 0;
     for (int i = kPieceCount; i >= 1; --i) {
@@ -267,7 +267,7 @@ void UndoMove(BoardPosition& p, const MoveRecord& m, int side) {
     PieceTable saved = p.pieces;
     PieceEntry& mover = p.pieces[m.piece];
     if (drop) {
-        mover.file = side == 1 ? location::kSenteHand : location::kGoteHand;
+        mover.file = side == side::kSente ? location::kSenteHand : location::kGoteHand;
         mover.rank = m.fromRank;
     } else {
         if (m.capturedPiece != 0) {

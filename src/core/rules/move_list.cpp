@@ -56,7 +56,7 @@ void Walk(const BoardPosition& p, PieceCode c, Square from, std::span<const Step
 
 void ListMoves(const BoardPosition& p, int side, std::vector<MoveCode>& out) {
     out.clear();
-    const bool gote = side == 2;
+    const bool gote = side == side::kGote;
     for (int ff = 1; ff <= 9; ++ff) {
         for (int fr = 1; fr <= 9; ++fr) {
             PieceCode c = p.board[BoardIndex(ff, fr)];

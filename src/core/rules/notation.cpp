@@ -190,7 +190,7 @@ void CheckSquare(int file, int rank, const char* what) {
     }
 }
 
-int SideOfCode(PieceCode code) { return IsGote(code) ? 2 : 1; }
+int SideOfCode(PieceCode code) { return IsGote(code) ? side::kGote : side::kSente; }
 
 }  // namespace
 
@@ -204,7 +204,7 @@ std::string SquareText(int file, int rank) {
     return std::string(kFileDigits[file]).append(kRankNumerals[rank]);
 }
 
-std::string SideMark(int side) { return std::string(side == 2 ? "△"_sj : "▲"_sj); }
+std::string SideMark(int side) { return std::string(side == side::kGote ? "△"_sj : "▲"_sj); }
 
 std::string RelativeWord(PieceCode codeBefore, const MoveRecord& move, const Board& board) {
     if (!IsPiece(codeBefore)) {
@@ -304,7 +304,7 @@ std::string MoveLine(int moveNumber, int parityOffset, char handicap, const Boar
         line += "成"_sj;
     } else if (IsPromotable(codeBefore) && !move.isDrop()) {
         // Moving in, out of or inside the last three ranks without promoting says so.
-        const bool gote = SideOfCode(codeBefore) == 2;
+        const bool gote = SideOfCode(codeBefore) == side::kGote;
         const auto inZone = [gote](int rank) { return gote ? rank >= 7 : rank <= 3; };
         if (inZone(move.fromRank) || inZone(move.toRank)) line += "不成"_sj;
     }
@@ -327,14 +327,14 @@ bool IsHandicapGame(char handicap) { return handicap != '0'; }
 // The entry after "までn手で" of a closing sentence.
 std::string_view ClosingSentenceEntry(int result, bool handicapGame) {
     switch (result) {
-        case 1: return handicapGame ? "下手の勝ち"_sj : "先手の勝ち"_sj;
-        case 2: return handicapGame ? "上手の勝ち"_sj : "後手の勝ち"_sj;
-        case 3: return "千日手"_sj;
-        case 4: return "持将棋"_sj;
-        case 5: return handicapGame ? "以下下手の勝ち"_sj : "以下先手の勝ち"_sj;
-        case 6: return handicapGame ? "以下上手の勝ち"_sj : "以下後手の勝ち"_sj;
-        case 7: return "以下千日手"_sj;
-        case 8: return "以下持将棋"_sj;
+        case result::kSenteWins: return handicapGame ? "下手の勝ち"_sj : "先手の勝ち"_sj;
+        case result::kGoteWins: return handicapGame ? "上手の勝ち"_sj : "後手の勝ち"_sj;
+        case result::kRepetition: return "千日手"_sj;
+        case result::kImpasse: return "持将棋"_sj;
+        case result::kLaterSenteWins: return handicapGame ? "以下下手の勝ち"_sj : "以下先手の勝ち"_sj;
+        case result::kLaterGoteWins: return handicapGame ? "以下上手の勝ち"_sj : "以下後手の勝ち"_sj;
+        case result::kLaterRepetition: return "以下千日手"_sj;
+        case result::kLaterImpasse: return "以下持将棋"_sj;
         default: return "中断"_sj;
     }
 }
@@ -343,14 +343,14 @@ std::string_view ClosingSentenceEntry(int result, bool handicapGame) {
 
 std::string_view ClosingLineEntry(int result, bool handicapGame) {
     switch (result) {
-        case 1: return handicapGame ? "まで下手勝ち"_sj : "まで先手勝ち"_sj;
-        case 2: return handicapGame ? "まで上手勝ち"_sj : "まで後手勝ち"_sj;
-        case 3: return "まで千日手"_sj;
-        case 4: return "まで持将棋"_sj;
-        case 5: return handicapGame ? "以下下手勝ち"_sj : "以下先手勝ち"_sj;
-        case 6: return handicapGame ? "以下上手勝ち"_sj : "以下後手勝ち"_sj;
-        case 7: return "以下千日手"_sj;
-        case 8: return "以下持将棋"_sj;
+        case result::kSenteWins: return handicapGame ? "まで下手勝ち"_sj : "まで先手勝ち"_sj;
+        case result::kGoteWins: return handicapGame ? "まで上手勝ち"_sj : "まで後手勝ち"_sj;
+        case result::kRepetition: return "まで千日手"_sj;
+        case result::kImpasse: return "まで持将棋"_sj;
+        case result::kLaterSenteWins: return handicapGame ? "以下下手勝ち"_sj : "以下先手勝ち"_sj;
+        case result::kLaterGoteWins: return handicapGame ? "以下上手勝ち"_sj : "以下後手勝ち"_sj;
+        case result::kLaterRepetition: return "以下千日手"_sj;
+        case result::kLaterImpasse: return "以下持将棋"_sj;
         default: return "まで"_sj;
     }
 }
@@ -369,43 +369,43 @@ std::string ClosingEndWord(char endCode) { return WebEndWord(ResultNumber(endCod
 
 std::string ResultName(int result, bool handicapGame) {
     switch (result) {
-        case 0: return "勝敗未登録"_sj;
-        case 1: case 5: return handicapGame ? "下手勝ち"_sj : "先手勝ち"_sj;
-        case 2: case 6: return handicapGame ? "上手勝ち"_sj : "後手勝ち"_sj;
-        case 3: case 7: return "千日手"_sj;
-        case 4: case 8: return "持将棋"_sj;
+        case result::kInterrupted: return "勝敗未登録"_sj;
+        case result::kSenteWins: case result::kLaterSenteWins: return handicapGame ? "下手勝ち"_sj : "先手勝ち"_sj;
+        case result::kGoteWins: case result::kLaterGoteWins: return handicapGame ? "上手勝ち"_sj : "後手勝ち"_sj;
+        case result::kRepetition: case result::kLaterRepetition: return "千日手"_sj;
+        case result::kImpasse: case result::kLaterImpasse: return "持将棋"_sj;
         default: return "不明"_sj;
     }
 }
 
 std::string ResultShortName(int result) {
     switch (result) {
-        case 0: return "未登録"_sj;
-        case 1: case 5: return "▲勝ち"_sj;
-        case 2: case 6: return "△勝ち"_sj;
-        case 3: case 7: return "千日手"_sj;
-        case 4: case 8: return "持将棋"_sj;
+        case result::kInterrupted: return "未登録"_sj;
+        case result::kSenteWins: case result::kLaterSenteWins: return "▲勝ち"_sj;
+        case result::kGoteWins: case result::kLaterGoteWins: return "△勝ち"_sj;
+        case result::kRepetition: case result::kLaterRepetition: return "千日手"_sj;
+        case result::kImpasse: case result::kLaterImpasse: return "持将棋"_sj;
         default: return "不　明"_sj;
     }
 }
 
 std::string RecordEndWord(int result) {
     switch (result) {
-        case 1: case 2: return "投了"_sj;
-        case 3: case 7: return "千日手"_sj;
-        case 4: case 8: return "持将棋"_sj;
+        case result::kSenteWins: case result::kGoteWins: return "投了"_sj;
+        case result::kRepetition: case result::kLaterRepetition: return "千日手"_sj;
+        case result::kImpasse: case result::kLaterImpasse: return "持将棋"_sj;
         default: return "中断"_sj;
     }
 }
 
 std::string WebEndWord(int result) {
     switch (result) {
-        case 1: case 2: return "投了"_sj;
-        case 3: return "千日手"_sj;
-        case 4: return "持将棋"_sj;
-        case 5: case 6: return "以下投了"_sj;
-        case 7: return "以下千日手"_sj;
-        case 8: return "以下持将棋"_sj;
+        case result::kSenteWins: case result::kGoteWins: return "投了"_sj;
+        case result::kRepetition: return "千日手"_sj;
+        case result::kImpasse: return "持将棋"_sj;
+        case result::kLaterSenteWins: case result::kLaterGoteWins: return "以下投了"_sj;
+        case result::kLaterRepetition: return "以下千日手"_sj;
+        case result::kLaterImpasse: return "以下持将棋"_sj;
         default: return "まで"_sj;
     }
 }
@@ -438,7 +438,7 @@ std::string HandCount(int count, bool kanji) {
 std::string HandText(const PieceTable& pieces, int side, const HandTextOptions& options) {
     static constexpr std::array<PieceKind, 7> kOrder{kind::Hi,  kind::Kaku, kind::Kin, kind::Gin,
                                                      kind::Kei, kind::Kyo,  kind::Fu};
-    const std::uint8_t hand = side == 2 ? location::kGoteHand : location::kSenteHand;
+    const std::uint8_t hand = side == side::kGote ? location::kGoteHand : location::kSenteHand;
     std::array<int, 9> counts{};
     for (int i = 1; i <= kPieceCount; ++i) {
         const PieceEntry& e = pieces[i];

@@ -44,6 +44,20 @@ std::string ClosingSentence(int moveCount, char handicap, char endCode);
 // for an interrupted game. Web pages end with the same word.
 std::string ClosingEndWord(char endCode);
 
+// Result numbers: how a game ended, as the store keeps it and as the end codes '0'-'8' spell
+// it. 5-8 are games recorded only up to a point, with the result they went on to.
+namespace result {
+inline constexpr int kInterrupted = 0;  // 中断; in the catalogue, no result entered
+inline constexpr int kSenteWins = 1;
+inline constexpr int kGoteWins = 2;
+inline constexpr int kRepetition = 3;   // 千日手
+inline constexpr int kImpasse = 4;      // 持将棋
+inline constexpr int kLaterSenteWins = 5;
+inline constexpr int kLaterGoteWins = 6;
+inline constexpr int kLaterRepetition = 7;
+inline constexpr int kLaterImpasse = 8;
+}  // namespace result
+
 // Result numbers 0-8 are the end codes as numbers; -1 for a character that is none of them.
 int ResultNumber(char endCode);
 // The words after "n手" of a closing line for result number 1-8 ("まで先手勝ち", "以下千日手", ...;

@@ -68,12 +68,6 @@ PieceCode Captured(PieceCode c) {
     return IsGote(u) ? PieceCode(u - piece::kGoteOffset) : PieceCode(u + piece::kGoteOffset);
 }
 
-PieceCode AsSenteUnpromoted(PieceCode c) { return IsPiece(c) ? Unpromote(OwnCode(c)) : c; }
-
-PieceCode AsGoteUnpromoted(PieceCode c) {
-    return IsPiece(c) ? PieceCode(Unpromote(OwnCode(c)) + piece::kGoteOffset) : c;
-}
-
 PieceCode EditCycle(PieceCode c) {
     if (!IsPiece(c)) return c;
     return IsPromotable(c) ? PieceCode(c + 1) : Captured(c);

@@ -58,8 +58,6 @@ PieceCode Promote(PieceCode c);
 PieceCode Unpromote(PieceCode c);
 // The code a piece gets when it enters the capturer's hand: other side, unpromoted.
 PieceCode Captured(PieceCode c);
-PieceCode AsSenteUnpromoted(PieceCode c);
-PieceCode AsGoteUnpromoted(PieceCode c);
 // Position editing's click cycle: 歩 → と → gote 歩 → gote と → 歩; 金 and 玉 change side.
 PieceCode EditCycle(PieceCode c);
 

@@ -140,8 +140,9 @@ void SetUpEmpty(BoardPosition& p) {
 }
 
 int SideToMove(int moveNumber, int parityOffset, char handicapChar) {
-    int q = ((moveNumber + parityOffset) % 2 + 2) % 2;
-    return handicapChar == '0' ? 2 - q : q + 1;
+    // Odd moves are sente's in an even game and gote's (上手) in a handicap game.
+    const bool odd = ((moveNumber + parityOffset) % 2 + 2) % 2 == 1;
+    return odd == (handicapChar == '0') ? side::kSente : side::kGote;
 }
 
 }  // namespace movra

@@ -198,7 +198,7 @@ std::string ToSfen(const BoardPosition& position, int sideToMove, int moveNumber
         }
         if (empty) s += char('0' + empty);
     }
-    s += sideToMove == 2 ? " w " : " b ";
+    s += sideToMove == side::kGote ? " w " : " b ";
     std::string hands;
     for (int side = 0; side < 2; ++side) {
         const HandCounts& hand = side == 0 ? p.senteHand : p.goteHand;

@@ -6,6 +6,8 @@
 #include <thread>
 
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
+#include "core/text/regular_file.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
 #include "core/store/master_data.h"
@@ -17,23 +19,6 @@ namespace movra {
 
 using namespace movra::literals;
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string UpperExtension(const fs::path& p) {
-    std::string e = p.extension().string();
-    for (char& c : e) {
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    }
-    return e;
-}
-
-bool IsFile(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
-
-}  // namespace
 
 // --- importing ------------------------------------------------------------------------------------
 
@@ -57,10 +42,6 @@ std::string ImportClipboardQuestion() {
 std::string ClipboardEmptyMessage() { return "\rクリップボードは空です。"_sj; }
 
 std::string ImportWhileEditingMessage() { return "\r局面作成画面での棋譜インポートはできません。"_sj; }
-
-std::string DiscardUnsavedGameQuestion() {
-    return "保存されていない棋譜が残っています。\r破棄してよろしいですか？"_sj;
-}
 
 std::vector<fs::path> FolderImportFiles(const fs::path& folder, bool subFolders,
                                         const StoreFiles* store) {
@@ -116,7 +97,7 @@ ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& 
     const long total = long(games.size());
     long done = 0;
     for (const std::vector<std::string>& game : games) {
-        if (IsFile(temporaryFile)) {
+        if (IsRegularFile(temporaryFile)) {
             // The reader of the game before may still be letting go of the file.
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
@@ -155,13 +136,13 @@ ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& 
 // --- opening stores --------------------------------------------------------------------------------
 
 std::optional<fs::path> DroppedStore(const fs::path& dropped) {
-    if (!IsFile(dropped)) return std::nullopt;
+    if (!IsRegularFile(dropped)) return std::nullopt;
     const std::string e = UpperExtension(dropped);
     if (e == ".IPX") return dropped;
     if (e != ".IDX" && e != ".KIF" && e != ".KPF" && e != ".CP0") return std::nullopt;
     const fs::path folder = dropped.parent_path().empty() ? fs::path(".") : dropped.parent_path();
     const fs::path ipx = FindFileNoCase(folder, dropped.stem().string() + ".ipx");
-    if (!IsFile(ipx)) return std::nullopt;
+    if (!IsRegularFile(ipx)) return std::nullopt;
     return ipx;
 }
 
@@ -180,7 +161,7 @@ std::vector<fs::path> DataCollectionStores(const fs::path& programFolder) {
     for (const std::string& name : DataCollectionNames()) {
         const fs::path folder = FindFileNoCase(programFolder, "Collections");
         const fs::path file = FindFileNoCase(folder, fs::path(name).filename().string());
-        if (IsFile(file)) out.push_back(file);
+        if (IsRegularFile(file)) out.push_back(file);
     }
     return out;
 }

@@ -26,8 +26,6 @@ std::string ImportClipboardQuestion();
 std::string ClipboardEmptyMessage();
 // "\r局面作成画面での棋譜インポートはできません。"
 std::string ImportWhileEditingMessage();
-// "保存されていない棋譜が残っています。\r破棄してよろしいですか？"
-std::string DiscardUnsavedGameQuestion();
 
 // The files the folder command reads: the game-record files of the folder and, with
 // [Import] SubFldr, those of its direct sub-folders (one level only); never the open store's

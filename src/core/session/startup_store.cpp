@@ -1,6 +1,5 @@
 #include "core/session/startup_store.h"
 
-#include <system_error>
 
 #include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
@@ -11,13 +10,6 @@ using namespace movra::literals;
 
 namespace {
 
-std::string UpperExtension(std::string_view path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("/\\");
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return {};
-    return UpperCaseAscii(path.substr(dot));
-}
-
 bool OnRemovableMedia(const fs::path& p) {
     const std::string s = p.generic_string();
     for (std::string_view prefix : {"/media/", "/run/media/", "/mnt/"}) {
@@ -26,26 +18,21 @@ bool OnRemovableMedia(const fs::path& p) {
     return false;
 }
 
-bool StoreFileExists(const fs::path& programFolder, std::string_view path) {
-    std::error_code ec;
-    return fs::is_regular_file(ResolvePath(programFolder, path), ec);
-}
-
 // The ".ipx" twin of an ".IDX" path when that file exists, else the path itself.
 std::string PreferIpx(const fs::path& programFolder, const std::string& path) {
-    if (UpperExtension(path) != ".IDX") return path;
+    if (UpperExtension(NativePath(path)) != ".IDX") return path;
     const std::string ipx = path.substr(0, path.size() - 4) + ".ipx";
-    return StoreFileExists(programFolder, ipx) ? ipx : path;
+    return FileExistsNoCase(programFolder, ipx) ? ipx : path;
 }
 
 }  // namespace
 
 int StoreKindOfPath(std::string_view path) {
-    const std::string ext = UpperExtension(path);
-    if (ext == ".IDX" || ext == ".IPX") return 1;
-    if (ext == ".MIX") return 2;
-    if (ext == ".KIF") return 3;
-    return 0;
+    const std::string ext = UpperExtension(NativePath(path));
+    if (ext == ".IDX" || ext == ".IPX") return kOpenStateMovra;
+    if (ext == ".MIX") return kOpenStateShiroyama;
+    if (ext == ".KIF") return kOpenStateHalvik;
+    return kOpenStateNone;
 }
 
 const std::vector<std::string>& DefaultStorePaths() {
@@ -63,7 +50,7 @@ void ValidateRecentStores(Settings& settings, const fs::path& programFolder) {
         if (entry.empty()) return;
         const fs::path resolved = ResolvePath(programFolder, entry);
         if (OnRemovableMedia(resolved)) return;
-        if (!StoreFileExists(programFolder, entry)) entry.clear();
+        if (!FileExistsNoCase(programFolder, entry)) entry.clear();
     };
     for (std::string& entry : settings.shogi.Recent) check(entry);
     check(settings.shogi.LastKifFile);
@@ -75,12 +62,12 @@ StartupStore ChooseStartupStore(Settings& settings, const fs::path& programFolde
     const std::string& last = settings.shogi.LastKifFile;
     if (!last.empty()) {
         result.path = PreferIpx(programFolder, last);
-        if (!defaultStores.empty() && StoreFileExists(programFolder, defaultStores.front())) {
+        if (!defaultStores.empty() && FileExistsNoCase(programFolder, defaultStores.front())) {
             result.addToRecent.push_back(defaultStores.front());
         }
     } else {
         for (const std::string& candidate : defaultStores) {
-            if (StoreFileExists(programFolder, candidate)) {
+            if (FileExistsNoCase(programFolder, candidate)) {
                 result.path = candidate;
                 break;
             }
@@ -88,7 +75,7 @@ StartupStore ChooseStartupStore(Settings& settings, const fs::path& programFolde
     }
     if (result.path.empty()) return result;
     result.kind = StoreKindOfPath(result.path);
-    if (result.kind != 0) settings.shogi.LastKifMode = result.kind;
+    if (result.kind != kOpenStateNone) settings.shogi.LastKifMode = result.kind;
     result.addToRecent.push_back(result.path);
     return result;
 }
@@ -97,10 +84,10 @@ std::string WindowCaption(int kind, std::string_view shownPath) {
     std::string caption = std::string(" ") + kApplicationTitle;
     if (shownPath.empty()) return caption;
     switch (kind) {
-        case 3:
+        case kOpenStateHalvik:
             caption += "　（棋譜ファイル【Halvik】： "_sj;
             break;
-        case 2:
+        case kOpenStateShiroyama:
             caption += "　（棋譜ファイル【城山】： "_sj;
             break;
         default:

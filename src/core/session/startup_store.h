@@ -10,14 +10,15 @@
 #include <vector>
 
 #include "core/config/settings.h"
+#include "core/store/open_store.h"
 
 namespace movra {
 
 // The application title.
 inline constexpr char kApplicationTitle[] = "Movra for Win";
 
-// Store kinds by file extension (upper case): ".IDX" and ".IPX" 1 (index store), ".MIX" 2,
-// ".KIF" 3; 0 for any other name.
+// The kind of store a path names, by its extension in any case: kOpenStateMovra for ".idx" and
+// ".ipx", kOpenStateShiroyama for ".mix", kOpenStateHalvik for ".kif", kOpenStateNone else.
 int StoreKindOfPath(std::string_view path);
 
 // The stores a fresh installation brings, relative to the program folder, in the order they are
@@ -31,21 +32,21 @@ void ValidateRecentStores(Settings& settings, const std::filesystem::path& progr
 
 struct StartupStore {
     std::string path;  // the store to open (CP932, as stored); empty when there is none
-    int kind = 0;      // StoreKindOfPath(path)
+    int kind = kOpenStateNone;  // StoreKindOfPath(path)
     // Paths to add to the recent list, in this order (the store to open comes last, so that it
     // ends up first).
     std::vector<std::string> addToRecent;
 };
 
-// The store of Algorithms "store chosen at start-up": LastKifFile (its ".ipx" twin when the
+// The store to open at start-up: the one used last (LastKifFile, or its ".ipx" twin when the
 // ".IDX" has one), else the first default store that exists. When LastKifFile is set and the
 // first default store exists, that store is added to the recent list at every start.
 // Sets LastKifMode to the kind when a store is chosen.
 StartupStore ChooseStartupStore(Settings& settings, const std::filesystem::path& programFolder,
                                 const std::vector<std::string>& defaultStores);
 
-// " Movra for Win　（棋譜ファイル： path）" and its variants for kinds 2 and 3 (CP932). An empty
-// path gives the plain title.
+// " Movra for Win　（棋譜ファイル： path）", naming the other program for the kinds
+// kOpenStateShiroyama and kOpenStateHalvik (CP932). An empty path gives the plain title.
 std::string WindowCaption(int kind, std::string_view shownPath);
 
 }  // namespace movra

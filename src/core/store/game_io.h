@@ -29,7 +29,7 @@ struct GameMoves {
     std::string lineOfInterest;
 };
 
-// Loads game k (`ReadGameMoves`): the starting position of the handicap number, then every
+// Loads game k: the starting position of the handicap number, then every
 // stored move resolved and applied in order, so that the record ends at the last move with
 // currentMove = moveCount. The end code is the caller's (it comes with the catalogue entry).
 // With `fillLists` the move records also get their comment links (comment number not 0) and
@@ -63,7 +63,7 @@ struct WrittenGame {
     std::uint32_t recordNumber = 0;  // where the game went
 };
 
-// `WriteGame`: writes a game's index record and move bytes as game k, or appends it (k < 0 or
+// Writes a game's index record and move bytes as game k, or appends it (k < 0 or
 // k = the game-data file's record count + 1; the header count then becomes that + 1). Unless
 // `keepMoves` (only header information changed; an append always writes the moves), slots
 // 1-256 go to the game-data record, and in the extended kind the overflow part is settled:

@@ -82,7 +82,7 @@ void ScratchBoardMove(SlotScratch& s, int side, int origin, int destination, boo
 void ScratchDrop(SlotScratch& s, int side, PieceKind k, int destination) {
     --s.hands[std::size_t(side - 1)][k];
     PieceCode code = CodeOfKind(k);
-    if (side == 2) code = PieceCode(code + piece::kGoteOffset);
+    if (side == side::kGote) code = PieceCode(code + piece::kGoteOffset);
     s.board[std::size_t(destination)] = code;
 }
 
@@ -175,7 +175,7 @@ int DecodeMoveBytes(const MoveBytes& moves, int handicapNumber, int maxMoves,
         const std::size_t at = std::size_t(slot - 1) * 2;
         const std::uint8_t destination = moves.bytes[at];
         if (destination == 0) break;
-        const int side = (slot & 1) ? 1 : 2;
+        const int side = (slot & 1) ? side::kSente : side::kGote;
         if (!DecodeSlot(scratch, side, destination, moves.bytes[at + 1], out[std::size_t(count)])) {
             damaged = true;
             break;

@@ -257,10 +257,10 @@ struct SlotScratch {
 };
 
 // One slot of a stored game turned into a move code, using and updating the scratch position.
-// `side` is 1 for odd slots (先手), 2 for even ones. False for bytes that are no move: a
-// destination outside 1-81 and 101-181, an origin outside 1-81 and above 100, a drop number past
-// the end of the hand, a promoting drop, a drop onto an occupied square, a move that stays on
-// its square; the scratch position is then unchanged.
+// `side` is side::kSente for odd slots, side::kGote for even ones. False for bytes that are no
+// move: a destination outside 1-81 and 101-181, an origin outside 1-81 and above 100, a drop
+// number past the end of the hand, a promoting drop, a drop onto an occupied square, a move that
+// stays on its square; the scratch position is then unchanged.
 bool DecodeSlot(SlotScratch& scratch, int side, std::uint8_t destinationByte,
                 std::uint8_t originByte, MoveCode& out);
 // The reverse: false when the move cannot be stored (digits off the board, a drop of a kind the

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <system_error>
 
@@ -116,6 +117,46 @@ std::string Printf(const char* format, int number, std::string_view text) {
 
 const MasterRow kEmptyRow{};
 
+// Look-ups shared by the tournament, sub-tournament and opening rows; a row without a name is
+// an empty slot and never matches.
+
+// The number of the row at that position of the selection list; 0 when none.
+int NumberAt(std::span<const MasterRow> rows, int position) {
+    for (const MasterRow& r : rows) {
+        if (r.order == position && !r.name.empty()) return r.number;
+    }
+    return 0;
+}
+
+// The number of the first row whose name equals the name, blanks ignored on both sides; 0 when
+// none or when the name is blank.
+int NumberNamed(std::span<const MasterRow> rows, std::string_view name) {
+    const std::string wanted = RemoveSpaces(name);
+    if (wanted.empty()) return 0;
+    for (const MasterRow& r : rows) {
+        if (!r.name.empty() && RemoveSpaces(r.name) == wanted) return r.number;
+    }
+    return 0;
+}
+
+// The list position of the row with that number; -1 for 0 or when no row has it.
+int OrderOf(std::span<const MasterRow> rows, int number) {
+    if (number == 0) return -1;
+    for (const MasterRow& r : rows) {
+        if (r.number == number && !r.name.empty()) return r.order;
+    }
+    return -1;
+}
+
+// The row's name for a number, "[#n]" when no row has it, nothing for 0; padded to width bytes.
+std::string DisplayNameOf(std::span<const MasterRow> rows, int number, std::size_t width) {
+    if (number == 0) return PadOrCut("", width);
+    for (const MasterRow& r : rows) {
+        if (r.number == number && !r.name.empty()) return PadOrCut(r.name, width);
+    }
+    return PadOrCut(NumberMark(number), width);
+}
+
 }  // namespace
 
 std::string UnregisteredPlayerText() { return std::string("(未登録)"_sj); }
@@ -167,11 +208,11 @@ bool CheckDatFolder(const std::filesystem::path& folder, Prompter* prompter) {
     return false;
 }
 
-GameNames ReadGameNames(const GameStore& store, long k, Prompter& prompter) {
+GameNames ReadGameNames(const StoreReader& reader, long k) {
     GameNames names{UnregisteredPlayerText(), UnregisteredPlayerText()};
-    if (!store.extended()) return names;
+    if (!reader.store().extended()) return names;
     DetailRecord detail;
-    if (!ReadDetailRecord(store, k, detail, prompter)) return names;
+    if (!reader.ReadDetailRecord(k, detail)) return names;
     if (!detail.senteName().empty()) names.sente = detail.senteName();
     if (!detail.goteName().empty()) names.gote = detail.goteName();
     return names;
@@ -390,29 +431,11 @@ MasterRow& TournamentTable::MutableSubRow(int tournament, int index) {
     return subRows_[static_cast<std::size_t>(tournament)][static_cast<std::size_t>(index)];
 }
 
-int TournamentTable::NumberByPosition(int position) const {
-    for (const MasterRow& r : rows_) {
-        if (r.order == position && !r.name.empty()) return r.number;
-    }
-    return 0;
-}
+int TournamentTable::NumberByPosition(int position) const { return NumberAt(rows_, position); }
 
-int TournamentTable::NumberByName(std::string_view name) const {
-    const std::string wanted = RemoveSpaces(name);
-    if (wanted.empty()) return 0;
-    for (const MasterRow& r : rows_) {
-        if (!r.name.empty() && RemoveSpaces(r.name) == wanted) return r.number;
-    }
-    return 0;
-}
+int TournamentTable::NumberByName(std::string_view name) const { return NumberNamed(rows_, name); }
 
-int TournamentTable::Order(int number) const {
-    if (number == 0) return -1;
-    for (const MasterRow& r : rows_) {
-        if (r.number == number && !r.name.empty()) return r.order;
-    }
-    return -1;
-}
+int TournamentTable::Order(int number) const { return OrderOf(rows_, number); }
 
 std::string TournamentTable::NameByPosition(int position) const {
     for (const MasterRow& r : rows_) {
@@ -422,48 +445,29 @@ std::string TournamentTable::NameByPosition(int position) const {
 }
 
 std::string TournamentTable::DisplayName(int number) const {
-    if (number == 0) return PadOrCut("", kTournamentDisplayBytes);
-    for (const MasterRow& r : rows_) {
-        if (r.number == number && !r.name.empty()) return PadOrCut(r.name, kTournamentDisplayBytes);
-    }
-    return PadOrCut(NumberMark(number), kTournamentDisplayBytes);
+    return DisplayNameOf(rows_, number, kTournamentDisplayBytes);
+}
+
+std::span<const MasterRow> TournamentTable::SubRows(int tournament) const {
+    if (tournament < 0 || tournament > kTournamentRows) return {};
+    return subRows_[static_cast<std::size_t>(tournament)];
 }
 
 int TournamentTable::SubNumberByPosition(int tournament, int position) const {
-    if (tournament < 0 || tournament > kTournamentRows) return 0;
-    for (const MasterRow& r : subRows_[static_cast<std::size_t>(tournament)]) {
-        if (r.order == position && !r.name.empty()) return r.number;
-    }
-    return 0;
+    return NumberAt(SubRows(tournament), position);
 }
 
 int TournamentTable::SubNumberByName(int tournament, std::string_view name) const {
-    const std::string wanted = RemoveSpaces(name);
-    if (wanted.empty() || tournament < 0 || tournament > kTournamentRows) return 0;
-    for (const MasterRow& r : subRows_[static_cast<std::size_t>(tournament)]) {
-        if (!r.name.empty() && RemoveSpaces(r.name) == wanted) return r.number;
-    }
-    return 0;
+    return NumberNamed(SubRows(tournament), name);
 }
 
 int TournamentTable::SubOrder(int tournament, int number) const {
-    if (number == 0 || tournament < 0 || tournament > kTournamentRows) return -1;
-    for (const MasterRow& r : subRows_[static_cast<std::size_t>(tournament)]) {
-        if (r.number == number && !r.name.empty()) return r.order;
-    }
-    return -1;
+    return OrderOf(SubRows(tournament), number);
 }
 
 std::string TournamentTable::SubDisplayName(int tournament, int number) const {
-    if (tournament == 0 || number == 0) return PadOrCut("", kTournamentDisplayBytes);
-    if (tournament > 0 && tournament <= kTournamentRows) {
-        for (const MasterRow& r : subRows_[static_cast<std::size_t>(tournament)]) {
-            if (r.number == number && !r.name.empty()) {
-                return PadOrCut(r.name, kTournamentDisplayBytes);
-            }
-        }
-    }
-    return PadOrCut(NumberMark(number), kTournamentDisplayBytes);
+    if (tournament == 0) return PadOrCut("", kTournamentDisplayBytes);
+    return DisplayNameOf(SubRows(tournament), number, kTournamentDisplayBytes);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -516,36 +520,14 @@ MasterRow& OpeningTable::MutableRow(int index) {
     return rows_[static_cast<std::size_t>(index)];
 }
 
-int OpeningTable::NumberByPosition(int position) const {
-    for (const MasterRow& r : rows_) {
-        if (r.order == position && !r.name.empty()) return r.number;
-    }
-    return 0;
-}
+int OpeningTable::NumberByPosition(int position) const { return NumberAt(rows_, position); }
 
-int OpeningTable::NumberByName(std::string_view name) const {
-    const std::string wanted = RemoveSpaces(name);
-    if (wanted.empty()) return 0;
-    for (const MasterRow& r : rows_) {
-        if (!r.name.empty() && RemoveSpaces(r.name) == wanted) return r.number;
-    }
-    return 0;
-}
+int OpeningTable::NumberByName(std::string_view name) const { return NumberNamed(rows_, name); }
 
-int OpeningTable::Order(int number) const {
-    if (number == 0) return -1;
-    for (const MasterRow& r : rows_) {
-        if (r.number == number && !r.name.empty()) return r.order;
-    }
-    return -1;
-}
+int OpeningTable::Order(int number) const { return OrderOf(rows_, number); }
 
 std::string OpeningTable::DisplayName(int number) const {
-    if (number == 0) return PadOrCut("", kOpeningDisplayBytes);
-    for (const MasterRow& r : rows_) {
-        if (r.number == number && !r.name.empty()) return PadOrCut(r.name, kOpeningDisplayBytes);
-    }
-    return PadOrCut(NumberMark(number), kOpeningDisplayBytes);
+    return DisplayNameOf(rows_, number, kOpeningDisplayBytes);
 }
 
 }  // namespace movra

@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -142,6 +143,9 @@ public:
     std::string SubDisplayName(int tournament, int number) const;
 
 private:
+    // The sub-rows of a tournament number; none outside 0-100.
+    std::span<const MasterRow> SubRows(int tournament) const;
+
     std::array<MasterRow, kTournamentRows> rows_{};
     std::array<std::array<MasterRow, kSubTournamentRows>, kTournamentRows + 1> subRows_{};
 };
@@ -177,7 +181,7 @@ struct GameNames {
     std::string sente;
     std::string gote;
 };
-GameNames ReadGameNames(const GameStore& store, long k, Prompter& prompter);
+GameNames ReadGameNames(const StoreReader& reader, long k);
 
 // ---------------------------------------------------------------------------------------------
 // The DAT folder

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
+#include "core/text/regular_file.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
 #include "core/store/comments.h"
@@ -17,23 +19,6 @@ using namespace movra::literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Paths and extensions compare without regard to case, as on the system the stores come from.
-// Only ASCII letters change, so both sides of a comparison change alike.
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
-std::string UpperExtension(const fs::path& p) { return Upper(p.extension().string()); }
-
-bool IsRegularFile(const fs::path& p) {
-    std::error_code ec;
-    return fs::is_regular_file(p, ec);
-}
 
 // The name after the last "/" or "\" (stored paths may come from the other system).
 std::string FileNameOf(std::string_view path) {
@@ -165,10 +150,9 @@ void RecentFileList::CloseUp() {
 
 bool RecentFileList::Add(std::string_view path) {
     if (path.empty()) return false;
-    const std::string wanted = Upper(path);
     int found = -1;
     for (int i = 0; i < kSize; ++i) {
-        if (!entries_[std::size_t(i)].empty() && Upper(entries_[std::size_t(i)]) == wanted) {
+        if (!entries_[std::size_t(i)].empty() && FileNamesEqual(entries_[std::size_t(i)], path)) {
             found = i;
             break;
         }
@@ -182,10 +166,9 @@ bool RecentFileList::Add(std::string_view path) {
 }
 
 bool RecentFileList::Remove(std::string_view path) {
-    const std::string wanted = Upper(path);
     bool changed = false;
     for (std::string& e : entries_) {
-        if (!e.empty() && Upper(e) == wanted) {
+        if (!e.empty() && FileNamesEqual(e, path)) {
             e.clear();
             changed = true;
         }
@@ -246,7 +229,7 @@ OpenStoreResult OpenStore(StoreSession& session, const fs::path& path, bool rese
     const StoreKind kind = r == StoreCheck::Extended ? StoreKind::Extended : StoreKind::Classic;
     GameStore store(x, kind, count);
     const fs::path indexPath = store.files.IndexPath();
-    out.storeChanged = Upper(indexPath.string()) != Upper(session.storePath.string());
+    out.storeChanged = !NativeNamesEqual(indexPath.string(), session.storePath.string());
     session.store = store;
     session.storePath = indexPath;
     session.openState = kOpenStateMovra;
@@ -345,7 +328,7 @@ RenameOutcome RenameStore(StoreSession& session, std::string_view newName, Promp
     if (session.storePath.empty()) return RenameOutcome::Refused;
     const std::string current = CurrentStoreName(session);
     const std::string wanted = Trim(newName);
-    if (Upper(wanted) == Upper(current)) return RenameOutcome::Unchanged;
+    if (FileNamesEqual(wanted, current)) return RenameOutcome::Unchanged;
     const fs::path wantedPath(wanted);
     if (UpperExtension(wantedPath) != UpperExtension(fs::path(current)) ||
         wanted.find_first_of("/\\") != std::string::npos || wantedPath.stem().empty()) {

@@ -31,7 +31,7 @@ enum class StoreCheck : int {
 std::optional<std::uint64_t> FreeDiskSpace(const std::filesystem::path& folder);
 using FreeSpaceProbe = std::function<std::optional<std::uint64_t>(const std::filesystem::path&)>;
 
-// `ValidateStore` (any file of the set names it). The index file must hold exactly count + 1
+// Checks a store before it is opened (any file of the set names it). The index file must hold exactly count + 1
 // records and the game-data file count records; the extended kind needs the detail file, the
 // move-info file and comment file 0, the first two with count records each. A detail file of
 // count records of 192 bytes (the older narrow form) is widened to 256-byte records through
@@ -77,11 +77,18 @@ std::string OpenConfirmText(std::string_view path);
 
 // --- the open store ------------------------------------------------------------------------------------
 
+// What kind of store is open, as the setting LastKifMode also keeps it. The other two kinds are
+// other programs' game files (".MIX", ".KIF"), which are recognised by name but not read.
+inline constexpr int kOpenStateNone = 0;
+inline constexpr int kOpenStateMovra = 1;      // ".idx" / ".ipx", the stores of this program
+inline constexpr int kOpenStateShiroyama = 2;  // ".mix"
+inline constexpr int kOpenStateHalvik = 3;     // ".kif"
+
 // What the main window keeps of the open store, with the master tables and the catalogue.
 struct StoreSession {
     GameStore store;                     // files empty when no store is open
     std::filesystem::path storePath;     // the open store's index file; empty when none
-    int openState = 0;                   // 1 a store of this format; 2, 3 another program's
+    int openState = kOpenStateNone;      // one of kOpenState...
     RecentFileList recent;
     std::filesystem::path datFolder;     // empty: the program folder
     std::filesystem::path programFolder;
@@ -92,11 +99,8 @@ struct StoreSession {
     GameCatalogue catalogue;
 
     std::filesystem::path masterFolder() const { return MasterFolder(datFolder, programFolder); }
-    bool isOpen() const { return openState == 1 && !storePath.empty(); }
+    bool isOpen() const { return openState == kOpenStateMovra && !storePath.empty(); }
 };
-
-inline constexpr int kOpenStateMovra = 1;
-inline constexpr int kOpenStateHalvik = 3;
 
 struct OpenStoreResult {
     int result = 1;                // 0 refused, 1 otherwise
@@ -109,8 +113,8 @@ struct OpenStoreResult {
     CatalogueLoad catalogue;
 };
 
-// `OpenStore` (path X, reset game slots). A missing X is removed from the recent list and
-// nothing is opened. Only ".idx" and ".ipx" names are opened here (".kif" sets the open state of
+// Opens the store X for the windows (`reset`: the caller is to reset the record's game slots).
+// A missing X is removed from the recent list and nothing is opened. Only ".idx" and ".ipx" names are opened here (".kif" sets the open state of
 // another program's store). A store that is not usable is removed from the recent list with the
 // broken-store warning; one that cannot be written gives the read-only warning; both answer 0.
 // An ".ipx" name of a classic store opens nothing. Otherwise: the kind, the store path (the

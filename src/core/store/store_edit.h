@@ -22,15 +22,14 @@ struct DeleteOptions {
     FileSystemHooks* fileSystem = nullptr;  // null: the real file system
 };
 
-// `DeleteGames`: with markedCount = 0 deletes game `recordNumber`; with markedCount > 0 deletes
-// every game whose catalogue entry carries selection mark 1. Returns the number of games deleted
-// (0: the store is unchanged).
+// Deletes game `recordNumber`, or with markedCount > 0 every game whose catalogue entry carries
+// selection mark 1. Returns the number of games deleted (0: the store is unchanged).
 //
 // The kept games' index and game-data records (and in the extended kind their detail and
 // move-info records) are copied in order into the temporary files B.id$, B.ki$ (B.ip$, B.kp$)
 // under a header with the new count; then the temporaries replace the store files, the extended
-// ones first. Until every file is in place the old files are kept: a failure on the way (the
-// Part's DeleteError/RenameError messages) puts back every file already swapped, so the store
+// ones first. Until every file is in place the old files are kept: a failure on the way (shown
+// as DeleteError or RenameError) puts back every file already swapped, so the store
 // reads exactly as before. Only after that are the deleted games' comments released (read from
 // the old files), the overflow numbers no kept game uses freed, and the old files removed.
 // store.recordCount becomes the new count. The catalogue is the caller's to update.
@@ -39,7 +38,7 @@ std::uint32_t DeleteGames(GameStore& store, std::uint32_t recordNumber,
                           std::span<const GameHeader> catalogue, std::uint32_t markedCount,
                           Prompter& prompter, const DeleteOptions& options = {});
 
-// `SwapGames`: exchanges the index records and game-data records of games k1 and k2, and in the
+// Exchanges the index records and game-data records of games k1 and k2, and in the
 // extended kind their detail and move-info records. Overflow records stay where they are: they
 // travel by number. False (nothing written) for a record number outside the store or records
 // that cannot be read.

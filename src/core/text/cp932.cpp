@@ -83,10 +83,6 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& code) {
 
 }  // namespace
 
-char32_t Cp932CodeToUnicode(std::uint16_t code) {
-    return PairToUnicode(static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code));
-}
-
 long UnicodeToCp932Code(char32_t c) {
     if (c < 0x80) return static_cast<long>(c);
     if (c >= kUserDefinedFirst && c <= kUserDefinedLast) return UserDefinedCode(c);

@@ -40,8 +40,6 @@ constexpr bool IsCp932TrailByte(std::uint8_t b) {
     return b >= 0x40 && b <= 0xFC && b != 0x7F;
 }
 
-// The character of a double-byte code (lead << 8 | trail), or 0 when the code has none.
-char32_t Cp932CodeToUnicode(std::uint16_t code);
 // The CP932 code of a character (below 0x100: one byte) as Utf8ToCp932 writes it, or -1.
 // Escape points give their byte.
 long UnicodeToCp932Code(char32_t c);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/text/cp932.h"
+#include "core/text/regular_file.h"
 
 namespace movra {
 namespace fs = std::filesystem;
@@ -27,16 +28,6 @@ std::vector<std::string> SplitParts(std::string_view path) {
     return parts;
 }
 
-// Names on this file system are UTF-8, where every byte of a multi-byte character is 80 or
-// above: folding the ASCII letters alone is right without any lead-byte rule.
-bool Utf8NamesEqual(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -51,6 +42,27 @@ std::string UpperCaseAscii(std::string_view text) {
         }
     }
     return out;
+}
+
+// Names on this file system are UTF-8, where every byte of a multi-byte character is 80 or
+// above: folding the ASCII letters alone is right without any lead-byte rule.
+bool NativeNamesEqual(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; };
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
+std::string UpperExtension(const fs::path& path) {
+    // A file-system name is UTF-8: every byte of a multi-byte character is 80 hex or above, so
+    // only the ASCII letters change.
+    std::string extension = path.extension().string();
+    for (char& c : extension) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return extension;
 }
 
 bool FileNamesEqual(std::string_view a, std::string_view b) {
@@ -83,7 +95,7 @@ fs::path ResolvePath(const fs::path& folder, std::string_view name) {
         bool found = false;
         if (fs::is_directory(current, ec)) {
             for (const fs::directory_entry& entry : fs::directory_iterator(current, ec)) {
-                if (Utf8NamesEqual(entry.path().filename().string(), part)) {
+                if (NativeNamesEqual(entry.path().filename().string(), part)) {
                     current = entry.path();
                     found = true;
                     break;
@@ -100,8 +112,7 @@ fs::path ResolvePath(const fs::path& folder, std::string_view name) {
 }
 
 bool FileExistsNoCase(const fs::path& folder, std::string_view name) {
-    std::error_code ec;
-    return fs::is_regular_file(ResolvePath(folder, name), ec);
+    return IsRegularFile(ResolvePath(folder, name));
 }
 
 }  // namespace movra

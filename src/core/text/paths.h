@@ -23,7 +23,13 @@ bool FileExistsNoCase(const std::filesystem::path& folder, std::string_view name
 
 // File-name comparison of this system: ASCII letters fold, nothing else does.
 bool FileNamesEqual(std::string_view a, std::string_view b);
+// The same comparison for names of this file system (UTF-8).
+bool NativeNamesEqual(std::string_view a, std::string_view b);
 // The text with ASCII letters in upper case (CP932 trail bytes untouched).
 std::string UpperCaseAscii(std::string_view text);
+// The file's extension with its dot and its ASCII letters in upper case (".IPX" for
+// "Games.ipx"), for telling file kinds apart the way the stores' own system does; empty when
+// the name has none.
+std::string UpperExtension(const std::filesystem::path& path);
 
 }  // namespace movra

@@ -4,8 +4,10 @@
 // taken for a third character, and ASCII needles such as "MAKE" are never found inside a
 // double-byte character.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/text/cp932.h"
 
@@ -62,6 +64,32 @@ inline std::string_view After(std::string_view text, std::string_view key) {
 }
 
 inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The first `count` runs of ASCII digits in the text, in order; fewer when the text holds fewer.
+// The readers take dates and times this way ("2024/5/1", " 1:05") without caring what separates
+// the numbers.
+inline std::vector<std::string_view> DigitRuns(std::string_view text, std::size_t count) {
+    std::vector<std::string_view> runs;
+    std::size_t at = 0;
+    while (runs.size() < count) {
+        while (at < text.size() && !IsDigit(text[at])) ++at;
+        if (at == text.size()) break;
+        const std::size_t start = at;
+        while (at < text.size() && IsDigit(text[at])) ++at;
+        runs.push_back(text.substr(start, at - start));
+    }
+    return runs;
+}
+
+// The value of a run of ASCII digits, held at `cap` when it is larger (a long run cannot wrap).
+inline std::uint32_t DigitValue(std::string_view digits, std::uint32_t cap) {
+    std::uint64_t value = 0;
+    for (char c : digits) {
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value >= cap) return cap;
+    }
+    return static_cast<std::uint32_t>(value);
+}
 
 // The 1-based position of the two-byte character at text[at] in a list of two-byte characters,
 // 0 when it is not there (or text has no full character at `at`).

@@ -181,16 +181,6 @@ std::string ZeroPad(long long number, int width) {
     return digits;
 }
 
-std::string StripMark(std::string_view text) {
-    if (text.size() < 2) return {};
-    const std::string_view mark = text.substr(0, 2);
-    if (mark == "▲"_sj || mark == "△"_sj || mark == "▼"_sj || mark == "▽"_sj ||
-        mark == "\uE014"_sj || mark == "\uE015"_sj) {  // F054, F055: the font's own marks
-        return std::string(text.substr(2));
-    }
-    return {};
-}
-
 std::string TimeText(std::uint32_t secondsOfMove, std::uint32_t totalSeconds) {
     char minutes[16];
     std::snprintf(minutes, sizeof minutes, "%2u:", secondsOfMove / 60);
@@ -210,12 +200,6 @@ std::string ExportMoveText(std::string_view moveText, int fromFile) {
     text = ReplaceAll(text, "竜"_sj, "龍"_sj);
     if ((fromFile == 0 || fromFile > 9) && !ContainsChar(text, "打"_sj)) text += "打"_sj;
     return text;
-}
-
-std::string WindowsDrive(std::string_view dataRoot) {
-    std::string root(dataRoot);
-    while (root.size() > 1 && root.back() == '/') root.pop_back();
-    return root.empty() ? "/" : root;
 }
 
 std::string FirstRemovableDrive() { return FirstRemovableDrive("/"); }

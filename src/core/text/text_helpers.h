@@ -60,9 +60,6 @@ std::string TrimFullWidth(std::string_view text);
 // first width digits (ZeroPad(123, 2) is "12"). A width outside 0..10 raises RangeError.
 std::string ZeroPad(long long number, int width);
 
-// The text after a leading side mark (▲ △ ▼ ▽ or the user-defined marks F054 and F055);
-// an empty text when the text does not start with one.
-std::string StripMark(std::string_view text);
 
 // "( 1:05/01:23:45)" for 65 seconds on the move and 5025 seconds in all: minutes of the move
 // as "%2d", its seconds, then hours, minutes and seconds of the total, two digits each (an hour
@@ -74,9 +71,6 @@ std::string TimeText(std::uint32_t secondsOfMove, std::uint32_t totalSeconds);
 // added to a drop (from-file 0 or above 9) that lacks it.
 std::string ExportMoveText(std::string_view moveText, int fromFile);
 
-// Where the system's own files live. On this platform it is the data folder handed in, without
-// a trailing "/" ("/" when it is empty).
-std::string WindowsDrive(std::string_view dataRoot);
 
 // The mount point, with a trailing "/", of the first mounted removable medium: a block device
 // whose /sys/block/<disk>/removable is 1, or anything mounted under /media or /run/media.

@@ -15,7 +15,7 @@ bool IsMoveListLine(std::string_view line) {
 const char* CannotPlay(const BoardPosition& position, const MoveCode& code, const MoveRecord& m,
                        int side) {
     const PieceCode moving = position.pieces[m.piece].code;
-    const bool goteMoves = side == 2;
+    const bool goteMoves = side == side::kGote;
     if (IsGote(moving) != goteMoves) return "moves a piece of the other side";
     if (m.capturedPiece != 0) {
         if (code.isDrop()) return "drops onto an occupied square";

@@ -223,4 +223,13 @@ void InsertEndLine(const ImportFields& fields, std::size_t position, CodedGameTe
                        std::string("C:") + c);
 }
 
+std::string NameAfter(std::string_view line, std::size_t keyAt) {
+    std::string_view value = sjis::Cut(line, keyAt + 6, 30);
+    while (!value.empty() && value[0] == ' ') value.remove_prefix(1);
+    if (const std::size_t semi = sjis::Find(value, ";"); semi != sjis::npos) {
+        value = value.substr(0, semi);
+    }
+    return TrimFullWidth(value);
+}
+
 }  // namespace movra

@@ -12,7 +12,7 @@
 //   "K:" + codes              up to ten five-character move codes back to back
 //   "  " + codes              continuation lines, same form
 //   "##"                      end of the game
-// A move code whose characters could not be worked out is "0000 ".
+// A move code whose characters could not be worked out is kUnreadableMoveCode.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -22,6 +22,8 @@
 #include "core/record/kif_data.h"
 
 namespace movra {
+
+inline constexpr std::string_view kUnreadableMoveCode = "0000 ";
 
 struct CodedGameText {
     std::vector<std::string> lines;
@@ -125,6 +127,10 @@ void WriteCodedHeader(const ImportFields& fields, CodedGameText& coded);
 // Appends the codes (five characters each, back to back) as "K:" and continuation lines of ten
 // codes.
 void WriteCodeLines(std::string_view codes, CodedGameText& coded);
+// A player's name after a three-character key such as "先手：" at keyAt: the 30 bytes after the
+// key, leading blanks skipped, cut before the first ";".
+std::string NameAfter(std::string_view line, std::size_t keyAt);
+
 // Inserts "C:" + end character at `position` when the end character is neither blank nor "*".
 void InsertEndLine(const ImportFields& fields, std::size_t position, CodedGameText& coded);
 

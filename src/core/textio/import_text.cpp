@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "core/text/cp932.h"
+#include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
 #include "core/store/comments.h"
 #include "core/store/game_io.h"
@@ -31,14 +32,6 @@ using namespace movra::literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string UpperExtension(const fs::path& path) {
-    std::string ext = path.extension().string();
-    for (char& c : ext) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return ext;
-}
 
 std::string Describe(const char* what, const std::string& detail) {
     return detail.empty() ? std::string(what) : std::string(what) + ": " + detail;

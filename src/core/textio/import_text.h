@@ -16,6 +16,11 @@
 
 namespace movra {
 
+// Places of the file ordinal in the progress line: chosen files are counted in five, the files
+// of a folder (which may be many more) in six.
+inline constexpr int kChosenFilesProgressDigits = 5;
+inline constexpr int kFolderProgressDigits = 6;
+
 // What an import works with. Every entry point plays the games it reads through on a game record
 // of its own, so the game on the caller's board is never touched by an import.
 struct ImportContext {
@@ -24,10 +29,10 @@ struct ImportContext {
     MasterTables masters;
     // The start date of games whose file gives none, "yyyy-mm-dd hh:mm:ss"; empty: the clock.
     std::string now;
-    // Told the progress line of each file ("    1: game.kif"): the file's ordinal in `digits`
-    // places (5 for chosen files, 6 for a folder) and its name.
+    // Told the progress line of each file ("    1: game.kif"): the file's ordinal in
+    // progressDigits places and its name.
     std::function<void(const std::string& line)> progressLine;
-    int progressDigits = 5;
+    int progressDigits = kChosenFilesProgressDigits;
     // The most games the store may hold when the import ends (the catalogue's capacity; a test
     // may set a smaller one to reach it quickly).
     std::uint32_t gameLimit = kMaxCatalogueGames;

@@ -28,7 +28,7 @@ struct SplitName {
 };
 SplitName SplitPlayerName(std::string_view readName);
 
-// Fills both records from the fields and the game record (`MakeImportedHeader`). The result
+// Fills both records from the fields and the game record. The result
 // follows the end character and who made the last move of the game as written (even when the
 // record had to drop moves past its limit); a game longer than the store holds (512 moves, 511
 // in a handicap game) keeps that many moves, and a decided result becomes its 以下 form. The

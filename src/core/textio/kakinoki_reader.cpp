@@ -166,16 +166,16 @@ std::string CodeFromMoveText(std::string_view text, std::string_view previousCod
     std::string code;
     if (sjis::Contains(text, "打"_sj)) {
         const int kind = sjis::IndexInList(kDropPieces, text, 4);
-        if (kind == 0) return "0000 ";
+        if (kind == 0) return std::string(kUnreadableMoveCode);
         code = "0";
         code += static_cast<char>('0' + kind);
     } else if (const std::size_t open = sjis::Find(text, "("); open != sjis::npos) {
         if (open + 2 >= text.size() || !IsDigit19(text[open + 1]) || !IsDigit19(text[open + 2])) {
-            return "0000 ";
+            return std::string(kUnreadableMoveCode);
         }
         code = std::string(text.substr(open + 1, 2));
     } else {
-        return "0000 ";
+        return std::string(kUnreadableMoveCode);
     }
     if (sjis::Contains(text, "同"_sj)) {
         code += previousCode.size() >= 4 ? std::string(previousCode.substr(2, 2)) : "00";
@@ -197,23 +197,13 @@ std::string CodeFromMoveText(std::string_view text, std::string_view previousCod
     return code;
 }
 
-// Minutes and seconds from the six bytes after " (": the first run of digits, then the next.
+// Minutes and seconds from the six bytes after " (": the first run of digits, then the next (a
+// missing one counts 0), as seconds held at 65535, the most a stored time holds.
 std::uint32_t ReadConsumedTime(std::string_view six) {
-    std::uint32_t runs[2] = {0, 0};
-    int run = -1;
-    bool inDigits = false;
-    for (char c : six) {
-        if (sjis::IsDigit(c)) {
-            if (!inDigits) {
-                if (++run > 1) break;
-                inDigits = true;
-            }
-            runs[run] = runs[run] * 10 + static_cast<std::uint32_t>(c - '0');
-        } else {
-            inDigits = false;
-        }
-    }
-    return std::min<std::uint32_t>(runs[0] * 60 + runs[1], 65535);
+    const std::vector<std::string_view> runs = sjis::DigitRuns(six, 2);
+    const std::uint32_t minutes = runs.size() > 0 ? sjis::DigitValue(runs[0], 65535) : 0;
+    const std::uint32_t seconds = runs.size() > 1 ? sjis::DigitValue(runs[1], 65535) : 0;
+    return std::min<std::uint32_t>(minutes * 60 + seconds, 65535);
 }
 
 bool HasStarNear(std::string_view line, std::size_t from, std::size_t to) {

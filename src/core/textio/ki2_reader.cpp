@@ -18,16 +18,6 @@ std::string_view Value(std::string_view line, std::size_t position, std::size_t 
     return sjis::Cut(line, position - 1, length);
 }
 
-// The 30 bytes after the key, leading blanks skipped, cut before the first ";".
-std::string NameAfter(std::string_view line, std::size_t keyAt) {
-    std::string_view value = sjis::Cut(line, keyAt + 6, 30);
-    while (!value.empty() && value[0] == ' ') value.remove_prefix(1);
-    if (const std::size_t semi = sjis::Find(value, ";"); semi != sjis::npos) {
-        value = value.substr(0, semi);
-    }
-    return TrimFullWidth(value);
-}
-
 }  // namespace
 
 std::size_t ReadKi2Header(const TextLines& lines, std::string_view now, ReadGame& game) {

@@ -63,7 +63,7 @@ void AppendStartDiagram(char handicap, std::vector<std::string>& lines) {
     }
     lines.emplace_back(kFrame);
     lines.push_back("先手の持駒："_sj + DiagramHand(start.senteHand));
-    lines.push_back(SideToMove(1, 0, handicap) == 1 ? std::string("先手番"_sj)
+    lines.push_back(SideToMove(1, 0, handicap) == side::kSente ? std::string("先手番"_sj)
                                                     : std::string("後手番"_sj));
 }
 

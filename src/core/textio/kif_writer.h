@@ -39,7 +39,7 @@ std::string KifMoveText(std::string_view moveListLine, const MoveRecord& move);
 // names the outcome without 以下 ("まで64手で先手の勝ち"), which Kakinoki readers refuse.
 std::vector<std::string> KakinokiLines(const ExportGame& game, std::string_view pathText);
 
-// `WriteKakinokiFile`: creates or replaces the file at `path` with KakinokiLines (CP932, CR LF),
+// Creates or replaces the file at `path` with KakinokiLines (CP932, CR LF),
 // naming the file by its absolute path. An empty text on success, else the reason.
 std::string WriteKakinokiFile(const ExportGame& game, const std::filesystem::path& path);
 

@@ -57,33 +57,12 @@ std::size_t FindDiagram(const TextLines& lines, std::size_t limit) {
     return sjis::npos;
 }
 
-std::string NameAfter(std::string_view line, std::size_t keyAt) {
-    std::string_view value = sjis::Cut(line, keyAt + 6, 30);
-    while (!value.empty() && value[0] == ' ') value.remove_prefix(1);
-    if (const std::size_t semi = sjis::Find(value, ";"); semi != sjis::npos) {
-        value = value.substr(0, semi);
-    }
-    return TrimFullWidth(value);
-}
-
 // The first three runs of ASCII digits as year-month-day; empty when one is missing.
 std::string MoritaDate(std::string_view value) {
-    std::string runs[3];
-    int run = -1;
-    bool inDigits = false;
-    for (char c : value) {
-        if (sjis::IsDigit(c)) {
-            if (!inDigits) {
-                if (++run > 2) break;
-                inDigits = true;
-            }
-            runs[run] += c;
-        } else {
-            inDigits = false;
-        }
-    }
-    if (run < 2 || runs[2].empty()) return {};
-    const auto fit = [](std::string s, std::size_t width) {
+    const std::vector<std::string_view> runs = sjis::DigitRuns(value, 3);
+    if (runs.size() < 3) return {};
+    const auto fit = [](std::string_view digits, std::size_t width) {
+        std::string s(digits);
         if (s.size() > width) return s.substr(s.size() - width);
         while (s.size() < width) s.insert(s.begin(), '0');
         return s;

@@ -107,7 +107,7 @@ PositionTextHeader GameViewHeader(char handicap, int parityOffset, int shownMove
     h.senteHandTitle = Pick(handicapGame, "下手持駒："_sj, "先手持駒："_sj);
     h.goteHandTitle = Pick(handicapGame, "上手持駒："_sj, "後手持駒："_sj);
     h.moveLine = "手数="_sj + std::to_string(shownMove) + " まで"_sj;
-    const bool senteToMove = SideToMove(shownMove + 1, parityOffset, handicap) == 1;
+    const bool senteToMove = SideToMove(shownMove + 1, parityOffset, handicap) == side::kSente;
     if (handicapGame) {
         h.sideText = Pick(senteToMove, "下手番"_sj, "上手番"_sj);
     } else {

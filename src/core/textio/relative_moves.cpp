@@ -401,23 +401,17 @@ char Ki2EndCharacter(std::string_view line, int lastMover) {
     return endchar::kNone;
 }
 
-// Hours, minutes and seconds: the first three runs of digits of the ten bytes.
+// Hours, minutes and seconds: the first three runs of digits of the ten bytes (a missing one
+// counts 0), as seconds held at 65535, the most a stored time holds.
 std::uint32_t MoritaTime(std::string_view ten) {
-    std::uint32_t runs[3] = {0, 0, 0};
-    int run = -1;
-    bool inDigits = false;
-    for (char c : ten) {
-        if (sjis::IsDigit(c)) {
-            if (!inDigits) {
-                if (++run > 2) break;
-                inDigits = true;
-            }
-            runs[run] = runs[run] * 10 + static_cast<std::uint32_t>(c - '0');
-        } else {
-            inDigits = false;
-        }
+    const std::vector<std::string_view> runs = sjis::DigitRuns(ten, 3);
+    std::uint32_t seconds = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::uint32_t unit = i == 0 ? 3600 : i == 1 ? 60 : 1;
+        const std::uint32_t value = i < runs.size() ? sjis::DigitValue(runs[i], 65535) : 0;
+        seconds = std::min<std::uint32_t>(seconds + value * unit, 65535);
     }
-    return std::min<std::uint32_t>(runs[0] * 3600 + runs[1] * 60 + runs[2], 65535);
+    return seconds;
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ std::string TimeDisplayText(const TKifData& record, int n, const TimeDisplayOpti
         if (t >= kUnknownTime) continue;
         if (options.minutesOnly) t = t / 60 * 60;
         if (t % 60 != 0) seconds = true;
-        totals[record.SideOf(i) == 2 ? 2 : 1] += t;
+        totals[record.SideOf(i) == side::kGote ? side::kGote : side::kSente] += t;
     }
     std::uint32_t sente = totals[1];
     std::uint32_t gote = totals[2];

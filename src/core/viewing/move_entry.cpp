@@ -37,7 +37,7 @@ PickUpResult MoveEntry::PickUpFromBoard(Square square) {
     if (held_ != 0 || !IsBoardSquare(square.file, square.rank)) return PickUpResult::Ignored;
     const PieceCode code = record_.position.board[BoardIndex(square.file, square.rank)];
     if (!IsPiece(code)) return PickUpResult::Ignored;
-    if ((SideToMoveNow() == 2) != IsGote(code)) return PickUpResult::Ignored;
+    if ((SideToMoveNow() == side::kGote) != IsGote(code)) return PickUpResult::Ignored;
     for (int i = 1; i <= kPieceCount; ++i) {
         const PieceEntry& e = record_.position.pieces[i];
         if (e.present && e.file == square.file && e.rank == square.rank) return Hold(i);
@@ -49,7 +49,7 @@ PickUpResult MoveEntry::PickUpFromHand(int side, int kind) {
     if (held_ != 0 || side != SideToMoveNow() || kind < kind::Fu || kind > kind::Gyoku) {
         return PickUpResult::Ignored;
     }
-    const std::uint8_t handFile = side == 1 ? location::kSenteHand : location::kGoteHand;
+    const std::uint8_t handFile = side == side::kSente ? location::kSenteHand : location::kGoteHand;
     // The piece a drop of this kind takes: the highest-numbered one in the hand.
     for (int i = kPieceCount; i >= 1; --i) {
         const PieceEntry& e = record_.position.pieces[i];

@@ -66,8 +66,10 @@ TEST(IniFileRead, FirstSectionAndFirstKeyWin) {
     EXPECT_EQ(ini.ReadInteger("B", "k", 0), 3);
     // The later [a] is never read, even for a key the first one lacks.
     EXPECT_EQ(ini.ReadInteger("A", "j", 9), 9);
-    EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"A", "B"}));
-    EXPECT_EQ(ini.Keys("a"), (std::vector<std::string>{"k"}));
+    EXPECT_FALSE(ini.HasKey("a", "j"));
+    // Writing goes to the first section too.
+    ini.WriteInteger("a", "j", 6);
+    EXPECT_EQ(ini.Text(), "[A]\r\nk=1\r\nk=2\r\nj=6\r\n[B]\r\nk=3\r\n[a]\r\nk=4\r\nj=5\r\n");
 }
 
 TEST(IniFileRead, QuotesCommentsAndOddLines) {
@@ -112,8 +114,8 @@ TEST(IniFileRead, SectionNameWithBracketAsTrailByte) {
     ASSERT_EQ(name[1], ']');
     IniFile ini;
     ini.Parse("[" + name + "]\r\nk=v\r\n");
-    EXPECT_EQ(ini.Sections(), (std::vector<std::string>{name}));
     EXPECT_EQ(ini.ReadString(name, "k", ""), "v");
+    EXPECT_EQ(ini.Text(), "[" + name + "]\r\nk=v\r\n");
 }
 
 TEST(IniFileRead, IntegersAndBooleans) {
@@ -179,20 +181,11 @@ TEST(IniFileWrite, UpdatesInPlaceAndKeepsEverythingElse) {
 TEST(IniFileWrite, LineBreaksInValuesCannotSplitTheLine) {
     IniFile ini;
     ini.WriteString("S", "k", "one\r\n[Evil]\r\nx=1");
-    EXPECT_FALSE(ini.HasSection("Evil"));
+    EXPECT_FALSE(ini.HasKey("Evil", "x"));
     IniFile again;
     again.Parse(ini.Text());
-    EXPECT_FALSE(again.HasSection("Evil"));
+    EXPECT_FALSE(again.HasKey("Evil", "x"));
     EXPECT_EQ(again.ReadString("S", "k", ""), "one  [Evil]  x=1");
-}
-
-TEST(IniFileWrite, DeleteKeyAndSection) {
-    IniFile ini;
-    ini.Parse("[A]\nx=1\ny=2\n[B]\nz=3\n");
-    ini.DeleteKey("a", "X");
-    ini.EraseSection("b");
-    ini.DeleteKey("missing", "x");
-    EXPECT_EQ(ini.Text(), "[A]\r\ny=2\r\n");
 }
 
 TEST_F(IniFileTest, MissingFileGivesDefaultsAndSaveCreatesIt) {
@@ -206,17 +199,34 @@ TEST_F(IniFileTest, MissingFileGivesDefaultsAndSaveCreatesIt) {
     EXPECT_FALSE(std::filesystem::exists(path.string() + ".$$$"));
 }
 
-TEST_F(IniFileTest, WriteProfileStringKeepsTheRestOfTheFileByteForByte) {
+TEST_F(IniFileTest, WritingAKeyKeepsTheRestOfTheFileByteForByte) {
     const auto path = dir_ / "settings.ini";
     const std::string original = "[Shogi]\nSpeed=3\n; 棋譜\n[Form]\r\nLeft=2\r\n"_sj;
     WriteBytes(path, original);
-    ASSERT_TRUE(WriteProfileString(path.string(), "Shogi", "TimeDisp", "1"));
+    const auto writeOne = [&](std::string_view key, std::string_view value) {
+        ASSERT_TRUE(UpdateProfileFile(path.string(), [&](IniFile& ini) { ini.WriteString("Shogi", key, value); }));
+    };
+    writeOne("TimeDisp", "1");
     EXPECT_EQ(ReadBytes(path), "[Shogi]\r\nSpeed=3\r\n; 棋譜\r\nTimeDisp=1\r\n[Form]\r\nLeft=2\r\n"_sj);
-    ASSERT_TRUE(WriteProfileString(path.string(), "Shogi", "speed", "4"));
+    writeOne("speed", "4");
     IniFile ini;
     ASSERT_TRUE(ini.Load(path.string()));
     EXPECT_EQ(ini.ReadInteger("Shogi", "Speed", 0), 4);
     EXPECT_EQ(ini.ReadInteger("Form", "Left", 0), 2);
+}
+
+TEST_F(IniFileTest, AFileThatCannotBeReadIsNotReplaced) {
+    // A folder in the file's place stands for a file that exists but cannot be read.
+    const auto path = dir_ / "settings.ini";
+    std::filesystem::create_directories(path);
+    bool changed = false;
+    EXPECT_FALSE(UpdateProfileFile(path.string(), [&](IniFile&) { changed = true; }));
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    // A missing file is made.
+    const auto fresh = dir_ / "fresh.ini";
+    EXPECT_TRUE(UpdateProfileFile(fresh.string(), [](IniFile& ini) { ini.WriteInteger("S", "k", 1); }));
+    EXPECT_EQ(ReadBytes(fresh), "[S]\r\nk=1\r\n");
 }
 
 TEST_F(IniFileTest, SaveIntoMissingFolderFailsCleanly) {
@@ -263,11 +273,12 @@ TEST_F(IniFileTest, OnlyRegularFilesOfSensibleSizeAreRead) {
         FileReadStatus status = FileReadStatus::Ok;
         EXPECT_FALSE(ini.Load(c.path.string(), &status));
         EXPECT_EQ(status, c.status);
-        EXPECT_TRUE(ini.Sections().empty());
+        EXPECT_TRUE(ini.Text().empty());
         EXPECT_EQ(ProfileProblemText("MOVRAWIN.INI", status).empty(),
                   c.status == FileReadStatus::Missing);
         if (c.status != FileReadStatus::Missing) {
-            EXPECT_FALSE(WriteProfileString(c.path.string(), "S", "k", "v"));
+            EXPECT_FALSE(UpdateProfileFile(c.path.string(),
+                                           [](IniFile& ini) { ini.WriteString("S", "k", "v"); }));
         }
     }
     EXPECT_TRUE(std::filesystem::is_directory(folder));

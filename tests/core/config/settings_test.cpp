@@ -122,7 +122,8 @@ TEST_F(SettingsFileTest, WrittenAtExitAndReadBack) {
     EXPECT_EQ(r.kensaku2.Rating2T, "1800");
 
     // Keys of other dialogs that the file already held survive the rewrite.
-    ASSERT_TRUE(WriteProfileString(SettingsFilePath(home_).string(), "FTP", "Func", "1"));
+    ASSERT_TRUE(UpdateProfileFile(SettingsFilePath(home_).string(),
+                                  [](IniFile& ini) { ini.WriteString("FTP", "Func", "1"); }));
     ASSERT_TRUE(SaveSettings(home_, r));
     EXPECT_TRUE(LoadSettings(home_, screen_).ftp.Func);
 }

@@ -83,8 +83,13 @@ TEST(SearchConditions, PlayerModes) {
     EXPECT_TRUE(Passes(c, Game(2000, 1, 1, 3, 9)));
     c.player1 = 0;
     EXPECT_TRUE(Passes(c, Game(2000, 1, 1, 5, 6)));
-    EXPECT_TRUE(PlayerTestPasses(0, 7, PlayerMode::Either, 7, 1));
-    EXPECT_FALSE(PlayerTestPasses(0, 7, PlayerMode::Labelled, 7, 1));
+    // Player 2 alone: on either side in mode 1, only as gote in mode 2.
+    c.player2 = 7;
+    c.playerMode = PlayerMode::Either;
+    EXPECT_TRUE(Passes(c, Game(2000, 1, 1, 7, 1)));
+    c.playerMode = PlayerMode::Labelled;
+    EXPECT_FALSE(Passes(c, Game(2000, 1, 1, 7, 1)));
+    EXPECT_TRUE(Passes(c, Game(2000, 1, 1, 1, 7)));
 }
 
 TEST(SearchConditions, ResultHandicapAndMasterNumbers) {

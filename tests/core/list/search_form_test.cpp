@@ -95,6 +95,9 @@ TEST(SearchForm, ChoicesBecomeConditionsThroughTheTables) {
     EXPECT_EQ(TournamentSearchList(t.tournaments).size(), 3u);
     EXPECT_EQ(SubTournamentSearchList(t.tournaments, 3).size(), 3u);
     EXPECT_EQ(SubTournamentSearchList(t.tournaments, 1).size(), 1u);
+    // No tournament chosen, or one past the table: only 指定なし.
+    EXPECT_EQ(SubTournamentSearchList(t.tournaments, 0), std::vector<std::string>{std::string("指定なし"_sj)});
+    EXPECT_EQ(SubTournamentSearchList(t.tournaments, 500).size(), 1u);
     EXPECT_EQ(HandicapSearchList()[1], "平手"_sj);
 
     SearchChoices choices;

@@ -12,6 +12,32 @@
 #include "core/matesearch/movegen.h"
 #include "core/rules/sfen.h"
 
+// How the tests name and check the solver's moves; the program itself never shows them.
+namespace movra::mate {
+
+// "7g7f", "2b3c+", "G*5b".
+inline std::string MoveToUsi(Move m) {
+    auto square = [](Sq s) {
+        return std::string{char('0' + FileOf(s)), char('a' + RankOf(s) - 1)};
+    };
+    if (IsDrop(m)) {
+        static constexpr char kLetters[] = " PLNSGBR";
+        int kind = DropKind(m);
+        char letter = kind >= 1 && kind <= 7 ? kLetters[kind] : '?';
+        return std::string{letter, '*'} + square(MoveTo(m));
+    }
+    return square(MoveFrom(m)) + square(MoveTo(m)) + (IsPromotion(m) ? "+" : "");
+}
+
+// True when m is one of the legal moves of the side to move.
+inline bool IsLegalMove(SolverPosition& pos, Move m) {
+    std::vector<Move> moves;
+    GenerateLegalMoves(pos, moves);
+    return std::find(moves.begin(), moves.end(), m) != moves.end();
+}
+
+}  // namespace movra::mate
+
 namespace movra::testing {
 
 // The solver's position of an SFEN, with the SFEN's side to move.

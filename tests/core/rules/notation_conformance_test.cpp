@@ -155,7 +155,7 @@ Outcome CheckRecord(const std::string& cp932) {
             const std::string text = line.substr(kMoveTextOffset);
             if (text == wanted) matches.emplace_back(move, line);
             candidateLines.emplace_back(move, line);
-            if (StripMark(written).substr(0, 4) == text.substr(0, 4)) {
+            if (written.substr(2, 4) == text.substr(0, 4)) {
                 sameSquare.push_back(Cp932ToUtf8(text));
             }
         }

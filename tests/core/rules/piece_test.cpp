@@ -30,8 +30,6 @@ TEST(PieceConversions, PromoteUnpromoteAndCapture) {
     EXPECT_EQ(Captured(piece::To + 14), piece::Fu);
     EXPECT_EQ(Captured(piece::Gyoku), piece::Gyoku + 14);
     EXPECT_EQ(Captured(0), 0);
-    EXPECT_EQ(AsSenteUnpromoted(piece::NariKei + 14), piece::Kei);
-    EXPECT_EQ(AsGoteUnpromoted(piece::NariKei), piece::Kei + 14);
 }
 
 TEST(PieceConversions, EditCycleRunsThroughBothSides) {

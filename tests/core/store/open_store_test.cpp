@@ -436,17 +436,17 @@ TEST_F(OpenStoreTest, OpeningAnotherStoreDeletesTheWorkingCommentsAndNamesComeFr
     DetailRecord detail;
     detail.setSenteName("名無し"_sj);
     ASSERT_TRUE(WriteDetailRecord(session_.store, 2, detail, prompter_));
-    const GameNames names = ReadGameNames(session_.store, 2, prompter_);
+    const GameNames names = ReadGameNames(StoreReader(session_.store), 2);
     EXPECT_EQ(names.sente, std::string("名無し"_sj));
     EXPECT_EQ(names.gote, std::string("(未登録)"_sj));
-    EXPECT_EQ(ReadGameNames(session_.store, 9, prompter_).sente, std::string("(未登録)"_sj));
+    EXPECT_EQ(ReadGameNames(StoreReader(session_.store), 9).sente, std::string("(未登録)"_sj));
 
     WriteFileBytes(folder_ / "one.cp$", std::vector<std::uint8_t>(256));
     const OpenStoreResult r = OpenChosenStore(session_, folder_ / "two.idx", prompter_);
     EXPECT_TRUE(r.opened);
     EXPECT_TRUE(r.storeChanged);
     EXPECT_FALSE(fs::exists(folder_ / "one.cp$"));
-    EXPECT_EQ(ReadGameNames(session_.store, 1, prompter_).sente, std::string("(未登録)"_sj));
+    EXPECT_EQ(ReadGameNames(StoreReader(session_.store), 1).sente, std::string("(未登録)"_sj));
     EXPECT_TRUE(prompter_.shown.empty());
 }
 

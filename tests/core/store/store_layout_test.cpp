@@ -409,23 +409,29 @@ TEST(StoreLayoutDetail, RankTextSpansBothParts) {
 }
 
 TEST(StoreLayoutDetail, CopiesOfIndexWordsTakeTheLowByte) {
+    // Every word has a high byte, so a copy that kept it (or wrote it into the next byte of the
+    // detail record) shows.
     IndexRecord r;
-    r.setTournament(12);
-    r.setGameNumber(3);
-    r.setHandicap(14);
-    r.setOpening(99);
-    r.setResult(8);
-    r.setSubTournament(10);
-    r.setOverflowNumber(777);
+    r.setTournament(0x010C);
+    r.setGameNumber(0x0203);
+    r.setHandicap(0x030E);
+    r.setOpening(0x0463);
+    r.setResult(0x0508);
+    r.setSubTournament(0x060A);
+    r.setOverflowNumber(0x1309);
     DetailRecord d;
     d.CopyIndexWords(r);
-    EXPECT_EQ(d.bytes[112], 12);
-    EXPECT_EQ(d.bytes[113], 3);
-    EXPECT_EQ(d.bytes[114], 14);
-    EXPECT_EQ(d.bytes[115], 99);
-    EXPECT_EQ(d.bytes[118], 8);
-    EXPECT_EQ(d.bytes[192], 10);
-    EXPECT_EQ(d.overflowNumber(), 777);
+    EXPECT_EQ(d.bytes[112], 0x0C);
+    EXPECT_EQ(d.bytes[113], 0x03);
+    EXPECT_EQ(d.bytes[114], 0x0E);
+    EXPECT_EQ(d.bytes[115], 0x63);
+    EXPECT_EQ(d.bytes[116], 0);
+    EXPECT_EQ(d.bytes[118], 0x08);
+    EXPECT_EQ(d.bytes[119], 0);
+    EXPECT_EQ(d.bytes[192], 0x0A);
+    EXPECT_EQ(d.bytes[193], 0);
+    // The overflow number is a whole word in both records.
+    EXPECT_EQ(d.overflowNumber(), 0x1309);
 }
 
 }  // namespace

@@ -13,29 +13,9 @@
 
 #include "core/record/kif_data.h"
 #include "core/rules/move_list.h"
+#include "support/temp_folder.h"
 
 namespace movra::testing {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "movra-store-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        path_ = buffer.data();
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 inline std::vector<std::uint8_t> FileBytes(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);

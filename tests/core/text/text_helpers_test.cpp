@@ -180,22 +180,6 @@ TEST(TextNumberTest, TimeText) {
     EXPECT_EQ(TimeText(59940, 59940), "(999:00/16:39:00)");
 }
 
-TEST(TextMoveTest, StripMark) {
-    EXPECT_EQ(StripMark("▲７六歩"_sj), "７六歩"_sj);
-    EXPECT_EQ(StripMark("△同　銀"_sj), "同　銀"_sj);
-    EXPECT_EQ(StripMark("▼３四歩"_sj), "３四歩"_sj);
-    EXPECT_EQ(StripMark("▽３四歩"_sj), "３四歩"_sj);
-    EXPECT_EQ(StripMark("\uE014１一香"_sj),
-              "１一香"_sj);
-    EXPECT_EQ(StripMark("\uE015１一香"_sj),
-              "１一香"_sj);
-    EXPECT_EQ(StripMark("７六歩"_sj), "");
-    EXPECT_EQ(StripMark("\uE016１一香"_sj),
-              "");
-    EXPECT_EQ(StripMark("\x81"), "");
-    EXPECT_EQ(StripMark(""), "");
-}
-
 TEST(TextMoveTest, ExportMoveText) {
     EXPECT_EQ(ExportMoveText("同　銀右"_sj, 6), "同　銀"_sj);
     EXPECT_EQ(ExportMoveText("７六歩"_sj, 0), "７六歩打"_sj);
@@ -265,13 +249,6 @@ TEST_F(RemovableDriveTest, NoneFound) {
     EXPECT_EQ(FirstRemovableDrive(root_), "");
     std::filesystem::remove(root_ / "proc" / "mounts");
     EXPECT_EQ(FirstRemovableDrive(root_), "");
-}
-
-TEST(TextDriveTest, WindowsDriveIsTheDataFolder) {
-    EXPECT_EQ(WindowsDrive(""), "/");
-    EXPECT_EQ(WindowsDrive("/"), "/");
-    EXPECT_EQ(WindowsDrive("/home/user/.local/share/movra/"), "/home/user/.local/share/movra");
-    EXPECT_EQ(WindowsDrive("/srv/movra"), "/srv/movra");
 }
 
 }  // namespace
