@@ -26,6 +26,7 @@
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
+#include "gui/list/search_dialog.h"
 #include "gui/mainwindow/main_window.h"
 #include "gui/mainwindow/move_list_view.h"
 #include "gui/mainwindow/name_plate.h"
@@ -62,6 +63,30 @@ BoardPosition CorePositionAfter(const TKifData& game, int n) {
     copy.GoToMove(n);
     return copy.position;
 }
+
+// A player whose sound ends only when the test says so.
+class ManualSoundPlayer : public SoundPlayer {
+public:
+    void Play(const fs::path& file) override {
+        lastFile = file;
+        playing_ = true;
+    }
+    void Stop() override {
+        playing_ = false;
+        ++stops;
+    }
+    bool playing() const override { return playing_; }
+    bool audible() const override { return false; }
+    void End() {
+        playing_ = false;
+        emit finished();
+    }
+    fs::path lastFile;
+    int stops = 0;
+
+private:
+    bool playing_ = false;
+};
 
 }  // namespace
 
@@ -247,23 +272,29 @@ private slots:
         window_->PressButton(ReplayPanel::Forward);
         QCOMPARE(player->plays(), 1);
         QVERIFY(FileNamesEqual(player->lastFile().filename().string(), "SARNOVI.WAV"));
-        // A step forward while the click still sounds starts nothing new: the queue holds one.
+        // Button 2 while the click still sounds silences it and clicks anew: the queue holds one.
         window_->PressButton(ReplayPanel::Forward);
-        QCOMPARE(player->plays(), 1);
-        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
-        // Back silences what plays, then clicks once more.
-        window_->PressButton(ReplayPanel::Back);
         QVERIFY(player->stops() >= 1);
         QCOMPARE(player->plays(), 2);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
+        // The replay timer's step while the click still sounds starts nothing new.
+        window_->StepForward();
+        QCOMPARE(player->plays(), 2);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
+        // Back silences what plays, then clicks once more.
+        const int stopsBefore = player->stops();
+        window_->PressButton(ReplayPanel::Back);
+        QVERIFY(player->stops() > stopsBefore);
+        QCOMPARE(player->plays(), 3);
         QTRY_VERIFY(!player->playing());
         QTRY_VERIFY(window_->sound()->queue().idle());
         // Home silences and starts nothing; with the piece sound off no step sounds.
         window_->PressButton(ReplayPanel::ToStart);
-        QCOMPARE(player->plays(), 2);
+        QCOMPARE(player->plays(), 3);
         window_->settings().shogi.Sarnovi = false;
         window_->PressButton(ReplayPanel::Forward);
         window_->PressButton(ReplayPanel::Back);
-        QCOMPARE(player->plays(), 2);
+        QCOMPARE(player->plays(), 3);
         // Without a voice set the read-aloud button does nothing.
         QVERIFY(!window_->sound()->readingAloud());
         window_->readAloudButton()->click();
@@ -316,6 +347,92 @@ private slots:
         QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;"));
         window_->readAloudButton()->click();
         QVERIFY(window_->sound()->readingAloud());
+    }
+
+    void aStepByHandDropsTheWordsStillQueued() {
+        // A voice set with the words of the first three moves; a player that ends a sound only
+        // when told, so that the queue can be looked at while words are pending.
+        const fs::path voice = home_ / "WAV1";
+        fs::create_directories(voice);
+        for (const char* name : {"sarnovi", "11", "sente", "gote", "76", "84", "68", "fu", "gin"}) {
+            fs::copy_file(PieceSoundFile(), voice / (std::string(name) + ".wav"));
+        }
+        Open();
+        ShowYagura();
+        auto manual = std::make_unique<ManualSoundPlayer>();
+        ManualSoundPlayer* player = manual.get();
+        window_->sound()->setPlayer(std::move(manual));
+        window_->PressButton(ReplayPanel::Forward);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;sente.wav;76.wav;fu.wav;"));
+        player->End();  // the click has sounded; 先手 is being read
+        QCOMPARE(window_->sound()->queue().text(), std::string("sente.wav;76.wav;fu.wav;"));
+        // Button 2 (and Right, Down) drops the rest of ▲７六歩 before queueing △８四歩.
+        QTest::keyClick(window_.get(), Qt::Key_Right);
+        QCOMPARE(int(window_->record().currentMove), 2);
+        QCOMPARE(window_->sound()->queue().text(), std::string("sarnovi.wav;gote.wav;84.wav;fu.wav;"));
+        QVERIFY(player->stops >= 1);
+        QCOMPARE(player->lastFile.filename().string(), std::string("sarnovi.wav"));
+        // The replay timer's step keeps what is pending and queues behind it.
+        player->End();
+        window_->StepForward();
+        QCOMPARE(window_->sound()->queue().text(),
+                 std::string("gote.wav;84.wav;fu.wav;sarnovi.wav;sente.wav;68.wav;gin.wav;"));
+    }
+
+    void theClipboardKeysSayWhyNothingIsCopied() {
+        Open();
+        ShowYagura();
+        QVERIFY(!window_->menus()->clipboardOutputAction()->isEnabled());
+        QTest::keyClick(window_.get(), Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(prompter_.texts(), (std::vector<std::string>{"\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj,
+                                                              "\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj}));
+        // Neither key changes the game.
+        QCOMPARE(int(window_->record().currentMove), 0);
+    }
+
+    void theSelectedLineStaysWholeAfterASizeSwitch() {
+        Open();
+        ShowYagura();
+        MoveListView* list = window_->moveList();
+        for (int size : {0, 2, 1, 2, 0}) {
+            // Deep into the game, the selected line near the list's lower edge.
+            window_->JumpToLine(44);
+            QVERIFY(window_->SetSizeMode(size));
+            QCOMPARE(list->selectedLine(), 44);
+            const QRect line = list->visualItemRect(list->item(44));
+            QVERIFY2(list->viewport()->rect().contains(line),
+                     qPrintable(QStringLiteral("size %1: line %2..%3 in a view of %4")
+                                    .arg(size).arg(line.top()).arg(line.bottom()).arg(list->viewport()->height())));
+            // And after a step the list scrolls as it did before the switch.
+            window_->PressButton(ReplayPanel::Forward);
+            QVERIFY(list->viewport()->rect().contains(list->visualItemRect(list->item(45))));
+        }
+    }
+
+    void aNewPlayerOrderReachesTheSearchDialogAtOnce() {
+        // Registered 渡辺 before 青木: the orders by name and by registration differ.
+        std::ofstream(home_ / "Ksname.dat", std::ios::binary)
+            << "  1 A 渡辺明              ﾜﾀﾅﾍﾞｱｷﾗ            \r\n"_sj.str()
+            << "  2 A 青木春樹            ｱｵｷﾊﾙｷ              \r\n"_sj.str();
+        fs::remove_all(home_ / "Kifu");
+        testing::MakeTestStore(home_ / "Kifu" / "Sample.ipx");
+        Open();
+        QVERIFY(window_->storeOpen());
+        QComboBox* box = window_->searchDialog()->playerBox(0);
+        auto names = [box] {
+            QStringList l;
+            for (int i = 1; i < box->count(); ++i) l.append(box->itemText(i));
+            return l;
+        };
+        QCOMPARE(names(), (QStringList{QStringLiteral("青木春樹"), QStringLiteral("渡辺明")}));
+        window_->setEnvironmentAnswer([](EnvironmentDialog& d) {
+            d.row("KsOrder")->button(0)->click();  // by registration
+            return true;
+        });
+        window_->OpenEnvironment();
+        QCOMPARE(window_->settings().shogi.KsOrder, 1);
+        QCOMPARE(names(), (QStringList{QStringLiteral("渡辺明"), QStringLiteral("青木春樹")}));
     }
 
     void aProgramFolderWithoutThePieceSoundStartsSilently() {

@@ -26,6 +26,7 @@
 #include "core/text/sjis_literal.h"
 #include "gui/store/file_chooser.h"
 #include "gui/store/store_commands.h"
+#include "gui/mainwindow/move_list_view.h"
 #include "support/recording_prompter.h"
 #include "core/textio/import_text.h"
 #include "list_test_store.h"
@@ -154,6 +155,29 @@ private slots:
         OpenThroughMenu(home_ / "kifu" / "c.idx");
         QVERIFY(Texts().back().starts_with("\r棋譜ファイルが壊れています。"_sj.str()));
         QCOMPARE(w.session().catalogue.count(), 5u);
+    }
+
+    void anotherStoreLeavesAnEmptyMoveList() {
+        // A game of the sample store is shown; opening or creating another store leaves no game
+        // on the board and no line in the list (not even a closing line of no moves).
+        MainWindow& w = Start(true);
+        QVERIFY(w.storeOpen());
+        QVERIFY(w.ShowStoredGame(1));
+        QVERIFY(w.moveList()->count() > 0);
+        testing::MakeGuiListStore(home_ / "kifu" / "a.idx", 5, true);
+        OpenThroughMenu(home_ / "kifu" / "a.ipx");
+        QCOMPARE(w.session().catalogue.count(), 5u);
+        QCOMPARE(w.moveList()->count(), 0);
+        QCOMPARE(int(w.record().moveCount), 0);
+        QVERIFY(w.ShowStoredGame(2));
+        QVERIFY(w.moveList()->count() > 0);
+        chooser_.files.push_back(PathToQString(home_ / "fresh"));
+        w.menus()->newStoreAction()->trigger();
+        QVERIFY(w.windowTitle().contains(QStringLiteral("fresh.ipx")));
+        QCOMPARE(w.moveList()->count(), 0);
+        // Stepping on the empty board adds nothing either.
+        w.PressButton(ReplayPanel::Forward);
+        QCOMPARE(w.moveList()->count(), 0);
     }
 
     void makingANewStore() {

@@ -16,9 +16,11 @@ namespace movra {
 std::filesystem::path ChooseProgramFolder(std::string_view homeOption, const char* movraHome,
                                           const char* xdgDataHome, const char* home);
 
-// Creates the folder and, when it did not exist or was empty, copies the data folder's contents
-// into it (sub-folders included). Files already there are never replaced. False, with the reason
-// in `error`, when the folder cannot be created or a file cannot be copied.
+// Creates the folder and copies into it every file and sub-folder of the data folder that it
+// lacks, on every start: a folder that holds only some of them (a voice set put in by hand, say)
+// gets the rest. What is there already, under any ASCII case of the name, is never replaced.
+// False, with the reason in `error`, when the folder cannot be created or a file cannot be
+// copied.
 bool PrepareProgramFolder(const std::filesystem::path& folder,
                           const std::filesystem::path& dataFolder, std::string* error);
 

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/session/startup_store.h"
 
@@ -64,9 +65,7 @@ bool GuiPrompter::Progress(const std::string& caption, long done, long total) {
         layout->addWidget(caption_);
         layout->addWidget(bar_);
         panel->resize(280, 80);
-        if (owner_ != nullptr) {
-            panel->move(owner_->mapToGlobal(owner_->rect().center()) - panel->rect().center());
-        }
+        PlaceCentred(panel, owner_);
         panel->show();
         panel_ = panel;
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/list/search_form.h"
 #include "core/text/text_helpers.h"
@@ -267,7 +268,7 @@ void DetailedSearchDialog::Prepare() {
     setWindowTitle(QStringLiteral("詳細検索条件設定"));
     mode_ = PlayerMode::Either;
     RefreshPlayerLabels();
-    if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
+    PlaceCentred(this, parentWidget());
 }
 
 void DetailedSearchDialog::Load() {
@@ -473,7 +474,7 @@ void DetailedSearchDialog::PickReferenceName(int which) {
         name = referenceAnswer_();
     } else {
         PlayerNameList list(names_.names, this);
-        list.move(geometry().topRight() + QPoint(8, 0));
+        PlaceAt(&list, frameGeometry().topRight() + QPoint(8, 0), this);
         if (list.exec() != QDialog::Accepted) return;
         name = list.chosen();
     }

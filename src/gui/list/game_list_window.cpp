@@ -34,6 +34,7 @@
 #include "core/text/sjis_literal.h"
 #include "gui/store/file_chooser.h"
 #include "core/store/store_copy.h"
+#include "gui/common/placement.h"
 
 namespace movra {
 
@@ -417,9 +418,7 @@ void GameListWindow::Prepare(int sizeMode) {
 
 GameListWindow::Result GameListWindow::Open(int sizeMode) {
     Prepare(sizeMode);
-    if (parentWidget() != nullptr) {
-        move(parentWidget()->geometry().center() - rect().center());
-    }
+    PlaceCentred(this, parentWidget());
     exec();
     return result_;
 }

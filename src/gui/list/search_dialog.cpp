@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/list/game_list_player_names.h"
 #include "core/list/game_search.h"
@@ -300,7 +301,7 @@ void SearchDialog::Prepare(bool narrowing, bool positionPreset) {
 
 SearchDialog::Result SearchDialog::Open(bool narrowing, bool positionPreset) {
     Prepare(narrowing, positionPreset);
-    if (parentWidget() != nullptr) move(parentWidget()->geometry().center() - rect().center());
+    PlaceCentred(this, parentWidget());
     exec();
     return result_;
 }
@@ -416,6 +417,7 @@ void SearchDialog::PickPlayer(int which) {
         number = pickerAnswer_(pickerTopRow_[which]);
     } else {
         PlayerPicker picker(session_.players, pickerTopRow_[which], this);
+        PlaceCentred(&picker, this);
         if (picker.exec() == QDialog::Accepted) number = picker.answer();
         // Each button remembers where the picker was scrolled to.
         pickerTopRow_[which] = picker.topRow();

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/comment_window.h"
 
+#include <QEvent>
 #include <QVBoxLayout>
 
 #include "gui/common/fonts.h"
@@ -9,7 +10,9 @@ namespace movra {
 CommentWindow::CommentWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("CommentWindow"));
     setWindowTitle(QStringLiteral("コメント"));
+    // Shown beside the board without ever taking the keyboard from it.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowFlag(Qt::WindowDoesNotAcceptFocus);
     heading_ = new QPlainTextEdit(this);
     heading_->setObjectName(QStringLiteral("ComHeading"));
     heading_->setReadOnly(true);
@@ -30,6 +33,11 @@ CommentWindow::CommentWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
 void CommentWindow::setComment(const QString& heading, const QString& text) {
     heading_->setPlainText(heading);
     text_->setPlainText(text);
+}
+
+void CommentWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) emit activated();
 }
 
 QString CommentWindow::text() const { return text_->toPlainText(); }

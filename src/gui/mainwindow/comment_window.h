@@ -14,6 +14,14 @@ public:
     QString text() const;
     QString heading() const;
 
+signals:
+    // The window system made this window the active one (it is only a viewer: the owner
+    // takes the keyboard back).
+    void activated();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QPlainTextEdit* heading_;
     QPlainTextEdit* text_;

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
+
 namespace movra {
 
 InputBox::InputBox(QWidget* parent) : QDialog(parent) {
@@ -48,10 +50,7 @@ std::optional<QString> InputBox::Ask(QWidget* form, const QString& caption, cons
                                      const QString& prompt) {
     InputBox box(form);
     box.Set(caption, initial, prompt);
-    if (form != nullptr) {
-        box.adjustSize();
-        box.move(form->geometry().center() - box.rect().center());
-    }
+    PlaceCentred(&box, form);
     if (box.exec() != QDialog::Accepted) return std::nullopt;
     return box.field()->text();
 }

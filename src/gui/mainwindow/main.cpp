@@ -21,6 +21,7 @@
 
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
+#include "gui/common/translations.h"
 #include "core/record/game_from_moves.h"
 #include "gui/mainwindow/main_window.h"
 #include "core/config/program_folder.h"
@@ -129,6 +130,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Movra for Win"));
+    if (!movra::InstallJapaneseQtTexts(app)) {
+        std::fprintf(stderr, "movra: Qt's Japanese texts are missing (Debian package qt6-translations-l10n)\n");
+    }
     if (!movra::RegisterFontSubstitutes()) {
         std::fprintf(stderr, "movra: the IPAex fonts are missing (Debian package fonts-ipaexfont)\n");
     }

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
@@ -127,6 +128,7 @@ void MainWindow::BuildParts(QWidget* central) {
     menus_ = new MainMenus(menuBar());
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
+    connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
     for (int later : {ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
         panel_->markNotAvailable(later);
     }
@@ -344,6 +346,8 @@ void MainWindow::ApplyPictures() {
     menus_->setSizeMode(mode);
     menus_->setColor(settings_.form.Color);
     LayOut();
+    // The window may have grown: it stays where it was as far as the screen allows.
+    PlaceAt(this, pos(), this);
     update();
 }
 
@@ -437,7 +441,9 @@ void MainWindow::PressButton(int number) {
             }
             break;
         case ReplayPanel::Forward:
+            // A step by hand first drops what is still queued to be heard.
             StopReplay();
+            sound_->Silence();
             StepForward();
             break;
         case ReplayPanel::Back:
@@ -675,8 +681,7 @@ void MainWindow::OpenEnvironment() {
     EnvironmentDialog dialog(before, [this](int voice) {
         if (const auto folder = TrialVoiceFolder(voice)) sound_->PlayTrial(ResolvePath(programFolder_, *folder), TrialWords());
     }, this);
-    dialog.adjustSize();
-    dialog.move(geometry().center() - dialog.rect().center());
+    PlaceCentred(&dialog, this);
     const bool accepted = environmentAnswer_ ? environmentAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
     if (accepted) {
         const EnvironmentChoices chosen = dialog.choices();
@@ -692,6 +697,8 @@ void MainWindow::OpenEnvironment() {
             session_.playersInFileOrder = settings_.shogi.KsOrder == 1;
             session_.players.Load(session_.masterFolder(), !session_.playersInFileOrder);
             RemapSavedPlayers(settings_.kensaku, oldPlayers, PlayerSearchList(session_.players));
+            // The search dialog's player lists follow the new order at once.
+            if (search_ != nullptr) search_->FillConditionLists();
         }
     }
     sound_->RestoreVoiceFolder();
@@ -710,8 +717,7 @@ void MainWindow::OpenPieceSets() {
     std::vector<PieceSetEntry> sets = ReadPieceSetList(ResolvePath(programFolder_, kPieceSetListName));
     const int first = FirstPieceSet(sets, settings_.shogi.Koma);
     PieceSetDialog dialog(sets, first, programFolder_, *prompter_, this);
-    dialog.adjustSize();
-    dialog.move(geometry().center() - dialog.rect().center());
+    PlaceCentred(&dialog, this);
     const bool accepted = pieceSetAnswer_ ? pieceSetAnswer_(dialog) : dialog.exec() == QDialog::Accepted;
     if (!accepted || dialog.chosen() < 0) return;
     const int mode = pictures_.sizeMode();
@@ -817,8 +823,20 @@ void MainWindow::RefreshComment() {
         return;
     }
     comment_->setComment(ToQString(content->first), ToQString(content->second));
-    if (!comment_->isVisible()) comment_->show();
+    if (!comment_->isVisible()) {
+        PlaceAt(comment_, comment_->pos(), this);
+        // Shown only: the keys stay with the board. A window system that makes it active all
+        // the same (at once or a little later) has the activation handed back (`activated`).
+        comment_->show();
+    }
     if (replayKind_ == ReplayPanel::AutoReplay && settings_.shogi.ComWait) StopReplay();
+}
+
+void MainWindow::KeepKeyboard() {
+    if (!isVisible() || QApplication::activeModalWidget() != nullptr) return;
+    const QWidget* active = QApplication::activeWindow();
+    if (active == nullptr || active == comment_) activateWindow();
+    if (QApplication::focusWidget() == nullptr || QApplication::focusWidget()->window() != this) setFocus();
 }
 
 void MainWindow::ShowMessage(const std::string& text, bool warning) {
@@ -874,6 +892,26 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             storeCommands_->ImportClipboardCommand();
         } else {
             prompter_->Warn(ImportWhileEditingMessage());
+        }
+        return;
+    }
+    if (mods == Qt::ControlModifier && event->key() == Qt::Key_C) {
+        // The game as text to the clipboard, when its menu item may be used.
+        if (menus_->clipboardOutputAction()->isEnabled()) {
+            menus_->clipboardOutputAction()->trigger();
+        } else if (mode_ == Mode::PositionEditing) {
+            prompter_->Inform("\r局面作成画面での棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+        } else {
+            prompter_->Inform("\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+        }
+        return;
+    }
+    if (mods == Qt::ControlModifier && event->key() == Qt::Key_N) {
+        // The position as text to the clipboard: an item of the text-output menu.
+        if (menus_->textOutputAction()->isEnabled()) {
+            menus_->textOutputAction()->trigger();
+        } else {
+            prompter_->Inform("\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
         }
         return;
     }
@@ -1014,6 +1052,9 @@ void MainWindow::HandleGameListResult() {
         case GameListWindow::Result::ShowGame: {
             const GameHeader& entry = list->selectedEntry();
             ShowStoredGame(long(entry.recordNumber), std::max(0, MatchedMove(entry)));
+            // The keys step through the game just opened.
+            activateWindow();
+            KeepKeyboard();
             break;
         }
         case GameListWindow::Result::Narrow:
@@ -1042,6 +1083,10 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
         empty.ResetHeader(0);
         empty.SetUpStandard();
         ShowGame(empty, GameHeaderTexts{}, true, session_.store.extended());
+        // No game is shown yet: an empty list, not the closing line of a game of no moves.
+        replay_.Clear();
+        RefreshList();
+        RefreshTime();
     }
 }
 

@@ -192,6 +192,8 @@ private:
     // The words of move n's line, when reading aloud is on.
     std::string SpokenLine(int moveNumber) const;
     void ShowMessage(const std::string& text, bool warning);
+    // Gives the keyboard back to this window when the comment window (or nothing) has it.
+    void KeepKeyboard();
     void OpenStartupStore(const StartupStore& chosen);
     void RefreshRecentMenu();
     void RefreshDataCollections();

@@ -52,6 +52,7 @@ void MoveListView::setBackground(const QPixmap& background) {
 
 void MoveListView::setLineFont(int pixelSize) {
     setFont(SystemFont(kGothic, pixelSize));
+    scheduleDelayedItemsLayout();
     viewport()->update();
 }
 
@@ -70,11 +71,20 @@ void MoveListView::setLines(const QStringList& lines, int selection, int topLine
         clearSelection();
         setCurrentRow(-1, QItemSelectionModel::Clear);
     }
+    // After a new font or size the rows and the scroll range are laid out afresh first, so that
+    // the scrolling below works on the rows as they will be drawn.
+    executeDelayedItemsLayout();
+    updateGeometries();
     int top = qBound(0, topLine, qMax(0, count() - 1));
     const int rows = qMax(1, visibleLineCount());
     if (selection >= 0 && selection >= top + rows) top = selection - rows + 1;
     if (selection >= 0 && selection < top) top = selection;
     verticalScrollBar()->setValue(top);
+    // The selected line is always whole in sight, not cut by the list's lower edge.
+    if (selection >= 0 && selection < count() &&
+        !viewport()->rect().contains(visualItemRect(item(selection)))) {
+        scrollToItem(item(selection), QAbstractItemView::EnsureVisible);
+    }
 }
 
 int MoveListView::selectedLine() const {

@@ -3,6 +3,8 @@
 #include <QHBoxLayout>
 #include <QToolButton>
 
+#include "gui/common/placement.h"
+
 namespace movra {
 
 PromotionDialog::PromotionDialog(const QPixmap& unpromoted, const QPixmap& promoted, QWidget* parent)
@@ -29,6 +31,7 @@ PromotionDialog::PromotionDialog(const QPixmap& unpromoted, const QPixmap& promo
 
 bool PromotionDialog::Ask(const QPixmap& unpromoted, const QPixmap& promoted, QWidget* parent) {
     PromotionDialog dialog(unpromoted, promoted, parent);
+    PlaceCentred(&dialog, parent != nullptr ? parent->window() : nullptr);
     dialog.exec();
     return dialog.promote();
 }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/matesearch/mate_search.h"
 
@@ -36,6 +37,7 @@ int KingChoiceDialog::defender() const { return list_->currentRow() == 1 ? 2 : 1
 
 int AskDefendingKing(int preselected, bool handicapGame, QWidget* parent) {
     KingChoiceDialog dialog(preselected, handicapGame, parent);
+    PlaceCentred(&dialog, parent);
     return dialog.exec() == QDialog::Accepted ? dialog.defender() : 0;
 }
 

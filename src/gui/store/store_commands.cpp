@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "core/session/file_commands.h"
 #include "core/text/paths.h"
@@ -119,6 +120,7 @@ void StoreCommands::RenameCommand() {
     if (!MayStart() || !s.isOpen()) return;
     const std::string before = ShownStoreName(s);
     RenameStoreDialog dialog(s, *host_.prompter, host_.window);
+    PlaceCentred(&dialog, host_.window);
     dialog.exec();
     if (dialog.outcome() != RenameOutcome::Renamed) return;
     // The recent list names the store by its new name from now on.
