@@ -188,7 +188,7 @@ int RunNew(int argc, char** argv) {
     for (std::string_view x : {ext::kIndex, ext::kDetail}) {
         if (x == ext::kDetail && !extended) break;
         if (files.Exists(x)) {
-            prompter.Warn("\r" + files.Path(x).string() + " は既に存在します。"_sj);
+            prompter.Warn("\r" + PathText(files.Path(x)) + " は既に存在します。"_sj);
             return 1;
         }
     }
