@@ -124,12 +124,7 @@ ImportSummary ImportClipboardGames(const std::vector<std::vector<std::string>>& 
             context.prompter.Inform(ImportFailedMessage(temporaryFile));
         }
     }
-    context.prompter.Progress(banner, total, total);
-    if (summary.gamesStored < 1) {
-        context.prompter.Inform(NothingImportedMessage());
-    } else {
-        context.prompter.Inform(ImportedCountMessage(summary.gamesStored));
-    }
+    EndImportRun(banner, total, summary, context.prompter);
     return summary;
 }
 

@@ -481,13 +481,18 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
         context.prompter.Warn(StoreFullMessage());
     }
 
-    context.prompter.Progress(banner, total, total);
-    if (summary.gamesStored < 1) {
-        context.prompter.Inform(NothingImportedMessage());
-    } else {
-        context.prompter.Inform(ImportedCountMessage(summary.gamesStored));
-    }
+    EndImportRun(banner, total, summary, context.prompter);
     return summary;
+}
+
+void EndImportRun(const std::string& banner, long total, const ImportSummary& summary,
+                  Prompter& prompter) {
+    prompter.Progress(banner, total, total);
+    if (summary.gamesStored < 1) {
+        prompter.Inform(NothingImportedMessage());
+    } else {
+        prompter.Inform(ImportedCountMessage(summary.gamesStored));
+    }
 }
 
 std::vector<fs::path> GameRecordFiles(const fs::path& folder, int levels, const StoreFiles* store) {

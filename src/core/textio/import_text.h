@@ -73,6 +73,11 @@ struct ImportSummary {
     bool storeFull = false;
 };
 
+// The close of an import run: the progress at its end and the count of games stored
+// ("\rN件の棋譜をインポートしました。", or "\r棋譜はインポートされませんでした。" for none).
+void EndImportRun(const std::string& banner, long total, const ImportSummary& summary,
+                  Prompter& prompter);
+
 // Why a game or file was not stored once the store holds the most games it can.
 inline constexpr char kStoreFullReason[] = "the store holds the most games it can (1,000,000)";
 // Said once when an import stops at the store's limit.
