@@ -100,8 +100,6 @@ bool RecordFile::WriteBytes(std::uint64_t offset, const std::uint8_t* buffer, st
     return true;
 }
 
-bool RecordFile::Truncate(std::uint64_t records) { return TruncateBytes(records * recordSize_); }
-
 bool RecordFile::TruncateBytes(std::uint64_t size) {
     return fd_ >= 0 && ::ftruncate(fd_, off_t(size)) == 0;
 }

@@ -59,7 +59,6 @@ public:
     std::size_t Read(std::uint64_t first, std::uint8_t* buffer, std::size_t count = 1) const;
     // Writes `count` records at record `first`; false unless every byte was written.
     bool Write(std::uint64_t first, const std::uint8_t* buffer, std::size_t count = 1);
-    bool Truncate(std::uint64_t records);
     // The same by byte position and length, for parts of records.
     std::size_t ReadBytes(std::uint64_t offset, std::uint8_t* buffer, std::size_t size) const;
     bool WriteBytes(std::uint64_t offset, const std::uint8_t* buffer, std::size_t size);
