@@ -286,14 +286,14 @@ bool SwapGames(const GameStore& store, std::uint32_t k1, std::uint32_t k2, FileS
     if (k1 < 1 || k2 < 1 || k1 > count || k2 > count) return false;
     if (k1 == k2) return true;
 
-    struct Part {
+    struct SwappedFile {
         fs::path path;
         std::size_t recordSize;
         std::uint64_t offset;  // index records start at 1, the others at 0
         RecordFile file;
         std::vector<std::uint8_t> first, second;
     };
-    std::vector<Part> parts;
+    std::vector<SwappedFile> parts;
     parts.push_back({store.files.IndexPath(), kIndexRecordSize, 0, {}, {}, {}});
     parts.push_back({store.files.Path(ext::kGameData), kGameDataRecordSize, 1, {}, {}, {}});
     if (store.extended()) {
@@ -303,7 +303,7 @@ bool SwapGames(const GameStore& store, std::uint32_t k1, std::uint32_t k2, FileS
     // Everything is read before anything is written, and kept in the journal: a process stopped
     // half-way through the writes leaves it, and opening the store puts the two games back.
     std::vector<FileUndo> undo;
-    for (Part& p : parts) {
+    for (SwappedFile& p : parts) {
         if (!fs.OpenForWriting(p.file, p.path, p.recordSize, RecordFile::Access::ReadWrite)) return false;
         p.first.resize(p.recordSize);
         p.second.resize(p.recordSize);
@@ -315,18 +315,18 @@ bool SwapGames(const GameStore& store, std::uint32_t k1, std::uint32_t k2, FileS
                         {{(k1 - p.offset) * p.recordSize, p.first}, {(k2 - p.offset) * p.recordSize, p.second}}});
     }
     if (!WriteUndoJournal(store.files, undo, fs)) throw StoreIoError("cannot write", store.files.Path(ext::kJournal));
-    for (Part& p : parts) {
+    for (SwappedFile& p : parts) {
         if (!fs.Write(p.file, (k1 - p.offset) * p.recordSize, p.second.data(), p.recordSize) ||
             !fs.Write(p.file, (k2 - p.offset) * p.recordSize, p.first.data(), p.recordSize)) {
             // Put back what was written; what cannot be put back the journal puts back.
-            for (Part& q : parts) {
+            for (SwappedFile& q : parts) {
                 fs.Write(q.file, (k1 - q.offset) * q.recordSize, q.first.data(), q.recordSize);
                 fs.Write(q.file, (k2 - q.offset) * q.recordSize, q.second.data(), q.recordSize);
             }
             throw StoreIoError("cannot write", p.path);
         }
     }
-    for (Part& p : parts) {
+    for (SwappedFile& p : parts) {
         if (!fs.Sync(p.file)) throw StoreIoError("cannot write", p.path);
     }
     if (!RemoveStoreJournal(store.files, fs)) throw StoreIoError("cannot remove", store.files.Path(ext::kJournal));
