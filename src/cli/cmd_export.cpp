@@ -18,6 +18,7 @@
 #include "core/store/master_data.h"
 #include "core/store/open_store.h"
 #include "core/store/store_files.h"
+#include "core/textio/csa_writer.h"
 #include "core/textio/export_file.h"
 #include "core/textio/export_game.h"
 #include "core/textio/imported_header.h"
@@ -33,7 +34,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Output { Kif, Listing, Position };
+enum class Output { Kif, Listing, Csa, Usi, Position };
 
 struct Options {
     Output output = Output::Kif;
@@ -51,10 +52,12 @@ struct Options {
 
 int ExportUsage() {
     std::fprintf(stderr,
-                 "usage: movra-cli export STORE N... [--kif | --listing] [-o FILE | --dir DIR]\n"
+                 "usage: movra-cli export STORE N... [--kif | --listing | --csa | --usi]\n"
+                 "                 [-o FILE | --dir DIR]\n"
                  "                 [--overwrite] [--append] [--dat DIR] [--sjis]\n"
                  "  N is a record number or a range (1-100); --kif (the default) writes Kakinoki\n"
-                 "  KIF, --listing the six-moves-a-line listing. One game goes to standard output\n"
+                 "  KIF, --listing the six-moves-a-line listing, --csa a CSA record (V2.2), --usi a\n"
+                 "  USI position line. One game goes to standard output\n"
                  "  (UTF-8; --sjis: the file's CP932 bytes with CR LF) or to FILE; several need\n"
                  "  --dir DIR, where each gets a new file r<MMDD><NNN>.kif (.txt for listings).\n"
                  "  An existing FILE is kept unless --overwrite (or, for a listing, --append).\n"
@@ -84,10 +87,13 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (!position && (arg == "--kif" || arg == "--listing")) {
+        if (!position && (arg == "--kif" || arg == "--listing" || arg == "--csa" || arg == "--usi")) {
             if (formatGiven) return std::nullopt;
             formatGiven = true;
-            o.output = arg == "--kif" ? Output::Kif : Output::Listing;
+            o.output = arg == "--kif"       ? Output::Kif
+                       : arg == "--listing" ? Output::Listing
+                       : arg == "--csa"     ? Output::Csa
+                                            : Output::Usi;
         } else if (position && arg == "--gaiji") {
             o.gaiji = true;
         } else if (position && arg == "--move" && hasValue) {
@@ -202,6 +208,14 @@ private:
                 break;
             case Output::Listing:
                 lines = GameListingLines(*game);
+                break;
+            case Output::Csa:
+                lines = CsaLines(*game);
+                extension = ".csa";
+                break;
+            case Output::Usi:
+                lines = {UsiLine(*game)};
+                extension = ".usi";
                 break;
             case Output::Position:
                 if (!PositionLines(k, *game, lines)) return false;
