@@ -17,6 +17,7 @@
 #include "core/textio/export_game.h"
 #include "core/textio/import_text.h"
 #include "support/recording_prompter.h"
+#include "support/run_cli.h"
 #include "support/temp_folder.h"
 
 namespace movra {
@@ -92,6 +93,36 @@ TEST(CsaUsiRoundTrip, AThousandGamesComeBackThroughBothForms) {
     EXPECT_GT(handicaps, 50);
     EXPECT_GT(sideToMoveWon, 50);
     EXPECT_EQ(store.recordCount, 2000u);
+}
+
+// The command line converts a folder without a store: a two-game CSA file gives two files, a KIF
+// file one; UTF-8 KIF files end in .kifu; nothing is replaced without --overwrite.
+TEST(CsaUsiRoundTrip, ConvertWritesEachGameOnceAndKeepsWhatIsThere) {
+    testing::TempFolder dir;
+    fs::create_directories(dir / "in");
+    {
+        std::ofstream csa(dir / "in" / "two.csa", std::ios::binary);
+        csa << "V2.2\r\nPI\r\n+\r\n+7776FU\r\n-3334FU\r\n%TORYO\r\n/\r\nPI\r\n+\r\n+2726FU\r\n%CHUDAN\r\n";
+        std::ofstream usi(dir / "in" / "one.usi", std::ios::binary);
+        usi << "position startpos moves 7g7f 3c3d 8h2b+\n";
+    }
+    const std::string in = (dir / "in").string(), out = (dir / "out").string();
+    testing::CliResult r = testing::RunCli({"convert", in, "--to", "kif", "--utf8", "--dir", out});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(fs::exists(dir / "out" / "two-1.kifu"));
+    EXPECT_TRUE(fs::exists(dir / "out" / "two-2.kifu"));
+    std::ifstream kifu(dir / "out" / "one.kifu", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(kifu)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("２二角成(88)"), std::string::npos);  // UTF-8 text
+    r = testing::RunCli({"convert", in, "--to", "kif", "--utf8", "--dir", out});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("exists, kept"), std::string::npos);
+    r = testing::RunCli({"convert", (dir / "out").string(), "--to", "usi", "--dir", (dir / "usi").string()});
+    EXPECT_EQ(r.status, 0) << r.out;
+    std::ifstream back(dir / "usi" / "one.usi");
+    std::string line;
+    std::getline(back, line);
+    EXPECT_EQ(line.substr(0, 41), "position startpos moves 7g7f 3c3d 8h2b+\r");
 }
 
 }  // namespace
