@@ -46,6 +46,7 @@ struct Options {
     bool overwrite = false;
     bool append = false;
     bool sjis = false;
+    bool utf8 = false;     // files in UTF-8 (a KIF file then ends in .kifu)
     bool gaiji = false;
     long move = -1;        // position-text: -1 the final position
 };
@@ -53,7 +54,7 @@ struct Options {
 int ExportUsage() {
     std::fprintf(stderr,
                  "usage: movra-cli export STORE N... [--kif | --listing | --csa | --usi]\n"
-                 "                 [-o FILE | --dir DIR]\n"
+                 "                 [-o FILE | --dir DIR] [--utf8]\n"
                  "                 [--overwrite] [--append] [--dat DIR] [--sjis]\n"
                  "  N is a record number or a range (1-100); --kif (the default) writes Kakinoki\n"
                  "  KIF, --listing the six-moves-a-line listing, --csa a CSA record (V2.2), --usi a\n"
@@ -61,6 +62,8 @@ int ExportUsage() {
                  "  (UTF-8; --sjis: the file's CP932 bytes with CR LF) or to FILE; several need\n"
                  "  --dir DIR, where each gets a new file r<MMDD><NNN>.kif (.txt for listings).\n"
                  "  An existing FILE is kept unless --overwrite (or, for a listing, --append).\n"
+                 "  --utf8 writes the files in UTF-8 instead of CP932 (KIF files in a folder then\n"
+                 "  end in .kifu).\n"
                  "  Names come from the master files in --dat DIR ($MOVRA_HOME, else the store's\n"
                  "  folder).\n"
                  "exit status: 0 everything written, 1 some game not written, 2 usage error.\n");
@@ -113,6 +116,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
             o.append = true;
         } else if (arg == "--sjis") {
             o.sjis = true;
+        } else if (!position && arg == "--utf8") {
+            o.utf8 = true;
         } else if (!arg.empty() && arg[0] == '-') {
             return std::nullopt;
         } else if (o.store.empty()) {
@@ -204,7 +209,7 @@ private:
                     std::fprintf(stderr, "game %ld: has no moves; nothing written\n", k);
                     return false;
                 }
-                extension = ".kif";
+                extension = o_.utf8 ? ".kifu" : ".kif";
                 break;
             case Output::Listing:
                 lines = GameListingLines(*game);
@@ -252,8 +257,14 @@ private:
             }
         }
         if (o_.output == Output::Position) lines = PositionFileLines(lines);
-        const std::string error = o_.output == Output::Kif ? WriteKakinokiFile(*game, path)
-                                                          : WriteTextLines(path, lines, mode);
+        std::string error;
+        if (o_.utf8) {
+            if (o_.output == Output::Kif) lines = KakinokiLines(*game, PathText(path));
+            for (std::string& line : lines) line = Cp932ToUtf8(line);
+            error = WriteTextLines(path, lines, mode);
+        } else {
+            error = o_.output == Output::Kif ? WriteKakinokiFile(*game, path) : WriteTextLines(path, lines, mode);
+        }
         if (!error.empty()) {
             std::fprintf(stderr, "game %ld: %s\n", k, error.c_str());
             return false;
