@@ -85,14 +85,13 @@ TEST_F(GameInfoTest, CorrectionThroughOk) {
     form.date = {"2000", "02", "30"};
     const IndexRecord indexBefore = index;
     const DetailRecord detailBefore = detail;
-    GameInfoCheck check = ApplyGameInfoForm(form, GameInfoMode::Correction, true, true, false,
-                                            lists, players_, tournaments_, index, detail);
+    GameInfoCheck check = ApplyGameInfoForm(form, GameInfoMode::Correction, true, lists, players_, tournaments_, index, detail);
     EXPECT_EQ(check.focus, GameInfoField::Month);
     EXPECT_EQ(check.message, GameDateMessage());
     EXPECT_EQ(index, indexBefore);
     EXPECT_EQ(detail, detailBefore);
     form.date = {"2000", "13", "00"};
-    EXPECT_FALSE(ApplyGameInfoForm(form, GameInfoMode::Correction, true, true, false, lists,
+    EXPECT_FALSE(ApplyGameInfoForm(form, GameInfoMode::Correction, true, lists,
                                    players_, tournaments_, index, detail).ok());
 
     // An unknown day is accepted. The sente name typed with a full-width space finds 羽生善治;
@@ -102,7 +101,7 @@ TEST_F(GameInfoTest, CorrectionThroughOk) {
     form.playerText = {" 羽生　善治 "_sj, "  佐藤 一郎"_sj};
     form.result = 2;
     form.rating = {"1850", ""};
-    check = ApplyGameInfoForm(form, GameInfoMode::Correction, true, true, true, lists, players_,
+    check = ApplyGameInfoForm(form, GameInfoMode::Correction, true, lists, players_,
                               tournaments_, index, detail);
     ASSERT_TRUE(check.ok()) << check.message;
     EXPECT_EQ(index.sentePlayer(), 1);
@@ -113,8 +112,11 @@ TEST_F(GameInfoTest, CorrectionThroughOk) {
     EXPECT_EQ(index.tournament(), 2);
     EXPECT_EQ(index.subTournament(), 2);
     EXPECT_EQ(detail.senteRating(), 1850);
-    // DateUp: the era label reads the date (unknown day as 01), so the start date follows; the
-    // start's time of day stays.
+    EXPECT_EQ(detail.start(), (DetailDateTime{1999, 4, 1, 10, 30}));
+    // DateUp: when the era label reads the date (here the unknown day counts as 01) the start
+    // date follows, its time of day kept; a date the label cannot read leaves it.
+    EXPECT_FALSE(CopyDateToStart(form.date, false, detail));
+    EXPECT_TRUE(CopyDateToStart(form.date, true, detail));
     EXPECT_EQ(detail.start(), (DetailDateTime{2000, 2, 0, 10, 30}));
     EXPECT_EQ(OkAnswer(GameInfoMode::Correction, form), GameInfoAnswer::Ok);
 
@@ -123,7 +125,7 @@ TEST_F(GameInfoTest, CorrectionThroughOk) {
     form.editMoves = true;
     form.result = 5;
     form.playerText[1] = std::string(NotGivenText());
-    ASSERT_TRUE(ApplyGameInfoForm(form, GameInfoMode::Correction, true, false, false, lists,
+    ASSERT_TRUE(ApplyGameInfoForm(form, GameInfoMode::Correction, true, lists,
                                   players_, tournaments_, index, detail).ok());
     EXPECT_EQ(index.result(), 2);
     EXPECT_EQ(detail.goteName(), "");
@@ -131,7 +133,7 @@ TEST_F(GameInfoTest, CorrectionThroughOk) {
 
     // A typed name over 14 bytes is refused at its box.
     form.playerText[0] = "ＡＢＣＤＥＦＧＨ"_sj;
-    EXPECT_EQ(ApplyGameInfoForm(form, GameInfoMode::Correction, true, false, false, lists,
+    EXPECT_EQ(ApplyGameInfoForm(form, GameInfoMode::Correction, true, lists,
                                 players_, tournaments_, index, detail).focus,
               GameInfoField::SentePlayer);
 
@@ -142,7 +144,7 @@ TEST_F(GameInfoTest, CorrectionThroughOk) {
     fresh.result = 4;
     IndexRecord newIndex;
     DetailRecord newDetail;
-    ASSERT_TRUE(ApplyGameInfoForm(fresh, GameInfoMode::NewGame, true, false, false, lists, players_,
+    ASSERT_TRUE(ApplyGameInfoForm(fresh, GameInfoMode::NewGame, true, lists, players_,
                                   tournaments_, newIndex, newDetail).ok());
     EXPECT_EQ(newIndex.handicap(), 3);
     EXPECT_EQ(newIndex.result(), 0);
