@@ -19,17 +19,6 @@ namespace {
 // Lists the user keeps are a few lines; anything larger is not such a list.
 constexpr std::size_t kMaxListFileBytes = 1 << 20;
 
-std::optional<int> FieldNumber(std::string_view text, std::size_t maxDigits) {
-    const std::string t = Trim(text);
-    if (t.empty() || t.size() > maxDigits) return std::nullopt;
-    int value = 0;
-    for (char c : t) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 std::string Two(int v) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", v);

@@ -21,18 +21,6 @@ constexpr std::size_t kPlayerTextBytes = 14;
 constexpr int kGameNumbers = 99;
 constexpr int kBulkGameNumbers = 9;
 
-// A field as a number: digits only once blanks are trimmed, at most `maxDigits` of them.
-std::optional<int> FieldNumber(std::string_view text, std::size_t maxDigits) {
-    const std::string t = Trim(text);
-    if (t.empty() || t.size() > maxDigits) return std::nullopt;
-    int value = 0;
-    for (char c : t) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 std::string Digits(int v, int width) {
     char text[16];
     std::snprintf(text, sizeof text, "%0*d", width, v);

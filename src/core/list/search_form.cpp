@@ -18,18 +18,6 @@ namespace {
 constexpr std::size_t kPlayerNameBytes = 30;
 constexpr int kSubTournaments = 10;
 
-// A field as a number: digits only once blanks are trimmed, at most `maxDigits` of them.
-std::optional<int> FieldNumber(std::string_view text, std::size_t maxDigits) {
-    const std::string t = Trim(text);
-    if (t.empty() || t.size() > maxDigits) return std::nullopt;
-    int value = 0;
-    for (char c : t) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
 std::string TwoDigits(int v) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d", v);

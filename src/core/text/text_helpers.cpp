@@ -1,5 +1,7 @@
 #include "core/text/text_helpers.h"
 
+#include <optional>
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -170,6 +172,17 @@ std::string TrimFullWidth(std::string_view text) {
         at += length;
     }
     return trimmed.substr(begin, end - begin);
+}
+
+std::optional<int> FieldNumber(std::string_view text, std::size_t maxDigits) {
+    const std::string t = Trim(text);
+    if (t.empty() || t.size() > maxDigits) return std::nullopt;
+    int value = 0;
+    for (char c : t) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
 }
 
 std::string ZeroPad(long long number, int width) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,10 @@ std::string Trim(std::string_view text);
 std::string RemoveSpaces(std::string_view text);
 // Trims, then removes full-width spaces at both ends.
 std::string TrimFullWidth(std::string_view text);
+
+// A field of a form as a number: digits only once blanks are trimmed, at most `maxDigits` of
+// them; nullopt for anything else.
+std::optional<int> FieldNumber(std::string_view text, std::size_t maxDigits);
 
 // The decimal number padded with "0" on the left to width digits; a longer number keeps only its
 // first width digits (ZeroPad(123, 2) is "12"). A width outside 0..10 raises RangeError.
