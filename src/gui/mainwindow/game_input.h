@@ -1,0 +1,145 @@
+#pragma once
+// Entering and correcting games on the main window: the entry menu's commands, the moves made with
+// the mouse while input is active, taking back, the ways a game ends, saving into the store, the
+// questions about a game not yet saved, the five game slots and the live thinking-time display.
+// The window's parts (board, lists, status line, menus) stay the main window's; this drives them.
+#include <QObject>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "core/store/layout.h"
+#include "core/record/game_header.h"
+#include "core/record/kif_data.h"
+#include "core/viewing/move_entry.h"
+#include "core/text/prompter.h"
+#include "gui/mainwindow/main_menus.h"
+
+namespace movra {
+
+class MainWindow;
+
+// Which form the game-information dialog shows, and how it was closed.
+enum class InfoMode { NewGame = 1, Correction = 2, HeaderChange = 3 };
+enum class InfoAnswer { Ok, Cancel, OkEditMoves };
+
+class GameInput : public QObject {
+    Q_OBJECT
+public:
+    // The game-information dialog: it edits the index record and the detail record in place.
+    using InfoAsker = std::function<InfoAnswer(InfoMode mode, IndexRecord& index, DetailRecord& detail)>;
+    // The slot chooser: the five lines and the slot preselected; the slot chosen, or -1 (Cancel).
+    // Choosing a free slot beeps and keeps the chooser open, so the answer is asked again.
+    using SlotAsker = std::function<int(const QStringList& lines, int preselected)>;
+    // The comment dialog of a move during new input.
+    using CommentOpener = std::function<void(int moveIndex)>;
+
+    explicit GameInput(MainWindow& window);
+
+    // --- the entry menu ------------------------------------------------------------------------
+    void NewGameCommand();
+    void CorrectionCommand();
+    void ChangeInfoCommand();
+    void EndCommand(GameEnding how);
+    // Saving as a new game and over the stored one; false when nothing was saved.
+    bool SaveNewCommand();
+    bool SaveOverCommand();
+
+    // --- questions other commands ask --------------------------------------------------------
+    // "保存されていない棋譜が残っています。\r破棄してよろしいですか？" when a game is unsaved;
+    // true when the command may go on (nothing unsaved, or Yes: the game is dropped and its slot
+    // freed).
+    bool MayDiscardUnsaved();
+    // Closing the program: refused while moves are entered (unless aborted), and the unsaved game
+    // saved, dropped or the close cancelled. True when the program may close; `asked` tells
+    // whether a question was put, so that the plain closing question is not asked as well.
+    bool MayClose(bool* asked);
+
+    // --- the board ------------------------------------------------------------------------------
+    // A move accepted on the board while input is active.
+    void Accept(const EnteredMove& move);
+    // Right click on the board: the comment dialog during new input, the slot chooser in game mode.
+    void RightClick();
+    void OpenSlotChooser();
+    // A game of the store was put on the board: it takes the current slot.
+    void StoredGameShown(std::uint32_t recordNumber);
+    // Another store was opened: every slot is free again.
+    void StoreChanged();
+
+    // --- state ---------------------------------------------------------------------------------
+    bool active() const { return active_; }
+    // 0 none, 1 a new game, 2 a correction.
+    int kind() const { return kind_; }
+    bool unsaved() const { return unsaved_; }
+    bool headerOnly() const { return headerOnly_; }
+    bool saveNewEnabled() const { return saveNew_; }
+    bool saveOverEnabled() const { return saveOver_; }
+    std::uint32_t recordNumber() const { return recordNumber_; }
+    const IndexRecord& indexRecord() const { return index_; }
+    const DetailRecord& detailRecord() const { return detail_; }
+    // The most moves the board takes for the open store and the game's handicap.
+    int MoveLimit() const;
+    // The five lines of the slot chooser.
+    QStringList SlotLines() const;
+    QTimer* thinkingTimer() { return &thinkingTimer_; }
+
+    void setInfoAsker(InfoAsker asker) { infoAsker_ = std::move(asker); }
+    void setSlotAsker(SlotAsker asker) { slotAsker_ = std::move(asker); }
+    void setCommentOpener(CommentOpener opener) { commentOpener_ = std::move(opener); }
+    // The menu items follow the state (also after a store was opened or a game shown).
+    void RefreshMenus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // What each slot keeps of entering besides the game itself.
+    struct SlotState {
+        int kind = 0;
+        bool unsaved = false;
+        bool headerOnly = false;
+        bool saveNew = false;
+        bool saveOver = false;
+        IndexRecord index;
+        DetailRecord detail;
+    };
+    SlotState Capture() const;
+    void Adopt(const SlotState& state);
+    void SaveCurrentToSlot();
+    void StoreSlot(int slot, std::int32_t recordNumber, const std::string& label, const GameHeader& header);
+    void StartKifTime();
+    InfoAnswer AskInfo(InfoMode mode);
+    void Activate();
+    void Deactivate();
+    void SwitchToSlot(int slot);
+    bool Save(bool asNew);
+    void ApplyHeaderTexts();
+    void ShowThinkingTime();
+    void RecordMoveTime(int moveNumber);
+    std::string SlotLabel() const;
+    GameHeader CurrentHeader() const;
+    void FreeCurrentSlot();
+
+    MainWindow& w_;
+    bool active_ = false;
+    int kind_ = 0;
+    bool unsaved_ = false;
+    bool headerOnly_ = false;
+    bool saveNew_ = false;
+    bool saveOver_ = false;
+    bool ended_ = false;
+    std::uint32_t recordNumber_ = 0;
+    IndexRecord index_;
+    DetailRecord detail_;
+    TKifData::Snapshot asStored_;  // the game as the store holds it (its comments are freed on saving)
+    std::array<SlotState, kSlotCount> slots_{};
+    std::array<std::string, kSlotCount> slotLabels_{};
+    QTimer thinkingTimer_;
+    InfoAsker infoAsker_;
+    SlotAsker slotAsker_;
+    CommentOpener commentOpener_;
+};
+
+}  // namespace movra
