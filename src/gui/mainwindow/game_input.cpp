@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QTime>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -11,6 +12,9 @@
 
 #include <algorithm>
 
+#include "core/input/game_input.h"
+#include "core/input/live_timing.h"
+#include "core/input/save_game.h"
 #include "core/record/game_text.h"
 #include "core/rules/notation.h"
 #include "core/store/comments.h"
@@ -23,6 +27,7 @@
 #include "gui/common/fonts.h"
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
+#include "gui/list/game_list_window.h"
 #include "gui/mainwindow/board_input.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/main_window.h"
@@ -34,13 +39,6 @@ namespace movra {
 using namespace movra::literals;
 
 namespace {
-
-// Two lines of the move list name the same move when they differ at most in the comment mark
-// (bytes 4-5): a stored move with a comment and the same move entered again are one move.
-bool SameMoveLine(const std::string& a, const std::string& b) {
-    if (a.size() < 5 || b.size() < 5) return a == b;
-    return a.compare(0, 3, b, 0, 3) == 0 && a.compare(5, std::string::npos, b, 5, std::string::npos) == 0;
-}
 
 // "棋譜切り替え": the five slots, a free one refused with a beep while the chooser stays open.
 int AskSlot(const QStringList& lines, int preselected, const std::vector<bool>& used, QWidget* parent) {
@@ -72,24 +70,6 @@ int AskSlot(const QStringList& lines, int preselected, const std::vector<bool>& 
     return list->currentRow();
 }
 
-// The result of ending a game: resigning makes the side that made the last move the winner, a foul
-// the loser.
-char EndCodeFor(GameEnding how, const TKifData& record) {
-    const bool lastBySente = record.SideOf(record.moveCount) == 1;
-    switch (how) {
-        case GameEnding::Resign: return lastBySente ? endcode::kSenteWins : endcode::kGoteWins;
-        case GameEnding::Foul: return lastBySente ? endcode::kGoteWins : endcode::kSenteWins;
-        case GameEnding::Repetition: return endcode::kRepetition;
-        case GameEnding::Impasse: return endcode::kImpasse;
-        case GameEnding::LaterSenteWins: return endcode::kLaterSenteWins;
-        case GameEnding::LaterGoteWins: return endcode::kLaterGoteWins;
-        case GameEnding::LaterRepetition: return endcode::kLaterRepetition;
-        case GameEnding::LaterImpasse: return endcode::kLaterImpasse;
-        case GameEnding::Interrupt: break;
-    }
-    return endcode::kInterrupted;
-}
-
 // A text padded with blanks and cut to `width` bytes, never inside a double-byte character.
 std::string PadCut(std::string_view text, std::size_t width) {
     std::size_t n = std::min(text.size(), width);
@@ -97,6 +77,22 @@ std::string PadCut(std::string_view text, std::size_t width) {
     std::string out(text.substr(0, n));
     out.resize(width, ' ');
     return out;
+}
+
+// The core's ending command of a menu item.
+EndCommand EndCommandFor(GameEnding how) {
+    switch (how) {
+        case GameEnding::Resign: return EndCommand::Resign;
+        case GameEnding::Foul: return EndCommand::IllegalLoss;
+        case GameEnding::Repetition: return EndCommand::Repetition;
+        case GameEnding::Impasse: return EndCommand::Impasse;
+        case GameEnding::LaterSenteWins: return EndCommand::LaterSenteWins;
+        case GameEnding::LaterGoteWins: return EndCommand::LaterGoteWins;
+        case GameEnding::LaterRepetition: return EndCommand::LaterRepetition;
+        case GameEnding::LaterImpasse: return EndCommand::LaterImpasse;
+        case GameEnding::Interrupt: break;
+    }
+    return EndCommand::Interrupt;
 }
 
 }  // namespace
@@ -121,9 +117,7 @@ void GameInput::RefreshMenus() {
 }
 
 int GameInput::MoveLimit() const {
-    const int limit = w_.session_.isOpen() && !w_.session_.store.extended() ? 256 : kMaxMoves;
-    // A handicap game keeps a placeholder before 上手's first move.
-    return w_.record_.handicap != '0' ? limit - 1 : limit;
+    return movra::MoveLimit(!w_.session_.isOpen() || w_.session_.store.extended(), w_.record_.handicap);
 }
 
 void GameInput::Activate() {
@@ -182,7 +176,7 @@ void GameInput::ApplyHeaderTexts() {
 
 bool GameInput::MayDiscardUnsaved() {
     if (!unsaved_) return true;
-    if (w_.prompter_->Confirm(std::string("保存されていない棋譜が残っています。\r破棄してよろしいですか？"_sj),
+    if (w_.prompter_->Confirm(DiscardUnsavedQuestion(),
                               false, true) != Answer::Yes) {
         return false;
     }
@@ -206,7 +200,7 @@ bool GameInput::MayClose(bool* asked) {
     }
     if (!unsaved_) return true;
     if (asked != nullptr) *asked = true;
-    switch (w_.prompter_->Confirm(std::string("保存されていない棋譜が残っています。\r\r保存しますか？"_sj), true, true)) {
+    switch (w_.prompter_->Confirm(SaveUnsavedQuestion(), true, true)) {
         case Answer::Yes:
             // A game never stored is stored as a new game; the program stays open when it fails.
             return Save(kind_ == 1);
@@ -228,7 +222,7 @@ void GameInput::NewGameCommand() {
     if (!w_.session_.isOpen()) {
         w_.storeCommands_->NewStoreCommand();
         if (!w_.session_.isOpen()) {
-            w_.prompter_->Inform(std::string("\r棋譜ファイルが読み込まれていません。"_sj));
+            w_.prompter_->Inform(NoStoreForInputMessage());
             return;
         }
     }
@@ -301,8 +295,7 @@ void GameInput::CorrectionCommand() {
     w_.replay_.SetStyle(ListStyle::WholeGame);
     IndexRecord index;
     DetailRecord detail;
-    if (!ReadIndexRecord(store, recordNumber_, index)) return;
-    if (store.extended() && !ReadDetailRecord(store, long(recordNumber_), detail, *w_.prompter_)) return;
+    if (!ReadStoredRecords(store, long(recordNumber_), index, detail, *w_.prompter_)) return;
     index_ = index;
     detail_ = detail;
     const int oldKind = kind_;
@@ -333,7 +326,7 @@ void GameInput::CorrectionCommand() {
         record.endCode = endCode;
         RefreshMenus();
         w_.RefreshList();
-        if (w_.prompter_->Confirm(std::string("\r棋譜を保存してよろしいですか？"_sj), true, false) == Answer::Yes) {
+        if (w_.prompter_->Confirm(SaveGameQuestion(), true, false) == Answer::Yes) {
             Save(false);
             saveOver_ = false;
             RefreshMenus();
@@ -376,21 +369,14 @@ void GameInput::ChangeInfoCommand() {
 // --- moves -----------------------------------------------------------------------------------------------
 
 void GameInput::Accept(const EnteredMove& move) {
-    TKifData& record = w_.record_;
     GameReplay& replay = w_.replay_;
-    const int n = move.moveNumber;
-    const std::vector<std::string>& visible = replay.visibleList();
-    if (static_cast<int>(visible.size()) < n) {
-        replay.PutEnteredLine(n, move.line);
-    } else if (!SameMoveLine(visible[std::size_t(n - 1)], move.line)) {
-        // Another move than the one stored: the rest of the game goes.
-        replay.CutLines(std::size_t(n - 1));
-        replay.PutEnteredLine(n, move.line);
-        record.moveCount = std::int16_t(n);
-    }
+    // The line goes into both lists; a move other than the stored one drops the rest of the game.
+    ReplayLists lists = replay.SaveLists();
+    PlaceEnteredLine(w_.record_, lists.full, lists.visible, move.moveNumber, move.line);
+    replay.RestoreLists(std::move(lists));
     const ReplayStep step = replay.Forward();
     if (step.moved) {
-        RecordMoveTime(n);
+        RecordMoveTime(step.moveNumber);
         w_.sound_->Forward(false, w_.SpokenLine(step.moveNumber));
     }
     unsaved_ = true;
@@ -405,22 +391,14 @@ void GameInput::EndCommand(GameEnding how) {
     w_.input_->PutBack();
     TKifData& record = w_.record_;
     GameReplay& replay = w_.replay_;
-    if (record.currentMove < record.moveCount) {
-        const Answer a = w_.prompter_->Confirm(
-            std::string("最終手までの棋譜を有効にします。\rよろしいですか？\r\r現在の指し手までの棋譜を有効にする場合は\r「いいえ」を押して下さい"_sj),
-            true, true);
-        if (a == Answer::Cancel) return;
-        if (a == Answer::No) {
-            replay.CutLines(std::size_t(record.currentMove));
-            record.moveCount = record.currentMove;
-        }
-    }
+    const EndTruncation truncation = AskEndTruncation(record, *w_.prompter_);
+    if (truncation == EndTruncation::Cancel) return;
     Deactivate();
-    record.moveCount = std::int16_t(std::min<std::size_t>(replay.visibleList().size(), kMaxMoves));
-    const char code = EndCodeFor(how, record);
-    record.endCode = code;
+    ReplayLists lists = replay.SaveLists();
+    const char code = EndGame(record, lists.full, lists.visible, EndCommandFor(how), truncation);
+    replay.RestoreLists(std::move(lists));
     index_.setResult(std::uint16_t(code - '0'));
-    replay.PutEnteredLine(record.moveCount + 1, ResultLine(record.moveCount, record.handicap, code));
+    // The closing line is selected.
     replay.JumpTo(record.moveCount + 1);
     StoreSlot(record.currentSlot, std::int32_t(recordNumber_), SlotLabel(), CurrentHeader());
     record.SetSlotInUse(record.currentSlot, true);
@@ -437,9 +415,9 @@ void GameInput::EndCommand(GameEnding how) {
             Save(false);
             return;
         }
-        if (w_.prompter_->Confirm(std::string("\r棋譜を保存してよろしいですか？"_sj), true, false) != Answer::Yes) return;
+        if (w_.prompter_->Confirm(SaveGameQuestion(), true, false) != Answer::Yes) return;
         if (!Save(true)) return;
-        if (w_.prompter_->Confirm(std::string("\r続けて棋譜入力を行いますか？"_sj), true, false) == Answer::Yes) {
+        if (w_.prompter_->Confirm(ContinueInputQuestion(), true, false) == Answer::Yes) {
             NewGameCommand();
         }
     } else {
@@ -447,7 +425,7 @@ void GameInput::EndCommand(GameEnding how) {
         saveOver_ = true;
         RefreshMenus();
         if (livePublishing ||
-            w_.prompter_->Confirm(std::string("\r棋譜を保存してよろしいですか？"_sj), true, false) == Answer::Yes) {
+            w_.prompter_->Confirm(SaveGameQuestion(), true, false) == Answer::Yes) {
             Save(false);
         }
     }
@@ -467,65 +445,36 @@ bool GameInput::Save(bool asNew) {
     StoreSession& session = w_.session_;
     if (!session.isOpen()) return false;
     TKifData& record = w_.record_;
-    const GameStore& store = session.store;
     // A game not yet in the store is appended even when saved "over" itself.
-    if (recordNumber_ < 1 || recordNumber_ > store.recordCount) asNew = true;
-    const bool keepMoves = !asNew && headerOnly_;
+    if (recordNumber_ < 1 || recordNumber_ > session.store.recordCount) asNew = true;
     index_.setResult(std::uint16_t(record.endCode >= '0' && record.endCode <= '8' ? record.endCode - '0' : 0));
     index_.setHandicap(std::uint16_t(HandicapNumber(record.handicap)));
-    MoveBytes moves{};
-    MoveInfo info{};
-    FillMoveBuffers(record, moves, info);
-    WrittenGame written;
-    try {
-        written = WriteGame(store, index_, moves, asNew ? kAppendGame : long(recordNumber_), keepMoves, *w_.prompter_);
-        if (!written.ok) return false;
-        if (store.extended()) {
-            if (!keepMoves) {
-                // A new game frees nothing; a corrected one frees the comments it no longer has.
-                if (asNew) {
-                    SaveGameComments(store, record, std::span<const MoveRecord>(), 0, detail_, info, *w_.prompter_);
-                } else {
-                    SaveGameComments(store, record, asStored_, detail_, info, *w_.prompter_);
-                }
-                if (record.moveCount + 1 <= kMaxMoves) {
-                    detail_.setClosingTime(record.moves[record.moveCount + 1].consumedTime);
-                }
-            }
-            detail_.CopyIndexWords(index_);
-            WriteGameDetail(store, detail_, info, long(written.recordNumber), keepMoves);
-        }
-    } catch (const StoreIoError& e) {
-        w_.prompter_->Warn(e.what());
-        return false;
-    }
-    recordNumber_ = written.recordNumber;
-    GameCatalogue& catalogue = session.catalogue;
-    const GameHeader header = CurrentHeader();
-    bool inCatalogue = false;
-    for (GameHeader& entry : catalogue.entries()) {
-        if (entry.recordNumber == recordNumber_) {
-            entry = header;
-            inCatalogue = true;
-        }
-    }
-    if (!inCatalogue) {
-        // The new game lies beyond the catalogue: the store is opened again so that the list
-        // holds it.
-        const OpenStoreResult reopened = OpenStore(session, session.storePath, false, *w_.prompter_);
-        if (reopened.opened) w_.ApplyOpenedStore(reopened);
-    }
-    if (!(w_.settings_.ftp.Auto && w_.settings_.ftp.Func)) {
-        w_.prompter_->Inform(std::string("\r棋譜を保存しました！"_sj));
-    }
+    const SavedGame saved =
+        asNew ? SaveNewGame(session, record, index_, detail_, *w_.prompter_)
+              : SaveOverStoredGame(session, long(recordNumber_), record, index_, detail_, asStored_,
+                                   headerOnly_, *w_.prompter_);
+    if (!saved.ok) return false;
+    recordNumber_ = saved.recordNumber;
+    if (w_.gameList_ != nullptr) w_.gameList_->SetCatalogue();
+    if (!(w_.settings_.ftp.Auto && w_.settings_.ftp.Func)) w_.prompter_->Inform(GameSavedMessage());
     saveNew_ = false;
     saveOver_ = false;
     unsaved_ = false;
     headerOnly_ = false;
     kind_ = 0;
+    // The comments the game now refers to are the stored ones.
     asStored_ = record.TakeSnapshot();
-    StoreSlot(record.currentSlot, std::int32_t(recordNumber_), SlotLabel(), header);
+    StoreSlot(record.currentSlot, std::int32_t(recordNumber_), SlotLabel(), CurrentHeader());
     record.SetSlotInUse(record.currentSlot, true);
+    // The move list marks the moves with stored comments.
+    const int shown = w_.replay_.selection() + 1;
+    const std::vector<std::string> lines = MoveListLines(record);
+    ReplayLists lists = w_.replay_.SaveLists();
+    lists.full = lines;
+    lists.visible = lines;
+    w_.replay_.RestoreLists(std::move(lists));
+    w_.replay_.JumpTo(shown);
+    w_.RefreshList();
     RefreshMenus();
     return true;
 }
@@ -549,7 +498,6 @@ void GameInput::Adopt(const SlotState& state) {
 void GameInput::StoreSlot(int slot, std::int32_t recordNumber, const std::string& label,
                           const GameHeader& header) {
     w_.record_.SaveSlot(slot, recordNumber, label, header);
-    slotLabels_[std::size_t(slot)] = label;
 }
 
 void GameInput::SaveCurrentToSlot() {
@@ -567,7 +515,6 @@ void GameInput::StoreChanged() {
     for (int s = 0; s < kSlotCount; ++s) {
         w_.record_.SetSlotInUse(s, false);
         slots_[std::size_t(s)] = SlotState{};
-        slotLabels_[std::size_t(s)].clear();
     }
     w_.record_.currentSlot = 0;
     Adopt(SlotState{});
@@ -605,6 +552,7 @@ void GameInput::OpenSlotChooser() {
     if (active_) return;
     w_.StopReplay();
     const TKifData& record = w_.record_;
+    SaveCurrentToSlot();
     const QStringList lines = SlotLines();
     std::vector<bool> used;
     for (int s = 0; s < kSlotCount; ++s) used.push_back(record.SlotInUse(s));
@@ -651,27 +599,8 @@ std::string GameInput::SlotLabel() const {
 }
 
 QStringList GameInput::SlotLines() const {
-    const TKifData& record = w_.record_;
     QStringList lines;
-    for (int s = 0; s < kSlotCount; ++s) {
-        char head[16];
-        std::snprintf(head, sizeof head, "%3d   ", s + 1);
-        std::string line = head;
-        if (!record.SlotInUse(s)) {
-            line += std::string("未読込      "_sj) + std::string(14, ' ') + std::string(6, ' ');
-        } else {
-            // The slot's label: the sente name from character 10, the gote name from 34.
-            const std::string label = s == record.currentSlot ? SlotLabel() : slotLabels_[std::size_t(s)];
-            const std::string_view l(label);
-            line += PadCut(l.size() > 9 ? l.substr(9, 14) : std::string_view(), 14) + " " +
-                    PadCut(l.size() > 33 ? l.substr(33, 14) : std::string_view(), 14);
-            char moveText[16];
-            std::snprintf(moveText, sizeof moveText, "%7d",
-                          s == record.currentSlot ? int(record.currentMove) : int(record.SlotCurrentMove(s)));
-            line += moveText;
-        }
-        lines.append(ToQString(line));
-    }
+    for (const std::string& line : SlotChooserLines(w_.record_)) lines.append(ToQString(line));
     return lines;
 }
 
@@ -679,11 +608,43 @@ QStringList GameInput::SlotLines() const {
 
 namespace movra {
 
-void GameInput::StartKifTime() {}
+// --- live timing --------------------------------------------------------------------------------------------
 
-void GameInput::RecordMoveTime(int moveNumber) { (void)moveNumber; }
+std::optional<LiveTimingFile> GameInput::TimingFile() const {
+    if (w_.settings_.html.OutPath[0].empty()) return std::nullopt;
+    // [HTML] KifTime holds five fields at fixed places: hh:nn:ss,hh:nn:ss,mm,hh:nn:ss,mm.
+    const std::string& text = w_.settings_.html.KifTime;
+    const auto field = [&text](std::size_t at, std::size_t length) {
+        return at < text.size() ? text.substr(at, length) : std::string();
+    };
+    const std::array<std::string, 5> fields{field(0, 8), field(9, 8), field(18, 2), field(21, 8), field(30, 2)};
+    return LiveTimingFile(w_.programFolder_, ParseTimingSchedule(fields));
+}
 
-void GameInput::ShowThinkingTime() {}
+int GameInput::Now() const {
+    if (clock_) return clock_();
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000;
+}
+
+void GameInput::StartKifTime() {
+    if (auto file = TimingFile()) file->Start(w_.record_.currentMove);
+}
+
+void GameInput::RecordMoveTime(int moveNumber) {
+    auto file = TimingFile();
+    if (!file) return;
+    if (const auto seconds = file->RecordMove(moveNumber, Now())) {
+        w_.record_.moves[std::size_t(moveNumber)].consumedTime = *seconds;
+    }
+}
+
+void GameInput::ShowThinkingTime() {
+    const auto file = TimingFile();
+    if (!active_ || ended_ || !file) return;
+    if (const auto text = file->StatusText(w_.record_.currentMove + 1, Now())) {
+        w_.status_->setHeaderText(ToQString(*text));
+    }
+}
 
 bool GameInput::eventFilter(QObject* watched, QEvent* event) {
     if (watched == w_.board_ && event->type() == QEvent::MouseButtonPress &&

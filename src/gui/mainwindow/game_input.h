@@ -8,10 +8,12 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "core/store/layout.h"
 #include "core/record/game_header.h"
+#include "core/input/live_timing.h"
 #include "core/record/kif_data.h"
 #include "core/viewing/move_entry.h"
 #include "core/text/prompter.h"
@@ -84,6 +86,10 @@ public:
     // The five lines of the slot chooser.
     QStringList SlotLines() const;
     QTimer* thinkingTimer() { return &thinkingTimer_; }
+    // Live timing reads the clock here (seconds since midnight); tests set their own.
+    void setClock(std::function<int()> clock) { clock_ = std::move(clock); }
+    // Shows the thinking time of the move being made (the 2-second timer).
+    void ShowThinkingTime();
 
     void setInfoAsker(InfoAsker asker) { infoAsker_ = std::move(asker); }
     void setSlotAsker(SlotAsker asker) { slotAsker_ = std::move(asker); }
@@ -110,13 +116,14 @@ private:
     void SaveCurrentToSlot();
     void StoreSlot(int slot, std::int32_t recordNumber, const std::string& label, const GameHeader& header);
     void StartKifTime();
+    std::optional<LiveTimingFile> TimingFile() const;
+    int Now() const;
     InfoAnswer AskInfo(InfoMode mode);
     void Activate();
     void Deactivate();
     void SwitchToSlot(int slot);
     bool Save(bool asNew);
     void ApplyHeaderTexts();
-    void ShowThinkingTime();
     void RecordMoveTime(int moveNumber);
     std::string SlotLabel() const;
     GameHeader CurrentHeader() const;
@@ -135,7 +142,7 @@ private:
     DetailRecord detail_;
     TKifData::Snapshot asStored_;  // the game as the store holds it (its comments are freed on saving)
     std::array<SlotState, kSlotCount> slots_{};
-    std::array<std::string, kSlotCount> slotLabels_{};
+    std::function<int()> clock_;
     QTimer thinkingTimer_;
     InfoAsker infoAsker_;
     SlotAsker slotAsker_;
