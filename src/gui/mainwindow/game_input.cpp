@@ -27,6 +27,7 @@
 #include "gui/common/fonts.h"
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
+#include "gui/gameinfo/game_info_dialog.h"
 #include "gui/list/game_list_window.h"
 #include "gui/mainwindow/board_input.h"
 #include "gui/mainwindow/board_view.h"
@@ -145,9 +146,27 @@ void GameInput::Deactivate() {
     w_.RefreshHeader();
 }
 
-InfoAnswer GameInput::AskInfo(InfoMode mode) {
+GameInfoAnswer GameInput::AskInfo(GameInfoMode mode) {
     if (infoAsker_) return infoAsker_(mode, index_, detail_);
-    return InfoAnswer::Cancel;
+    TKifData& record = w_.record_;
+    // A game not in the store yet has its times edited on the window's copies.
+    MoveBytes moves{};
+    MoveInfo info{};
+    FillMoveBuffers(record, moves, info);
+    GameInfoContext context{w_.session_, w_.settings_, *w_.prompter_, &w_.replay_.fullList(), &info};
+    const GameInfoOutcome outcome = RunGameInfoDialog(&w_, mode, false, index_, detail_, recordNumber_, context);
+    if (outcome.times) {
+        // The consumed times the editor stored go into the game record too.
+        const bool handicap = record.handicap != '0';
+        for (int m = 1; m <= record.moveCount; ++m) {
+            const int entry = handicap ? m : m - 1;
+            if (entry < kMoveInfoEntries) record.moves[std::size_t(m)].consumedTime = outcome.times->entryTimes[std::size_t(entry)];
+        }
+        if (record.moveCount + 1 <= kMaxMoves) record.moves[std::size_t(record.moveCount + 1)].consumedTime = outcome.times->closingTime;
+        w_.RefreshList();
+        w_.RefreshTime();
+    }
+    return outcome.answer;
 }
 
 GameHeader GameInput::CurrentHeader() const {
@@ -242,7 +261,7 @@ void GameInput::NewGameCommand() {
     index_.setDay(std::uint16_t(today.day()));
     recordNumber_ = w_.session_.store.recordCount + 1;
     kind_ = 1;
-    if (AskInfo(InfoMode::NewGame) != InfoAnswer::Ok) {
+    if (AskInfo(GameInfoMode::NewGame) != GameInfoAnswer::Ok) {
         index_ = oldIndex;
         detail_ = oldDetail;
         recordNumber_ = oldRecord;
@@ -301,13 +320,13 @@ void GameInput::CorrectionCommand() {
     const int oldKind = kind_;
     kind_ = 2;
     const std::uint16_t oldResult = index_.result();
-    const InfoAnswer answer = AskInfo(InfoMode::Correction);
-    if (answer == InfoAnswer::Cancel) {
+    const GameInfoAnswer answer = AskInfo(GameInfoMode::Correction);
+    if (answer == GameInfoAnswer::Cancel) {
         kind_ = oldKind;
         return;
     }
     TKifData& record = w_.record_;
-    if (answer == InfoAnswer::Ok) {
+    if (answer == GameInfoAnswer::Ok) {
         // "棋譜は変更しない": the header alone is saved over the stored game.
         unsaved_ = true;
         headerOnly_ = true;
@@ -358,7 +377,7 @@ void GameInput::ChangeInfoCommand() {
     if (!active_) return;
     const IndexRecord oldIndex = index_;
     const DetailRecord oldDetail = detail_;
-    if (AskInfo(InfoMode::HeaderChange) == InfoAnswer::Cancel) {
+    if (AskInfo(GameInfoMode::HeaderChange) == GameInfoAnswer::Cancel) {
         index_ = oldIndex;
         detail_ = oldDetail;
         return;

@@ -13,6 +13,7 @@
 
 #include "core/store/layout.h"
 #include "core/record/game_header.h"
+#include "core/gameinfo/game_info.h"
 #include "core/input/live_timing.h"
 #include "core/record/kif_data.h"
 #include "core/viewing/move_entry.h"
@@ -23,15 +24,12 @@ namespace movra {
 
 class MainWindow;
 
-// Which form the game-information dialog shows, and how it was closed.
-enum class InfoMode { NewGame = 1, Correction = 2, HeaderChange = 3 };
-enum class InfoAnswer { Ok, Cancel, OkEditMoves };
-
 class GameInput : public QObject {
     Q_OBJECT
 public:
     // The game-information dialog: it edits the index record and the detail record in place.
-    using InfoAsker = std::function<InfoAnswer(InfoMode mode, IndexRecord& index, DetailRecord& detail)>;
+    // Tests answer it here instead of a person; the dialog itself otherwise.
+    using InfoAsker = std::function<GameInfoAnswer(GameInfoMode mode, IndexRecord& index, DetailRecord& detail)>;
     // The slot chooser: the five lines and the slot preselected; the slot chosen, or -1 (Cancel).
     // Choosing a free slot beeps and keeps the chooser open, so the answer is asked again.
     using SlotAsker = std::function<int(const QStringList& lines, int preselected)>;
@@ -118,7 +116,7 @@ private:
     void StartKifTime();
     std::optional<LiveTimingFile> TimingFile() const;
     int Now() const;
-    InfoAnswer AskInfo(InfoMode mode);
+    GameInfoAnswer AskInfo(GameInfoMode mode);
     void Activate();
     void Deactivate();
     void SwitchToSlot(int slot);
