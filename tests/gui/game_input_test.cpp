@@ -589,10 +589,21 @@ private slots:
         prompter_.answers = {Answer::Cancel};
         QVERIFY(!w.close());
         QCOMPARE(Texts(), std::vector<std::string>{"保存されていない棋譜が残っています。\r\r保存しますか？"_sj.str()});
+        // Showing another stored game puts the unsaved one aside in its slot, not away.
+        QVERIFY(w.ShowStoredGame(1));
+        QVERIFY(!Input().unsaved());
+        QVERIFY(w.record().currentSlot != newSlot);
+        QCOMPARE(w.record().moveCount, firstCount);
+        QVERIFY(w.gameInput()->SlotLines()[newSlot].contains(QStringLiteral("入力一郎")));
+        // Closing brings it back and asks about it.
         prompter_.answers = {Answer::No};
         QVERIFY(w.close());
+        QCOMPARE(w.record().currentSlot, newSlot);
+        QCOMPARE(int(w.record().moveCount), 2);
+        QCOMPARE(w.record().endCode, '3');
         // No plain closing question after the one about the unsaved game.
         QCOMPARE(Texts().size(), std::size_t(2));
+        QCOMPARE(Texts().back(), std::string("保存されていない棋譜が残っています。\r\r保存しますか？"_sj));
     }
 };
 

@@ -217,18 +217,46 @@ bool GameInput::MayClose(bool* asked) {
                    std::string("棋譜入力中のため終了できません！\r\r強制終了する場合は「中止」をクリックして下さい。"_sj),
                    false, true) == Answer::Cancel;
     }
-    if (!unsaved_) return true;
-    if (asked != nullptr) *asked = true;
-    switch (w_.prompter_->Confirm(SaveUnsavedQuestion(), true, true)) {
-        case Answer::Yes:
-            // A game never stored is stored as a new game; the program stays open when it fails.
-            return Save(kind_ == 1);
-        case Answer::No:
-            return true;
-        case Answer::Cancel:
-            return false;
+    // The game on the board first, then any other slot's game that was left unsaved (shown
+    // before it is asked about).
+    for (int pass = 0; pass <= kSlotCount; ++pass) {
+        if (!unsaved_) {
+            int other = -1;
+            for (int s = 0; s < kSlotCount && other < 0; ++s) {
+                if (s != w_.record_.currentSlot && w_.record_.SlotInUse(s) && slots_[std::size_t(s)].unsaved) other = s;
+            }
+            if (other < 0) return true;
+            SwitchToSlot(other);
+        }
+        if (asked != nullptr) *asked = true;
+        switch (w_.prompter_->Confirm(SaveUnsavedQuestion(), true, true)) {
+            case Answer::Yes:
+                // A game never stored is stored as a new game; the program stays open when the
+                // save fails.
+                if (!Save(kind_ == 1)) return false;
+                break;
+            case Answer::No:
+                unsaved_ = false;
+                break;
+            case Answer::Cancel:
+                return false;
+        }
     }
-    return false;
+    return true;
+}
+
+bool GameInput::MakeRoomForOtherGame() {
+    if (!unsaved_) return true;
+    // The unsaved game keeps its slot; the game coming takes a free one.
+    TKifData& record = w_.record_;
+    const int free = record.FindFreeSlot(-1);
+    if (free < 0) return MayDiscardUnsaved();
+    SaveCurrentToSlot();
+    slots_[std::size_t(record.currentSlot)] = Capture();
+    record.currentSlot = free;
+    Adopt(SlotState{});
+    recordNumber_ = 0;
+    return true;
 }
 
 // --- new game and correction -------------------------------------------------------------------------

@@ -63,6 +63,10 @@ public:
     // Right click on the board: the comment dialog during new input, the slot chooser in game mode.
     void RightClick();
     void OpenSlotChooser();
+    // Before a game of the store replaces the one on the board: an unsaved game moves aside into
+    // its slot and the new one gets a free slot (when none is free, the unsaved-game question).
+    // False when the game on the board is to stay.
+    bool MakeRoomForOtherGame();
     // A game of the store was put on the board: it takes the current slot.
     void StoredGameShown(std::uint32_t recordNumber);
     // Another store was opened: every slot is free again.

@@ -335,6 +335,7 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
 }
 
 bool MainWindow::ShowStoredGame(long k, int showMove) {
+    if (!gameInput_->MakeRoomForOtherGame()) return false;
     TKifData loaded;
     const StoredGame game = LoadStoredGame(session_, k, loaded, *prompter_);
     if (!game.found) return false;
