@@ -323,6 +323,16 @@ private slots:
         QVERIFY(menus->changeInfoAction()->isVisible());
         QVERIFY(menus->endingAction(GameEnding::Resign)->isEnabled());
         QCOMPARE(w.lowerPlate()->name(), QStringLiteral("入力一郎"));
+        // "棋譜情報変更" during input: the header texts follow the dialog.
+        w.gameInput()->setInfoAsker([this](GameInfoMode mode, IndexRecord&, DetailRecord& detail) {
+            infoAsked_.emplace_back(mode, GameInfoAnswer::Ok);
+            detail.setSenteName("入力太郎"_sj);
+            return GameInfoAnswer::Ok;
+        });
+        menus->changeInfoAction()->trigger();
+        QCOMPARE(infoAsked_.back().first, GameInfoMode::HeaderChange);
+        QCOMPARE(w.lowerPlate()->name(), QStringLiteral("入力太郎"));
+        QVERIFY(Input().active());
         // The buttons that would leave the game answer with a message.
         w.PressButton(ReplayPanel::GameList);
         QCOMPARE(Texts().back(), std::string("\r対局／棋譜入力中はこの操作はできません！"_sj));
@@ -395,7 +405,7 @@ private slots:
             const PlannedMove& m = plan[std::size_t(i - 1)];
             QCOMPARE(back.moves[i].moveCode().text, MakeMoveCode(m.from, m.to, m.promote ? '+' : ' ').text);
         }
-        QCOMPARE(stored.texts.senteName, std::string("入力一郎"_sj));
+        QCOMPARE(stored.texts.senteName, std::string("入力太郎"_sj));
         QCOMPARE(stored.texts.goteName, std::string("入力二郎"_sj));
         QCOMPARE(MoveListLines(back), MoveListLines(w.record()));
     }
@@ -477,6 +487,26 @@ private slots:
         QCOMPARE(int(back.moveCount), 11);
         QCOMPARE(back.endCode, '4');
         QVERIFY(!w.menus()->saveOverAction()->isEnabled());
+
+        // A handicap game (角落ち): 上手 moves first, so 下手's pieces stay where they are.
+        w.gameInput()->setInfoAsker([](GameInfoMode, IndexRecord& index, DetailRecord&) {
+            index.setHandicap(2);
+            return GameInfoAnswer::Ok;
+        });
+        w.menus()->newGameAction()->trigger();
+        QVERIFY(Input().active());
+        QCOMPARE(w.record().handicap, HandicapChar(2));
+        QCOMPARE(w.record().position.board[BoardIndex(2, 2)], piece::kNone);
+        QCOMPARE(w.lowerPlate()->name(), ToQString("下手"_sj));
+        QTest::mousePress(w.boardView(), Qt::LeftButton, {}, At(7, 7));
+        QVERIFY(!Held()->isVisible());
+        QTest::mouseRelease(w.boardView(), Qt::LeftButton, {}, At(7, 7));
+        Play(PlannedMove{Square{3, 3}, Square{3, 4}, false, 0, false, false, 0}, 1);
+        QCOMPARE(int(w.record().moveCount), 1);
+        // 投了 after one move of a handicap game: 上手 made it and wins.
+        prompter_.answers = {Answer::No};
+        w.menus()->endingAction(GameEnding::Resign)->trigger();
+        QCOMPARE(w.record().endCode, '2');
     }
 
     // The questions about a game not saved and a game being entered, on closing and on starting
