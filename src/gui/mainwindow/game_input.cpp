@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QEvent>
+#include <QAbstractButton>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 
@@ -25,6 +27,7 @@
 #include "core/text/text_helpers.h"
 #include "core/session/stored_game.h"
 #include "gui/common/fonts.h"
+#include "gui/common/gui_prompter.h"
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "gui/gameinfo/game_info_dialog.h"
@@ -212,10 +215,16 @@ bool GameInput::MayClose(bool* asked) {
     if (asked != nullptr) *asked = false;
     if (active_) {
         if (asked != nullptr) *asked = true;
-        // Only the abort button (Cancel here) closes the program with a game on the board.
-        return w_.prompter_->Confirm(
-                   std::string("棋譜入力中のため終了できません！\r\r強制終了する場合は「中止」をクリックして下さい。"_sj),
-                   false, true) == Answer::Cancel;
+        const std::string text("棋譜入力中のため終了できません！\r\r強制終了する場合は「中止」をクリックして下さい。"_sj);
+        if (w_.ownPrompter_) {
+            // The warning has the buttons OK and 中止; only 中止 closes the program.
+            QMessageBox box(QMessageBox::Warning, w_.windowTitle(), MessageText(text),
+                            QMessageBox::Ok | QMessageBox::Abort, &w_);
+            box.button(QMessageBox::Abort)->setText(QStringLiteral("中止"));
+            return box.exec() == QMessageBox::Abort;
+        }
+        // A prompter of its own answers Cancel for 中止.
+        return w_.prompter_->Confirm(text, false, true) == Answer::Cancel;
     }
     // The game on the board first, then any other slot's game that was left unsaved (shown
     // before it is asked about).
