@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/record/game_text.h"
 #include "core/rules/notation.h"
 #include "core/rules/position.h"
 #include "core/text/sjis_literal.h"
@@ -78,6 +79,25 @@ bool PlaceEnteredLine(TKifData& record, std::vector<std::string>& full,
     record.moveCount = std::int16_t(moveNumber);
     ClearMovesAfter(record, moveNumber);
     return true;
+}
+
+const char* EnteredMoveProblem(const TKifData& record, const MoveCode& code) {
+    if (const char* why = NextMoveProblem(record, code)) return why;
+    const int side = record.SideOf(record.moveCount + 1);
+    MoveRecord probe = record.moves[std::size_t(record.moveCount + 1)];
+    ResolveMove(record.position, code, side, probe);
+    const PieceCode mover = record.position.pieces[probe.piece].code;
+    const Square from{std::uint8_t(code.fromFile()), std::uint8_t(code.fromRank())};
+    const Square to{std::uint8_t(code.toFile()), std::uint8_t(code.toRank())};
+    if (!CheckMove(from, to, mover, record.position.board, [](const std::string&) { return false; })) {
+        return "breaks the movement rules";
+    }
+    if (!code.isDrop()) {
+        const Promotion option = PromotionOption(mover, from, to);
+        if (code.promotes() && option == Promotion::None) return "promotes a piece that cannot promote there";
+        if (!code.promotes() && option == Promotion::Forced) return "leaves a piece unpromoted where it must promote";
+    }
+    return nullptr;
 }
 
 char EndCodeFor(EndCommand command, int moveCount, char handicap) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/record/kif_data.h"
+#include "core/rules/move.h"
 #include "core/text/prompter.h"
 
 namespace movra {
@@ -33,6 +34,13 @@ bool MoveLimitReached(const TKifData& record, bool extendedStore);
 // replaced. Returns true when the rest of the game was dropped.
 bool PlaceEnteredLine(TKifData& record, std::vector<std::string>& full,
                       std::vector<std::string>& visible, int moveNumber, const std::string& line);
+
+// Why a move code cannot be entered as the next move of the game (CP932-free English text for the
+// command line), or nullptr when it can: what the board refuses (a piece that is not there or is
+// the opponent's, a drop onto an occupied square, the mover's own piece taken), a move the
+// movement rules reject (a move that would be entered only after confirming it as illegal), a
+// promotion the piece cannot make or a missing one it must make.
+const char* EnteredMoveProblem(const TKifData& record, const MoveCode& code);
 
 // --- ending the game ------------------------------------------------------------------------------------
 
