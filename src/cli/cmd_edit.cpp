@@ -17,7 +17,6 @@
 #include "core/record/kif_data.h"
 #include "core/rules/sfen.h"
 #include "core/store/comments.h"
-#include "core/store/game_io.h"
 #include "core/store/master_data.h"
 #include "core/store/open_store.h"
 #include "core/store/store_files.h"
@@ -285,19 +284,8 @@ int RunEdit(int argc, char** argv) {
             record->ClearMoves();
             record->SetUpStandard();
         } else {
-            if (!ReadStoredRecords(store, k, index, detail, prompter)) return Fail("game " + std::to_string(k) + " cannot be read");
-            record->endCode = index.result() <= 8 ? char('0' + index.result()) : endcode::kInterrupted;
-            const GameMoves moves =
-                ReadGameMoves(store, k, index.overflowNumber(), index.handicap(), true, 0, *record, prompter);
-            if (!moves.found || moves.damaged) return Fail("game " + std::to_string(k) + " is damaged and is not edited");
-            // The comments and time of the two positions live in the detail record.
-            record->moves[0].commentFile = detail.openingCommentFile();
-            record->moves[0].commentRecord = detail.openingCommentNumber();
-            if (record->moveCount < kMaxMoves) {
-                MoveRecord& final = record->moves[std::size_t(record->moveCount + 1)];
-                final.commentFile = detail.closingCommentFile();
-                final.commentRecord = detail.closingCommentNumber();
-                final.consumedTime = detail.closingTime();
+            if (!LoadGameForCorrection(store, k, *record, index, detail, prompter)) {
+                return Fail("game " + std::to_string(k) + " cannot be read or is damaged; it is not edited");
             }
         }
         const TKifData::Snapshot asStored = record->TakeSnapshot();

@@ -258,6 +258,27 @@ bool ReadStoredRecords(const GameStore& store, long k, IndexRecord& index, Detai
     return ReadDetailRecord(store, k, detail, prompter);
 }
 
+bool LoadGameForCorrection(const GameStore& store, long k, TKifData& record, IndexRecord& index,
+                           DetailRecord& detail, Prompter& prompter) {
+    if (!ReadStoredRecords(store, k, index, detail, prompter)) return false;
+    record.ClearMoves();
+    record.ResetHeader(index.handicap());
+    const int result = index.result();
+    record.endCode = result <= 8 ? char('0' + result) : endcode::kInterrupted;
+    const GameMoves moves = ReadGameMoves(store, k, index.overflowNumber(), index.handicap(), true, 0,
+                                          record, prompter);
+    if (!moves.found || moves.damaged) return false;
+    record.moves[0].commentFile = detail.openingCommentFile();
+    record.moves[0].commentRecord = detail.openingCommentNumber();
+    if (record.moveCount < kMaxMoves) {
+        MoveRecord& final = record.moves[std::size_t(record.moveCount + 1)];
+        final.commentFile = detail.closingCommentFile();
+        final.commentRecord = detail.closingCommentNumber();
+        final.consumedTime = detail.closingTime();
+    }
+    return true;
+}
+
 std::string GameSavedMessage() { return std::string{"\r棋譜を保存しました！"_sj}; }
 std::string SaveGameQuestion() { return std::string{"\r棋譜を保存してよろしいですか？"_sj}; }
 std::string ContinueInputQuestion() { return std::string{"\r続けて棋譜入力を行いますか？"_sj}; }

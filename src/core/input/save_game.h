@@ -91,6 +91,14 @@ SavedGame SaveOverStoredGame(StoreSession& session, long k, TKifData& record, In
 bool ReadStoredRecords(const GameStore& store, long k, IndexRecord& index, DetailRecord& detail,
                        Prompter& prompter);
 
+// Game k as a correction starts from it: its index record and (extended kind) detail record, its
+// moves with their comment references and consumed times, the end code from the result, and the
+// comments and time of the starting and final positions in move records 0 and moveCount + 1. The
+// record ends at its last move. False (the record in an unspecified state) when game k is not in
+// the store or its moves are damaged: such a game is not to be saved over.
+bool LoadGameForCorrection(const GameStore& store, long k, TKifData& record, IndexRecord& index,
+                           DetailRecord& detail, Prompter& prompter);
+
 // --- texts ---------------------------------------------------------------------------------------------
 
 // "\r棋譜を保存しました！"
