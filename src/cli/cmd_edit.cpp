@@ -365,13 +365,15 @@ int RunEdit(int argc, char** argv) {
         }
 
         // The comments, through the working comment file as the comment window writes them.
+        for (const CommentEdit& c : comments) {
+            if (c.move > record->moveCount + 1) {
+                return Fail("comment on move " + std::to_string(c.move) + ": the game has " +
+                            std::to_string(record->moveCount) + " moves");
+            }
+        }
         if (!comments.empty()) {
             if (!CreateWorkingCommentFile(store, prompter)) return Fail("the working comment file cannot be written");
             for (const CommentEdit& c : comments) {
-                if (c.move > record->moveCount + 1) {
-                    return Fail("comment on move " + std::to_string(c.move) + ": the game has " +
-                                std::to_string(record->moveCount) + " moves");
-                }
                 MoveRecord& move = record->moves[std::size_t(c.move)];
                 if (!c.text) {
                     move.workingComment = 0;
@@ -381,7 +383,10 @@ int RunEdit(int argc, char** argv) {
                 }
                 const CommentWriteResult slot =
                     WriteComment(store, kWorkingCommentFile, move.workingComment, out.in(*c.text), prompter);
-                if (slot.number == 0) return Fail("the comment on move " + std::to_string(c.move) + " cannot be kept");
+                if (slot.number == 0) {
+                    DeleteWorkingCommentFile(store.files);
+                    return Fail("the comment on move " + std::to_string(c.move) + " cannot be kept");
+                }
                 move.workingComment = std::uint8_t(slot.number);
             }
         }
