@@ -91,9 +91,20 @@ void StageComments(StoreAppender& appender, TKifData& record, bool newGame,
             throw StoreIoError("cannot write", store.files.Path(ext::CommentFile(written.file)));
         }
         if (written.limitReached) saved.commentLimitReached = true;
-        move.commentFile = std::uint8_t(written.number != 0 ? written.file : 0);
+        if (written.number == 0) {
+            // No number to be had: over the stored game the comment it had stays.
+            const bool keep = !newGame && stored.number != 0 && stored.file >= 0 &&
+                              stored.file < kCommentFileCount && link(index, stored);
+            if (keep) {
+                now.push_back(stored);
+            } else {
+                move.commentFile = 0;
+                move.commentRecord = 0;
+            }
+            continue;
+        }
+        move.commentFile = std::uint8_t(written.file);
         move.commentRecord = std::uint16_t(written.number);
-        if (written.number == 0) continue;
         ++saved.commentsWritten;
         now.push_back({written.file, written.number});
     }
