@@ -20,5 +20,6 @@ int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunPositionText(int argc, char** argv);
 int RunCopy(int argc, char** argv);
+int RunEdit(int argc, char** argv);
 
 }  // namespace movra::cli

@@ -80,6 +80,62 @@ bool PlaceEnteredLine(TKifData& record, std::vector<std::string>& full,
     return true;
 }
 
+const char* EnteredMoveProblem(const TKifData& record, const MoveCode& code) {
+    const int n = record.currentMove + 1;
+    if (n > kMaxMoves) return "is past the 512-move limit of a game";
+    const int side = record.SideOf(n);
+    MoveRecord probe = record.moves[std::size_t(n)];
+    if (!ResolveMove(record.position, code, side, probe)) {
+        return code.isDrop() ? "drops a piece the mover does not hold"
+                             : "starts from a square without a piece";
+    }
+    if (code.isDrop() && probe.capturedPiece != 0) return "drops a piece onto an occupied square";
+    const PieceCode mover = record.position.pieces[probe.piece].code;
+    const bool moverIsGote = side == side::kGote;
+    if (IsGote(mover) != moverIsGote) return "moves the opponent's piece";
+    if (probe.capturedPiece != 0 && IsGote(probe.capturedCode) == moverIsGote) {
+        return "captures the mover's own piece";
+    }
+    // A drop comes from the mover's hand: file 0 for sente, 10 for gote.
+    const Square from{std::uint8_t(code.isDrop() ? (moverIsGote ? 10 : 0) : code.fromFile()),
+                      std::uint8_t(code.fromRank())};
+    const Square to{std::uint8_t(code.toFile()), std::uint8_t(code.toRank())};
+    if (!CheckMove(from, to, mover, record.position.board, [](const std::string&) { return false; })) {
+        return "breaks the movement rules";
+    }
+    if (!code.isDrop()) {
+        const Promotion option = PromotionOption(mover, from, to);
+        if (code.promotes() && option == Promotion::None) return "promotes a piece that cannot promote there";
+        if (!code.promotes() && option == Promotion::Forced) return "leaves a piece unpromoted where it must promote";
+    }
+    return nullptr;
+}
+
+const char* EnterMove(TKifData& record, std::vector<std::string>& full,
+                      std::vector<std::string>& visible, const MoveCode& code) {
+    if (const char* why = EnteredMoveProblem(record, code)) return why;
+    const int n = record.currentMove + 1;
+    const bool overwrite = n <= record.moveCount;
+    if (!record.ResolveMove(code, record.SideOf(n), overwrite ? n : kAppendMove)) {
+        return "starts from a square without a piece";
+    }
+    const PieceCode codeBefore = record.ApplyMove(n);
+    record.Rebuild();
+    const std::string line =
+        MoveLine(n, record.parityOffset, record.handicap, record.position.board, codeBefore,
+                 record.moves[std::size_t(n)], record.moves[std::size_t(n - 1)]);
+    record.currentMove = std::int16_t(n);
+    PlaceEnteredLine(record, full, visible, n, line);
+    return nullptr;
+}
+
+void CutGame(TKifData& record, int count) {
+    count = std::clamp<int>(count, 0, record.moveCount);
+    record.moveCount = std::int16_t(count);
+    ClearMovesAfter(record, count);
+    record.currentMove = std::min(record.currentMove, record.moveCount);
+}
+
 char EndCodeFor(EndCommand command, int moveCount, char handicap) {
     // In an even game sente makes the odd moves; in a handicap game 上手 (gote) moves first.
     const bool oddMove = moveCount % 2 != 0;

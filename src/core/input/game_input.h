@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/record/kif_data.h"
+#include "core/rules/move.h"
 #include "core/text/prompter.h"
 
 namespace movra {
@@ -33,6 +34,24 @@ bool MoveLimitReached(const TKifData& record, bool extendedStore);
 // replaced. Returns true when the rest of the game was dropped.
 bool PlaceEnteredLine(TKifData& record, std::vector<std::string>& full,
                       std::vector<std::string>& visible, int moveNumber, const std::string& line);
+
+// Why a move code cannot be entered as move current + 1 (the move after the one the board shows),
+// in English for the command line, or nullptr when it can: the move limit of the record, what the
+// board refuses (no piece there or the opponent's, a drop onto an occupied square, the mover's own
+// piece taken), a move the movement rules reject (entered on the board only when confirmed as
+// illegal), a promotion the piece cannot make there or a missing one it must make.
+const char* EnteredMoveProblem(const TKifData& record, const MoveCode& code);
+
+// Enters a move as the board does: checked with EnteredMoveProblem, resolved into move record
+// current + 1 (written over the move there, or appended), applied, its line made and placed with
+// PlaceEnteredLine, and the current move increased. Returns the problem (nothing changed) or
+// nullptr.
+const char* EnterMove(TKifData& record, std::vector<std::string>& full,
+                      std::vector<std::string>& visible, const MoveCode& code);
+
+// Drops the moves after move `count` (clamped to the record): the move count becomes `count`,
+// the move records after it are cleared, the current move is at most `count`.
+void CutGame(TKifData& record, int count);
 
 // --- ending the game ------------------------------------------------------------------------------------
 

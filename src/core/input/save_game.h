@@ -41,26 +41,31 @@ struct SavedGame {
 
 // --- the store alone ------------------------------------------------------------------------------
 
-// Appends the game: its index record (result, handicap and the rest as the caller set them;
-// word 15 is settled here) with the move bytes made from the record; in the extended kind then
-// the working comments as stored comments (the starting position's into the detail record's
-// opening fields, the final position's into its closing fields, each move's into its move-info
-// entry; the references also go into the record's move records), the index words copied into the
-// detail record, the move count and the closing time (the consumed time of move record
-// moveCount + 1), the detail record and the move info. Nothing of the game as it may have been
-// stored before is freed (a new game has no snapshot). `index` and `detail` come back as they
-// were written. A write error: the warning "\r棋譜を保存できませんでした。" + the path, ok false,
-// store, index, detail and record as they were.
+// Comments. Each position of the record says what its comment is: move record 0 the starting
+// position (the detail record's opening fields), 1 … n the moves (their move-info entries), n + 1
+// the final position (the closing fields). A working slot (workingComment) becomes a new stored
+// comment. Otherwise a stored reference (commentFile, commentRecord) stays the game's comment
+// when saving over the stored game, and is copied into a new stored comment when saving a new
+// game (two games never share a comment). A position with neither has no comment: to remove a
+// comment, clear both. The new references go into the record's move records.
+//
+// Appends the game: its index record (handicap and result from the record, word 15 settled here,
+// the rest as the caller set it) with the move bytes made from the record, then in the extended
+// kind the comments, the index words copied into the detail record, the move count and the
+// closing time (the consumed time of move record moveCount + 1), the detail record and the move
+// info. `index` and `detail` come back as they were written. A write error: the warning
+// SaveFailedMessage, ok false, and store, index, detail and record as they were.
 SavedGame SaveNewGame(const GameStore& store, TKifData& record, IndexRecord& index,
                       DetailRecord& detail, Prompter& prompter,
                       RecordWriter& writer = DirectRecordWriter());
 
-// Writes the game over stored game k (1 … the store's count). With `headerOnly` only the index
-// record and the detail record are written: the moves, move info and every comment stay as they
-// are on the disk. Otherwise as SaveNewGame, at k, and then the stored comments `asStored` (the
-// game as it was when its correction began, BeginEditingStoredGame) referred to and the game no
-// longer does are freed. A record number outside the store is refused (ok false, nothing
-// written, the warning of a write error not shown).
+// Writes the game over stored game k (1 … the store's count), keeping the stored game's overflow
+// number (or freeing it when the game no longer needs it). With `headerOnly` only the index record
+// and the detail record are written (word 15 and the comment links as stored): the moves, move
+// info and every comment stay as they are on the disk. Otherwise as SaveNewGame at k, and every
+// comment the game referred to before (the moves of `asStored`, the game as it was when its
+// correction began, and the detail record's two positions as the caller passes it) and no longer
+// does is freed. A record number outside the store is refused (ok false, nothing written).
 SavedGame SaveOverStoredGame(const GameStore& store, long k, TKifData& record,
                              IndexRecord& index, DetailRecord& detail,
                              const TKifData::Snapshot& asStored, bool headerOnly,
@@ -85,6 +90,14 @@ SavedGame SaveOverStoredGame(StoreSession& session, long k, TKifData& record, In
 // game k or a record cannot be read.
 bool ReadStoredRecords(const GameStore& store, long k, IndexRecord& index, DetailRecord& detail,
                        Prompter& prompter);
+
+// Game k as a correction starts from it: its index record and (extended kind) detail record, its
+// moves with their comment references and consumed times, the end code from the result, and the
+// comments and time of the starting and final positions in move records 0 and moveCount + 1. The
+// record ends at its last move. False (the record in an unspecified state) when game k is not in
+// the store or its moves are damaged: such a game is not to be saved over.
+bool LoadGameForCorrection(const GameStore& store, long k, TKifData& record, IndexRecord& index,
+                           DetailRecord& detail, Prompter& prompter);
 
 // --- texts ---------------------------------------------------------------------------------------------
 

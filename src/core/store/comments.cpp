@@ -261,15 +261,20 @@ bool SetConsumedTime(const GameStore& store, long k, int move, int handicapNumbe
 
 // --- saving and editing a game --------------------------------------------------------------------------
 
-SaveCommentsResult StageGameComments(StoreAppender& appender, TKifData& record,
-                                     std::span<const MoveRecord> snapshotMoves, int snapshotCount,
-                                     DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter) {
-    const GameStore& store = appender.store();
+SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
+                                    std::span<const MoveRecord> snapshotMoves, int snapshotCount,
+                                    DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter) {
     SaveCommentsResult result;
     std::vector<CommentRef> kept;     // what the game refers to after the save
     std::vector<CommentRef> release;  // what it referred to before and no longer does
+    // What the save changes, put back when the comments cannot be written.
+    const DetailRecord detailBefore = detail;
+    const auto infoBefore = std::make_unique<MoveInfo>(moveInfo);
+    std::vector<std::pair<int, CommentRef>> movesBefore;
+
     const int handicap = HandicapOf(record);
     const int moveCount = std::clamp<int>(record.moveCount, 0, kMaxMoves);
+    StoreAppender appender(store, prompter);
 
     // The working comment of move record `index` becomes a stored comment, linked where that
     // move record's comment belongs.
@@ -282,6 +287,7 @@ SaveCommentsResult StageGameComments(StoreAppender& appender, TKifData& record,
         if (written.limitReached) result.limitReached = true;
         if (written.failed) WarnWriteError(store, prompter);
         if (written.number == 0) return {};
+        movesBefore.push_back({index, CommentRef{move.commentFile, move.commentRecord}});
         move.commentFile = static_cast<std::uint8_t>(written.file);
         move.commentRecord = static_cast<std::uint16_t>(written.number);
         ++result.written;
@@ -289,57 +295,48 @@ SaveCommentsResult StageGameComments(StoreAppender& appender, TKifData& record,
         return {written.file, written.number};
     };
 
-    const CommentRef oldOpening{detail.openingCommentFile(), detail.openingCommentNumber()};
-    if (storeWorking(0).number != 0) release.push_back(oldOpening);
-    for (int m = 1; m <= moveCount; ++m) storeWorking(m);
-    if (moveCount + 1 <= kMaxMoves) {
-        const CommentRef oldClosing{detail.closingCommentFile(), detail.closingCommentNumber()};
-        if (storeWorking(moveCount + 1).number != 0) release.push_back(oldClosing);
-    }
-
-    // The comments of the game as it was stored.
-    const int last = std::min<int>({snapshotCount, kMaxMoves,
-                                    static_cast<int>(snapshotMoves.size()) - 1});
-    for (int m = 1; m <= last; ++m) {
-        const MoveRecord& old = snapshotMoves[static_cast<std::size_t>(m)];
-        if (old.commentRecord != 0) release.push_back({old.commentFile, old.commentRecord});
-    }
-    // Never free a number the game now uses: a damaged snapshot could name a number that
-    // was free and has just been handed out again.
-    std::erase_if(release, [&](const CommentRef& r) {
-        return r.number == 0 || std::find(kept.begin(), kept.end(), r) != kept.end();
-    });
-    std::sort(release.begin(), release.end(), [](const CommentRef& a, const CommentRef& b) {
-        return a.file != b.file ? a.file < b.file : a.number < b.number;
-    });
-    release.erase(std::unique(release.begin(), release.end()), release.end());
-    bool releaseFailed = false;
-    result.released = appender.ReleaseComments(release, releaseFailed);
-    if (releaseFailed) WarnDeleteError(prompter);
-    return result;
-}
-
-SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,
-                                    std::span<const MoveRecord> snapshotMoves, int snapshotCount,
-                                    DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter) {
-    // What the save changes, put back when the comments cannot be written.
-    const DetailRecord detailBefore = detail;
-    const auto infoBefore = std::make_unique<MoveInfo>(moveInfo);
-    const auto movesBefore = std::make_unique<MoveList>(record.moves);
     try {
-        StoreAppender appender(store, prompter);
-        const SaveCommentsResult result = StageGameComments(
-            appender, record, snapshotMoves, snapshotCount, detail, moveInfo, prompter);
+        const CommentRef oldOpening{detail.openingCommentFile(), detail.openingCommentNumber()};
+        if (storeWorking(0).number != 0) release.push_back(oldOpening);
+        for (int m = 1; m <= moveCount; ++m) storeWorking(m);
+        if (moveCount + 1 <= kMaxMoves) {
+            const CommentRef oldClosing{detail.closingCommentFile(), detail.closingCommentNumber()};
+            if (storeWorking(moveCount + 1).number != 0) release.push_back(oldClosing);
+        }
+
+        // The comments of the game as it was stored.
+        const int last = std::min<int>({snapshotCount, kMaxMoves,
+                                        static_cast<int>(snapshotMoves.size()) - 1});
+        for (int m = 1; m <= last; ++m) {
+            const MoveRecord& old = snapshotMoves[static_cast<std::size_t>(m)];
+            if (old.commentRecord != 0) release.push_back({old.commentFile, old.commentRecord});
+        }
+        // Never free a number the game now uses: a damaged snapshot could name a number that
+        // was free and has just been handed out again.
+        std::erase_if(release, [&](const CommentRef& r) {
+            return r.number == 0 || std::find(kept.begin(), kept.end(), r) != kept.end();
+        });
+        std::sort(release.begin(), release.end(), [](const CommentRef& a, const CommentRef& b) {
+            return a.file != b.file ? a.file < b.file : a.number < b.number;
+        });
+        release.erase(std::unique(release.begin(), release.end()), release.end());
+        bool releaseFailed = false;
+        result.released = appender.ReleaseComments(release, releaseFailed);
+        if (releaseFailed) WarnDeleteError(prompter);
         appender.Commit();
-        return result;
     } catch (const StoreIoError&) {
         // None of the comments reached the store: the game keeps the references it had.
         WarnWriteError(store, prompter);
         detail = detailBefore;
         moveInfo = *infoBefore;
-        record.moves = *movesBefore;
+        for (const auto& [index, ref] : movesBefore) {
+            MoveRecord& move = record.moves[static_cast<std::size_t>(index)];
+            move.commentFile = static_cast<std::uint8_t>(ref.file);
+            move.commentRecord = static_cast<std::uint16_t>(ref.number);
+        }
         return SaveCommentsResult{};
     }
+    return result;
 }
 
 SaveCommentsResult SaveGameComments(const GameStore& store, TKifData& record,

@@ -183,14 +183,6 @@ private:
     bool journal_ = false;  // this session's journal is on the disk
 };
 
-// SaveGameComments (store/comments.h) inside a session: the working comments of the record become
-// stored comments of the session, and the comments of the game as stored are released in it; the
-// caller writes the rest of the game and commits. A failed write raises StoreIoError (the caller
-// abandons the session and puts back `record`, `detail` and `moveInfo`).
-SaveCommentsResult StageGameComments(StoreAppender& appender, TKifData& record,
-                                     std::span<const MoveRecord> snapshotMoves, int snapshotCount,
-                                     DetailRecord& detail, MoveInfo& moveInfo, Prompter& prompter);
-
 // "\r延長番号に空きがないため、N番目の棋譜は257手目以降が保存されませんでした。": a long game
 // stored without its overflow part because no overflow number could be had.
 std::string LongGameCutMessage(std::uint32_t recordNumber);
