@@ -351,7 +351,9 @@ void GameInput::CorrectionCommand() {
     w_.replay_.SetStyle(ListStyle::WholeGame);
     IndexRecord index;
     DetailRecord detail;
-    if (!ReadStoredRecords(store, long(recordNumber_), index, detail, *w_.prompter_)) return;
+    // A game whose moves cannot all be read is not corrected (saving it over would lose them).
+    TKifData check;
+    if (!LoadGameForCorrection(store, long(recordNumber_), check, index, detail, *w_.prompter_)) return;
     index_ = index;
     detail_ = detail;
     const int oldKind = kind_;
