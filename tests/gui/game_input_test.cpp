@@ -20,6 +20,7 @@
 #include "core/input/live_timing.h"
 #include "core/record/game_text.h"
 #include "core/rules/move.h"
+#include "core/session/file_commands.h"
 #include "core/session/stored_game.h"
 #include "core/store/open_store.h"
 #include "core/text/paths.h"
@@ -336,6 +337,8 @@ private slots:
         // The buttons that would leave the game answer with a message.
         w.PressButton(ReplayPanel::GameList);
         QCOMPARE(Texts().back(), std::string("\r対局／棋譜入力中はこの操作はできません！"_sj));
+        QTest::keyClick(&w, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Texts().back(), ImportWhileEditingMessage());
 
         // Refusals: gote's piece while sente is to move, onto an own piece, an illegal move
         // declined.

@@ -177,7 +177,8 @@ void MainMenus::setInputLock(bool locked) {
         // What entering a game shuts: opening and making stores, the recent stores, importing,
         // exporting and printing. Each comes back as it was.
         inputLockedItems_.clear();
-        QList<QAction*> shut{openStore_, newStore_, renameStore_, import_->menuAction(),
+        QList<QAction*> shut{openStore_, newStore_, renameStore_, import_->menuAction(), importFiles_,
+                             importFolder_, importClipboard_,
                              export_->menuAction(), datImport_, clipboardOutput_, textOutput_,
                              bitmapOutput_, printGame_, printForm_};
         for (QAction* a : recent_) shut.append(a);

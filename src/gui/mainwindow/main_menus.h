@@ -1,7 +1,7 @@
 #pragma once
-// The main window's menus. The commands of this stage (board size, colours, the comment window,
-// the recent stores, closing) are live; every item whose function comes in a later stage is
-// there, disabled, with a tooltip that says so.
+// The main window's menus. The commands built so far (the stores, entering and correcting games,
+// board size, colours, the comment window, the recent stores, closing) are live; every item whose
+// function comes in a later stage is there, disabled, with a tooltip that says so.
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>

@@ -335,10 +335,9 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
 }
 
 bool MainWindow::ShowStoredGame(long k, int showMove) {
-    if (!gameInput_->MakeRoomForOtherGame()) return false;
     TKifData loaded;
     const StoredGame game = LoadStoredGame(session_, k, loaded, *prompter_);
-    if (!game.found) return false;
+    if (!game.found || !gameInput_->MakeRoomForOtherGame()) return false;
     ShowGame(loaded, game.texts, true, game.extended, showMove);
     gameInput_->StoredGameShown(std::uint32_t(k));
     senteAllotted_ = game.senteAllotted;
@@ -847,7 +846,8 @@ void MainWindow::RefreshComment() {
     // The window follows the selection while AutoCom is on, for a store that keeps comments.
     bool show = false;
     int moveIndex = -1;
-    if (mode_ == Mode::Game && extendedStore_ && settings_.shogi.AutoCom) {
+    if (mode_ == Mode::Game && extendedStore_ && settings_.shogi.AutoCom &&
+        (gameInput_ == nullptr || !gameInput_->active())) {
         if (replay_.closingLineSelected()) {
             moveIndex = record_.moveCount + 1;
             show = record_.moves[std::min<int>(moveIndex, kMaxMoves)].commentRecord != 0;
