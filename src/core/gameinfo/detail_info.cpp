@@ -63,8 +63,6 @@ std::size_t CutAt(std::string_view text, std::size_t width) {
     return IsCharBoundary(text, width) ? width : width - 1;
 }
 
-std::string RankPart(const std::uint8_t* p) { return FieldToText(p, detail::kRankPartWidth); }
-
 // A date-time of the form: all five empty clears it; otherwise every field filled, month < 13,
 // day < 32, hour < 24, minute < 60. Returns the first wrong field (0-4) or -1.
 int CheckDateTime(const std::array<std::string, 5>& f, DetailDateTime& out) {
@@ -163,11 +161,7 @@ void StoreRank(DetailRecord& detail, bool sente, std::string_view rank) {
 }
 
 std::string ReadRank(const DetailRecord& detail, bool sente) {
-    const std::size_t first = sente ? detail::kSenteRank : detail::kGoteRank;
-    const std::size_t more = sente ? detail::kSenteRankMore : detail::kGoteRankMore;
-    const std::string head = RankPart(&detail.bytes[first]);
-    // A first part cut short of 8 bytes still continues in the second part.
-    return head.empty() ? std::string() : head + RankPart(&detail.bytes[more]);
+    return sente ? detail.senteRank() : detail.goteRank();
 }
 
 // --- the form --------------------------------------------------------------------------------------

@@ -310,9 +310,9 @@ GameInfoForm GameInfoFormFromImages(GameInfoMode mode, bool editMovesPreset,
 GameInfoForm BulkForm() { return GameInfoForm{}; }
 
 GameInfoCheck ApplyGameInfoForm(const GameInfoForm& form, GameInfoMode mode, bool extended,
-                                bool dateUp, bool eraForIncomplete, const GameInfoLists& lists,
-                                const PlayerTable& players, const TournamentTable& tournaments,
-                                IndexRecord& index, DetailRecord& detail) {
+                                const GameInfoLists& lists, const PlayerTable& players,
+                                const TournamentTable& tournaments, IndexRecord& index,
+                                DetailRecord& detail) {
     for (int side = 0; side < 2; ++side) {
         if (form.player[side] == 0 && !PlayerNameFits(form.playerText[side])) {
             return {side == 0 ? GameInfoField::SentePlayer : GameInfoField::GotePlayer,
@@ -360,17 +360,22 @@ GameInfoCheck ApplyGameInfoForm(const GameInfoForm& form, GameInfoMode mode, boo
         }
         de.setSenteRating(ratings[0]);
         de.setGoteRating(ratings[1]);
-        if (dateUp && GameInfoEraLabelValid(form.date, eraForIncomplete)) {
-            DetailDateTime start = de.start();
-            start.year = std::uint16_t(date->year);
-            start.month = std::uint8_t(date->month);
-            start.day = std::uint8_t(date->day);
-            de.setStart(start);
-        }
     }
     index = in;
     detail = de;
     return {};
+}
+
+bool CopyDateToStart(const DateTexts& date, bool eraForIncomplete, DetailRecord& detail) {
+    if (!GameInfoEraLabelValid(date, eraForIncomplete)) return false;
+    const auto checked = CheckGameDate(date);
+    if (!checked) return false;
+    DetailDateTime start = detail.start();
+    start.year = std::uint16_t(checked->year);
+    start.month = std::uint8_t(checked->month);
+    start.day = std::uint8_t(checked->day);
+    detail.setStart(start);
+    return true;
 }
 
 GameInfoAnswer OkAnswer(GameInfoMode mode, const GameInfoForm& form) {

@@ -198,13 +198,14 @@ struct GameInfoCheck {
 // (GameDateMessage, focus on the month). On success the images take the players (and names),
 // tournament, sub-tournament, game number, opening, date, handicap (mode 1 only: the others keep
 // the stored one), result (mode 1: 0; mode 3 and mode 2 with "棋譜も変更する": the stored one) and
-// in the extended kind the ratings, and, with `dateUp` (the setting DateUp), the date becomes the
-// detail record's start date (hour and minute kept) when the era label reads it. On a refusal the
-// images are as they were.
+// in the extended kind the ratings. On a refusal the images are as they were.
 GameInfoCheck ApplyGameInfoForm(const GameInfoForm& form, GameInfoMode mode, bool extended,
-                                bool dateUp, bool eraForIncomplete, const GameInfoLists& lists,
-                                const PlayerTable& players, const TournamentTable& tournaments,
-                                IndexRecord& index, DetailRecord& detail);
+                                const GameInfoLists& lists, const PlayerTable& players,
+                                const TournamentTable& tournaments, IndexRecord& index,
+                                DetailRecord& detail);
+// The setting DateUp: whenever the era label reads the main date, the date also becomes the
+// detail record's start date (its hour and minute kept). False when the label cannot read it.
+bool CopyDateToStart(const DateTexts& date, bool eraForIncomplete, DetailRecord& detail);
 // The answer OK gives: OkEditMoves in modes 1-3 with "棋譜も変更する" chosen, else Ok.
 GameInfoAnswer OkAnswer(GameInfoMode mode, const GameInfoForm& form);
 
