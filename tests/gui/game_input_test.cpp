@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -22,6 +23,7 @@
 #include "core/rules/move.h"
 #include "core/session/file_commands.h"
 #include "core/session/stored_game.h"
+#include "core/store/comments.h"
 #include "core/store/open_store.h"
 #include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
@@ -29,6 +31,7 @@
 #include "gui/common/qtext.h"
 #include "gui/mainwindow/board_input.h"
 #include "gui/mainwindow/board_view.h"
+#include "gui/mainwindow/comment_window.h"
 #include "gui/mainwindow/game_input.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
@@ -363,6 +366,20 @@ private slots:
             if (QTest::currentTestFailed()) return;
             QCOMPARE(int(w.record().moveCount), int(i) + 1);
             if (i == 40) Screenshot(QStringLiteral("game_input_entering.png"));
+            if (i == 5) {
+                // A right click opens the comment of the move shown for input.
+                bool edited = false;
+                QTimer::singleShot(0, [&w, &edited] {
+                    CommentWindow* c = w.commentWindow();
+                    if (!c->editing()) return;
+                    c->findChild<QPlainTextEdit*>(QStringLiteral("ComMemo"))->setPlainText(QStringLiteral("ここで攻めに出た。"));
+                    edited = true;
+                    c->Ok();
+                });
+                QTest::mouseClick(w.boardView(), Qt::RightButton, {}, At(5, 5));
+                QVERIFY(edited);
+                QVERIFY(w.record().moves[6].workingComment != 0);
+            }
         }
         QCOMPARE(w.moveList()->count(), int(plan.size()));
         QVERIFY(!prompter_.shown.empty());
@@ -411,6 +428,15 @@ private slots:
         QCOMPARE(stored.texts.senteName, std::string("入力太郎"_sj));
         QCOMPARE(stored.texts.goteName, std::string("入力二郎"_sj));
         QCOMPARE(MoveListLines(back), MoveListLines(w.record()));
+        // The comment entered on move 6 is a stored comment of the game now.
+        QVERIFY(back.moves[6].commentRecord != 0);
+        QVERIFY(w.moveList()->item(5)->text().contains(QLatin1Char('*')));
+        {
+            GameStore store(home_ / "entered.idx", StoreKind::Extended);
+            testing::RecordingPrompter quiet;
+            QCOMPARE(ToQString(ReadComment(store, back.moves[6].commentFile, back.moves[6].commentRecord, quiet)),
+                     QStringLiteral("ここで攻めに出た。"));
+        }
     }
 
     // Correcting the stored 矢倉 game at move 10: the same move 11 keeps moves 12 to the end,

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "core/gameinfo/move_comment.h"
 #include "core/input/game_input.h"
 #include "core/input/live_timing.h"
 #include "core/input/save_game.h"
@@ -32,6 +33,7 @@
 #include "gui/common/qtext.h"
 #include "gui/gameinfo/game_info_dialog.h"
 #include "gui/list/game_list_window.h"
+#include "gui/mainwindow/comment_window.h"
 #include "gui/mainwindow/board_input.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/main_window.h"
@@ -157,6 +159,7 @@ GameInfoAnswer GameInput::AskInfo(GameInfoMode mode) {
     MoveInfo info{};
     FillMoveBuffers(record, moves, info);
     GameInfoContext context{w_.session_, w_.settings_, *w_.prompter_, &w_.replay_.fullList(), &info};
+    context.pickerTopRows = &pickerRows_;
     const GameInfoOutcome outcome = RunGameInfoDialog(&w_, mode, false, index_, detail_, recordNumber_, context);
     if (outcome.times) {
         // The consumed times the editor stored go into the game record too.
@@ -600,10 +603,36 @@ void GameInput::StoredGameShown(std::uint32_t recordNumber) {
 void GameInput::RightClick() {
     if (w_.mode_ != MainWindow::Mode::Game) return;
     if (active_) {
-        if (kind_ == 1 && commentOpener_) commentOpener_(w_.record_.currentMove);
+        if (kind_ != 1) return;
+        if (commentOpener_) {
+            commentOpener_(w_.record_.currentMove);
+        } else {
+            EditComment();
+        }
         return;
     }
     if (!w_.input_->movable()) OpenSlotChooser();
+}
+
+void GameInput::EditComment() {
+    TKifData& record = w_.record_;
+    const GameStore& store = w_.session_.store;
+    const int point = record.currentMove;
+    const std::vector<std::string>& lines = w_.replay_.fullList();
+    const std::string line = point >= 1 && std::size_t(point) <= lines.size() ? lines[std::size_t(point - 1)] : std::string();
+    const MoveRecord& move = record.moves[std::size_t(point)];
+    std::string text;
+    if (move.workingComment != 0) {
+        text = ReadComment(store, kWorkingCommentFile, move.workingComment, *w_.prompter_);
+    } else if (move.commentRecord != 0) {
+        text = ReadComment(store, move.commentFile, move.commentRecord, *w_.prompter_);
+    }
+    const std::optional<CommentEdit> edit =
+        w_.comment_->Edit(point, record.moveCount, line, text, move.consumedTime, *w_.prompter_);
+    if (!edit) return;
+    // The comment waits in the working comment file until the game is saved.
+    if (StoreWorkingComment(store, record, *edit, *w_.prompter_)) unsaved_ = true;
+    w_.RefreshList();
 }
 
 void GameInput::OpenSlotChooser() {

@@ -33,7 +33,7 @@ public:
     // The slot chooser: the five lines and the slot preselected; the slot chosen, or -1 (Cancel).
     // Choosing a free slot beeps and keeps the chooser open, so the answer is asked again.
     using SlotAsker = std::function<int(const QStringList& lines, int preselected)>;
-    // The comment dialog of a move during new input.
+    // The comment dialog of a move during new input (tests; EditComment otherwise).
     using CommentOpener = std::function<void(int moveIndex)>;
 
     explicit GameInput(MainWindow& window);
@@ -63,6 +63,8 @@ public:
     // Right click on the board: the comment dialog during new input, the slot chooser in game mode.
     void RightClick();
     void OpenSlotChooser();
+    // The comment of the move shown, edited in the comment window and kept as a working comment.
+    void EditComment();
     // Before a game of the store replaces the one on the board: an unsaved game moves aside into
     // its slot and the new one gets a free slot (when none is free, the unsaved-game question).
     // False when the game on the board is to stay.
@@ -145,6 +147,7 @@ private:
     TKifData::Snapshot asStored_;  // the game as the store holds it (its comments are freed on saving)
     std::array<SlotState, kSlotCount> slots_{};
     std::function<int()> clock_;
+    std::array<int, 2> pickerRows_{};
     QTimer thinkingTimer_;
     InfoAsker infoAsker_;
     SlotAsker slotAsker_;
