@@ -29,6 +29,7 @@
 #include "core/text/sjis_literal.h"
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
+#include "gui/gameinfo/game_info_dialog.h"
 #include "gui/mainwindow/board_input.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/comment_window.h"
@@ -553,7 +554,28 @@ private slots:
         w.settings().html.OutPath[0] = "web";
         int clock = 10 * 3600;
         w.gameInput()->setClock([&clock] { return clock; });
+        // This time the game-information dialog itself is answered: OK with what it proposes.
+        w.gameInput()->setInfoAsker(nullptr);
+        QString dialogTitle;
+        QRect dialogGeometry;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<GameInfoDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            dialogTitle = dialog->windowTitle();
+            dialogGeometry = dialog->frameGeometry();
+            dialog->Ok();
+            // A dialog that refused OK would wait for a person: it is closed and the test fails.
+            if (dialog->isVisible()) dialog->reject();
+        });
         w.menus()->newGameAction()->trigger();
+        QVERIFY(!dialogTitle.isEmpty());
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(dialogGeometry));
+        // The players are named afterwards through "棋譜情報変更".
+        w.gameInput()->setInfoAsker([](GameInfoMode, IndexRecord&, DetailRecord& detail) {
+            detail.setSenteName("入力一郎"_sj);
+            return GameInfoAnswer::Ok;
+        });
+        w.menus()->changeInfoAction()->trigger();
         QVERIFY(Input().active());
         QVERIFY(w.gameInput()->thinkingTimer()->isActive());
         QVERIFY(fs::exists(home_ / "KifTime.txt"));
@@ -637,7 +659,7 @@ private slots:
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(chooserGeometry));
 
         // A correction left unsaved: closing asks to save; Cancel stays, No closes.
-        infoAnswer_ = GameInfoAnswer::OkEditMoves;
+        w.gameInput()->setInfoAsker([](GameInfoMode, IndexRecord&, DetailRecord&) { return GameInfoAnswer::OkEditMoves; });
         w.menus()->correctionAction()->trigger();
         QVERIFY(Input().active());
         prompter_.answers = {Answer::No};
