@@ -30,6 +30,7 @@
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
 #include "gui/gameinfo/game_info_dialog.h"
+#include "gui/list/game_list_window.h"
 #include "gui/mainwindow/board_input.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/comment_window.h"
@@ -499,6 +500,27 @@ private slots:
         QCOMPARE(back.moves[11].moveCode().text, MakeMoveCode(other.from, other.to, ' ').text);
         QCOMPARE(back.moves[testing::kCommentedMove].commentRecord, std::uint16_t(0));
         QCOMPARE(w.session().catalogue.at(0).result, std::uint8_t(1));
+
+        // The game list's correction with "棋譜も変更する" opens the game for move editing with the
+        // header its dialog gave.
+        GameListWindow* list = w.gameList();
+        list->setGameInfoRunner([](GameInfoMode mode, IndexRecord& index, DetailRecord& detail, std::uint32_t) {
+            GameInfoOutcome outcome;
+            outcome.answer = mode == GameInfoMode::Correction ? GameInfoAnswer::OkEditMoves : GameInfoAnswer::Cancel;
+            index.setGameNumber(7);
+            detail.setGoteName("修正次郎"_sj);
+            return outcome;
+        });
+        QTimer::singleShot(0, list, [list] { list->EditGameInformation(); });
+        w.PressButton(ReplayPanel::GameList);
+        QVERIFY(Input().active());
+        QCOMPARE(Input().kind(), 2);
+        QCOMPARE(Input().indexRecord().gameNumber(), std::uint16_t(7));
+        QCOMPARE(w.upperPlate()->name(), QStringLiteral("修正次郎"));
+        QCOMPARE(w.moveList()->count(), 11);
+        prompter_.answers = {Answer::Yes};
+        w.menus()->endingAction(GameEnding::Resign)->trigger();
+        QCOMPARE(w.session().catalogue.at(0).gameNumber, std::uint8_t(7));
 
         // The header alone: a new result rewrites the closing line and is saved over the game.
         infoAnswer_ = GameInfoAnswer::Ok;

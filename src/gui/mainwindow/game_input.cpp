@@ -394,7 +394,29 @@ void GameInput::CorrectionCommand() {
         }
         return;
     }
+    BeginMoveEditing();
+}
+
+bool GameInput::CorrectMoves(const IndexRecord& index, const DetailRecord& detail) {
+    if (active_ || w_.mode_ != MainWindow::Mode::Game) return false;
+    const GameStore& store = w_.session_.store;
+    if (!w_.session_.isOpen() || recordNumber_ < 1 || recordNumber_ > store.recordCount) return false;
+    IndexRecord stored;
+    DetailRecord storedDetail;
+    TKifData check;
+    if (!LoadGameForCorrection(store, long(recordNumber_), check, stored, storedDetail, *w_.prompter_)) return false;
+    w_.replay_.SetStyle(ListStyle::WholeGame);
+    index_ = index;
+    detail_ = detail;
+    kind_ = 2;
+    BeginMoveEditing();
+    return true;
+}
+
+void GameInput::BeginMoveEditing() {
     // "棋譜も変更する": the moves are open for editing from any move on.
+    TKifData& record = w_.record_;
+    const GameStore& store = w_.session_.store;
     unsaved_ = true;
     headerOnly_ = false;
     record.endCode = endcode::kInterrupted;

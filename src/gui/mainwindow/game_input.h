@@ -42,6 +42,9 @@ public:
     void NewGameCommand();
     void CorrectionCommand();
     void ChangeInfoCommand();
+    // The game list's "棋譜修正" answered with "棋譜も変更する": the game just shown is opened for
+    // move editing with the header the dialog gave. False when it cannot be.
+    bool CorrectMoves(const IndexRecord& index, const DetailRecord& detail);
     void EndCommand(GameEnding how);
     // Saving as a new game and over the stored one; false when nothing was saved.
     bool SaveNewCommand();
@@ -123,6 +126,7 @@ private:
     std::optional<LiveTimingFile> TimingFile() const;
     int Now() const;
     GameInfoAnswer AskInfo(GameInfoMode mode);
+    void BeginMoveEditing();
     void Activate();
     void Deactivate();
     void SwitchToSlot(int slot);

@@ -1108,7 +1108,16 @@ void MainWindow::HandleGameListResult() {
             // The search dialog comes back once the list has closed.
             QTimer::singleShot(0, this, [this] { OpenSearch(true); });
             break;
-        case GameListWindow::Result::EditMoves:
+        case GameListWindow::Result::EditMoves: {
+            // The list's correction chose to change the moves: the game opens for move editing.
+            const GameHeader& entry = list->selectedEntry();
+            if (ShowStoredGame(long(entry.recordNumber))) {
+                gameInput_->CorrectMoves(list->editedIndex(), list->editedDetail());
+            }
+            activateWindow();
+            KeepKeyboard();
+            break;
+        }
         case GameListWindow::Result::Cancel:
             break;
     }
