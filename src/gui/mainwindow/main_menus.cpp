@@ -22,7 +22,7 @@ QAction* MainMenus::live(QMenu* menu, const QString& caption, const QString& obj
 }
 
 void MainMenus::setStoreOpen(bool open) {
-    for (QAction* a : {renameStore_, importFiles_, importFolder_, importClipboard_}) {
+    for (QAction* a : {renameStore_, importFiles_, importFolder_, importLisvek_, importClipboard_}) {
         // Entering a game keeps them shut; they come back as the store left them.
         bool kept = false;
         for (auto& [action, enabled] : inputLockedItems_) {
@@ -75,7 +75,8 @@ void MainMenus::BuildFileMenu() {
                         &MainMenus::importFilesChosen);
     importFolder_ = live(import, QStringLiteral("フォルダ指定(&D)"), QStringLiteral("MENU01_5_2"),
                          &MainMenus::importFolderChosen);
-    later(import, QStringLiteral("Lisvek(&P)"));
+    importLisvek_ = live(import, QStringLiteral("Lisvek(&P)"), QStringLiteral("MENU01_5_3"),
+                         &MainMenus::importLisvekChosen);
     importClipboard_ = live(import, QStringLiteral("クリップボード(&C)"), QStringLiteral("MENU01_5_4"),
                             &MainMenus::importClipboardChosen);
     datImport_ = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
@@ -178,7 +179,7 @@ void MainMenus::setInputLock(bool locked) {
         // exporting and printing. Each comes back as it was.
         inputLockedItems_.clear();
         QList<QAction*> shut{openStore_, newStore_, renameStore_, import_->menuAction(), importFiles_,
-                             importFolder_, importClipboard_,
+                             importFolder_, importLisvek_, importClipboard_,
                              export_->menuAction(), datImport_, clipboardOutput_, textOutput_,
                              bitmapOutput_, printGame_, printForm_};
         for (QAction* a : recent_) shut.append(a);
