@@ -1,5 +1,7 @@
 #include "core/textio/flavour.h"
 
+#include "core/textio/csa_reader.h"
+
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/sjis_text.h"
@@ -58,6 +60,7 @@ TextFlavour DetectFlavour(const TextLines& lines) {
             return TextFlavour::Morita;
         }
     }
+    if (LooksLikeCsa(lines)) return TextFlavour::Csa;
     return TextFlavour::NotRecognised;
 }
 

@@ -13,6 +13,7 @@ enum class TextFlavour : int {
     Morita = 3,
     Todai = 4,       // 東大将棋, read like Kakinoki
     CodedFile = 5,   // the system's own coded game text, many games
+    Csa = 6,         // CSA records of computer and online play, one or more games
     Unreadable = 255,
 };
 
