@@ -190,7 +190,15 @@ private:
         QTest::mouseClick(Child<QPushButton>(t, "UpdateBtn"), Qt::LeftButton);
         QCOMPARE(prompter_.texts().back(), std::string("\r消費時間データを更新しました。"_sj));
         QVERIFY(t->updated());
+        // Typing again and closing asks; Cancel keeps the window open.
+        Type(minutes, QStringLiteral("5"));
+        prompter_.answers = {Answer::Cancel};
         QTest::mouseClick(Child<QPushButton>(t, "CloseBtn"), Qt::LeftButton);
+        QCOMPARE(prompter_.texts().back(),
+                 std::string("消費時間が変更されています！\r\r更新せずに終了してよろしですか？"_sj));
+        QVERIFY(t->isVisible());
+        QTest::mouseClick(Child<QPushButton>(t, "CloseBtn"), Qt::LeftButton);
+        QVERIFY(!t->isVisible());
     }
 
     void DriveListDialog(GameInfoDialog& dialog, GameInfoMode mode) {

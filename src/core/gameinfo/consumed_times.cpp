@@ -200,4 +200,15 @@ void TakeConsumedTimes(const ConsumedTimes& times, DetailRecord& detail) {
     detail.setTimeMode(times.inputMode);
 }
 
+void TakeConsumedTimes(const ConsumedTimes& times, int handicapNumber, TKifData& record) {
+    const int moves = std::clamp<int>(record.moveCount, 0, kMaxMoves);
+    for (int m = 1; m <= moves; ++m) {
+        const int e = MoveInfoEntryOfMove(m, handicapNumber);
+        if (e >= 0 && e < kMoveInfoEntries) record.moves[std::size_t(m)].consumedTime = times.entryTimes[std::size_t(e)];
+    }
+    if (std::size_t(moves) + 1 < record.moves.size()) {
+        record.moves[std::size_t(moves) + 1].consumedTime = times.closingTime;
+    }
+}
+
 }  // namespace movra

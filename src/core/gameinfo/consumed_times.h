@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/gameinfo/game_info.h"
+#include "core/record/kif_data.h"
 #include "core/store/layout.h"
 #include "core/store/store_files.h"
 #include "core/text/prompter.h"
@@ -101,5 +102,8 @@ bool UpdateConsumedTimes(ConsumedTimeEditor& editor, const GameStore& store, lon
 
 // The times into a detail image (closing time, input mode) for the game information dialog.
 void TakeConsumedTimes(const ConsumedTimes& times, DetailRecord& detail);
+// The times into the game record: move m takes the time of its move-info entry (m - 1, plus 1
+// in a handicap game), the record after the last move the closing time.
+void TakeConsumedTimes(const ConsumedTimes& times, int handicapNumber, TKifData& record);
 
 }  // namespace movra

@@ -58,7 +58,11 @@ ConsumedTimeDialog::ConsumedTimeDialog(ConsumedTimeSource source, const GameStor
         e->setFixedWidth(48);
         e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), e));
         e->installEventFilter(this);
-        connect(e, &QLineEdit::textEdited, this, [this] { fieldsChanged_ = true; });
+        // Typing counts as a change even before it is set: closing asks first.
+        connect(e, &QLineEdit::textEdited, this, [this] {
+            fieldsChanged_ = true;
+            editor_.setModified(true);
+        });
         return e;
     };
     minutes_ = field(QStringLiteral("MinEdit"));

@@ -48,7 +48,8 @@ struct GameInfoOutcome {
     // Mode 4 with OK: the values to apply to the marked games (UpdateMarkedGames).
     GameInfoBulkSet bulk;
     // Set when the consumed-time editor stored new times (it writes a stored game's times to the
-    // store itself); the caller takes them into its game record. The detail image holds them.
+    // store itself); the caller takes them into its game record (TakeConsumedTimes,
+    // core/gameinfo/consumed_times.h). The detail image holds them already.
     std::optional<ConsumedTimes> times;
 };
 

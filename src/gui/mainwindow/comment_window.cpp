@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/common/fonts.h"
+#include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 
 namespace movra {
@@ -154,6 +155,8 @@ void CommentWindow::BeginEdit(int point, int moveCount, const std::string& moveL
     seconds_->setEnabled(hasTime);
     for (QToolButton* b : timeRow_->findChildren<QToolButton*>()) b->setEnabled(hasTime);
     timeChanged_ = false;
+    // The taller input window stays on the screen where the display window was.
+    PlaceAt(this, pos(), parentWidget());
     show();
     raise();
     activateWindow();

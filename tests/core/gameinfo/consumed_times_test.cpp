@@ -146,6 +146,14 @@ TEST_F(GameInfoStoreTest, RunningTotalsAndHandicapOffset) {
     EXPECT_EQ(h1.info().consumedTime(1), 120);
     EXPECT_EQ(h1.info().consumedTime(0), 0);
     EXPECT_EQ(h1.TotalLabels().first, "△：  2分  0秒"_sj);
+    // Taken into the game record: move 1 of the handicap game is entry 1.
+    ASSERT_TRUE(h1.SetTime(2, "0", "45"));
+    TKifData game;
+    ReadGameMoves(store_, h, 0, 1, true, 0, game, prompter_);
+    TakeConsumedTimes(h1.Times(), 1, game);
+    EXPECT_EQ(game.moves[1].consumedTime, 120);
+    EXPECT_EQ(game.moves[2].consumedTime, 0);
+    EXPECT_EQ(game.moves[3].consumedTime, 45);
 }
 
 // A comment edited on a stored game is written and linked at once and reads back with the game;
