@@ -21,5 +21,6 @@ int RunExport(int argc, char** argv);
 int RunPositionText(int argc, char** argv);
 int RunCopy(int argc, char** argv);
 int RunEdit(int argc, char** argv);
+int RunConvert(int argc, char** argv);
 
 }  // namespace movra::cli

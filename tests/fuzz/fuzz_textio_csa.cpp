@@ -1,6 +1,8 @@
-// Fuzzes the CSA reader with its positions, moves and closing words, then plays each game through.
+// Fuzzes the CSA reader with its positions, moves and closing words, and the USI line reader, then
+// plays each game through.
 #include "fuzz_textio_common.h"
 #include "core/textio/csa_reader.h"
+#include "core/textio/usi_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace movra;
@@ -10,5 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (status.ok()) FinishGame(game);
         return true;
     });
+    ReadGame game;
+    if (ReadUsi(lines, kNow, game).ok()) FinishGame(game);
     return 0;
 }

@@ -282,7 +282,6 @@ private:
             const int lastMover = moves_ % 2 == 1 ? mover : 3 - mover;
             const int offender = s[1] == '+' ? 1 : 2;
             f.endCharacter = offender == lastMover ? endchar::kLastMoverLost : endchar::kResigned;
-            Comment("反則負け"_sj);
             return;
         }
         f.endCharacter = CsaEndCharacter(s);

@@ -1,6 +1,7 @@
 #include "core/textio/flavour.h"
 
 #include "core/textio/csa_reader.h"
+#include "core/textio/usi_reader.h"
 
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
@@ -61,6 +62,7 @@ TextFlavour DetectFlavour(const TextLines& lines) {
         }
     }
     if (LooksLikeCsa(lines)) return TextFlavour::Csa;
+    if (LooksLikeUsi(lines)) return TextFlavour::Usi;
     return TextFlavour::NotRecognised;
 }
 

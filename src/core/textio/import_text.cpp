@@ -21,6 +21,7 @@
 #include "core/textio/apply_coded_moves.h"
 #include "core/textio/coded_file_reader.h"
 #include "core/textio/csa_reader.h"
+#include "core/textio/usi_reader.h"
 #include "core/textio/flavour.h"
 #include "core/textio/kakinoki_reader.h"
 #include "core/textio/ki2_reader.h"
@@ -276,6 +277,7 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
         const std::string ext = UpperExtension(path);
         out.flavour = ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2
                       : ext == ".CSA"                 ? TextFlavour::Csa
+                      : ext == ".USI" || ext == ".SFEN" ? TextFlavour::Usi
                                                       : DetectFlavour(out.lines);
         ReadGame& game = *out.game;
         switch (out.flavour) {
@@ -294,6 +296,9 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
                 game.fields.senteMinutes.clear();
                 game.fields.goteHours.clear();
                 game.fields.goteMinutes.clear();
+                break;
+            case TextFlavour::Usi:
+                out.read = ReadUsi(out.lines, out.now, game);
                 break;
             case TextFlavour::CodedFile:
             case TextFlavour::Csa:
@@ -568,7 +573,10 @@ std::vector<fs::path> GameRecordFiles(const fs::path& folder, int levels, const 
             continue;
         }
         const std::string ext = UpperExtension(it->path());
-        if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U" && ext != ".CSA") continue;
+        if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U" && ext != ".CSA" &&
+            ext != ".USI" && ext != ".SFEN") {
+            continue;
+        }
         // A pipe or device that happens to be named like a game record is never opened.
         if (!it->is_regular_file(typeError)) continue;
         if (!ownData.empty()) {
