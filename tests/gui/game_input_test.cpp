@@ -615,6 +615,10 @@ private slots:
         QVERIFY(!w.close());
         QCOMPARE(Texts(), std::vector<std::string>{
                               "棋譜入力中のため終了できません！\r\r強制終了する場合は「中止」をクリックして下さい。"_sj.str()});
+        // A file handed over by a second copy of the program does not replace the game either.
+        QVERIFY(!w.gameInput()->MayTakeGivenFile(false));
+        QCOMPARE(Texts().back(), std::string("\r対局／棋譜入力中はこの操作はできません！"_sj));
+        QVERIFY(Input().active());
         // Ended with 中断 and not saved: the game stays unsaved.
         prompter_.answers = {Answer::No};
         w.menus()->endingAction(GameEnding::Interrupt)->trigger();

@@ -605,6 +605,21 @@ void GameInput::StoreChanged() {
     RefreshMenus();
 }
 
+bool GameInput::MayTakeGivenFile(bool store) {
+    if (active_) {
+        w_.prompter_->Inform("\r対局／棋譜入力中はこの操作はできません！"_sj);
+        return false;
+    }
+    return store ? MayDiscardUnsaved() : MakeRoomForOtherGame();
+}
+
+void GameInput::UnstoredGameShown() {
+    Adopt(SlotState{});
+    recordNumber_ = 0;
+    asStored_ = w_.record_.TakeSnapshot();
+    RefreshMenus();
+}
+
 void GameInput::StoredGameShown(std::uint32_t recordNumber) {
     TKifData& record = w_.record_;
     recordNumber_ = recordNumber;

@@ -72,6 +72,12 @@ public:
     // its slot and the new one gets a free slot (when none is free, the unsaved-game question).
     // False when the game on the board is to stay.
     bool MakeRoomForOtherGame();
+    // A file handed to the program (on its command line or by a second copy) is about to replace
+    // the game: refused while moves are entered; a store asks about an unsaved game, a game
+    // record moves an unsaved game aside. False when the file is not to be taken.
+    bool MayTakeGivenFile(bool store);
+    // A game that is not in the store was put on the board.
+    void UnstoredGameShown();
     // A game of the store was put on the board: it takes the current slot.
     void StoredGameShown(std::uint32_t recordNumber);
     // Another store was opened: every slot is free again.
