@@ -1,6 +1,6 @@
 #!/bin/bash
 # Kills movra-cli with SIGKILL at every write, rename, removal and cut of each command that
-# writes a store (import, copy --overwrite, delete, save into another store, swap), one run per
+# writes a store (import, copy --overwrite, delete, save into another store, swap, edit), one run per
 # point, and checks that the store then opens (movra-cli info) holding exactly its games from
 # before the command or exactly those after it.
 #
@@ -56,7 +56,7 @@ setup() {  # command name
         copy | save)
             "$cli" import run/s.ipx a.kif b.kif c.kif >/dev/null 2>&1
             "$cli" import run/t.ipx d.kif b.kif >/dev/null 2>&1 ;;
-        delete | swap) "$cli" import run/s.ipx a.kif b.kif c.kif d.kif >/dev/null 2>&1 ;;
+        delete | swap | edit) "$cli" import run/s.ipx a.kif b.kif c.kif d.kif >/dev/null 2>&1 ;;
     esac
 }
 run_command() {  # command name, then the strace options that come before the program
@@ -68,13 +68,16 @@ run_command() {  # command name, then the strace options that come before the pr
         save) "$@" "$cli" copy run/s.ipx run/t.ipx --games 3,2 ;;
         delete) "$@" "$cli" delete run/s.ipx 2 4 ;;
         swap) "$@" "$cli" swap run/s.ipx 1 2 ;;
+        # Game 2 cut from 300 moves to 202 (its overflow number goes), comments added and removed.
+        edit) "$@" "$cli" edit run/s.ipx 2 --moves-from 201 --moves "5948 5142" --comment 1 new \
+                  --clear-comment 8 --comment 0 start --date 2025/01/02 ;;
     esac
 }
 target_of() { case $1 in copy | save) echo run/t.ipx ;; *) echo run/s.ipx ;; esac; }
 
 failures=0
 summary=""
-for name in import copy delete save swap; do
+for name in import copy delete save swap edit; do
     target=$(target_of "$name")
     setup "$name"
     before=$(fingerprint "$target")

@@ -44,6 +44,8 @@ const Command kCommands[] = {
      "position-text STORE N... [--move M] [--gaiji] [-o FILE | --dir DIR]  a position as a text diagram"},
     {"copy", movra::cli::RunCopy,
      "copy STORE TARGET [--games N,M-K] [--overwrite]  write games into another store of the same kind"},
+    {"edit", movra::cli::RunEdit,
+     "edit STORE N|new [--sente NAME] [--date Y/M/D] [--moves-from M --moves CODES] [--comment M TEXT] ...  correct or enter a game (edit --help)"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -112,6 +112,7 @@ public:
     bool SlotInUse(int slot) const;
     void SetSlotInUse(int slot, bool inUse);
     std::int16_t SlotCurrentMove(int slot) const;
+    const std::string& SlotLabel(int slot) const { return SlotAt(slot).label; }
     // Writes the current move into the current slot (a game put back as it was shown).
     void WriteCurrentMoveToSlot();
 

@@ -27,6 +27,7 @@
 #include "gui/common/qtext.h"
 #include "gui/common/translations.h"
 #include "core/record/game_from_moves.h"
+#include "gui/mainwindow/game_input.h"
 #include "gui/mainwindow/main_window.h"
 #include "core/config/program_folder.h"
 #include "core/config/settings.h"
@@ -127,7 +128,10 @@ std::filesystem::path DataFolder() {
 // first game of a game record is shown.
 void OpenGivenFile(movra::MainWindow& window, const std::filesystem::path& file) {
     const std::string ext = movra::UpperExtension(file);
-    if (ext == ".IPX" || ext == ".IDX") {
+    const bool store = ext == ".IPX" || ext == ".IDX";
+    // A game being entered or not saved is not simply replaced.
+    if (!window.gameInput()->MayTakeGivenFile(store)) return;
+    if (store) {
         window.storeCommands()->DropCommand(file);
         return;
     }
@@ -144,6 +148,7 @@ void OpenGivenFile(movra::MainWindow& window, const std::filesystem::path& file)
     texts.senteName = names.senteName;
     texts.goteName = names.goteName;
     window.ShowGame(*record, texts, true, false, 0);
+    window.gameInput()->UnstoredGameShown();
 }
 
 }  // namespace

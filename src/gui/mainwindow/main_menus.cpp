@@ -23,7 +23,15 @@ QAction* MainMenus::live(QMenu* menu, const QString& caption, const QString& obj
 
 void MainMenus::setStoreOpen(bool open) {
     for (QAction* a : {renameStore_, importFiles_, importFolder_, importLisvek_, importClipboard_}) {
-        a->setEnabled(open);
+        // Entering a game keeps them shut; they come back as the store left them.
+        bool kept = false;
+        for (auto& [action, enabled] : inputLockedItems_) {
+            if (action == a) {
+                enabled = open;
+                kept = true;
+            }
+        }
+        if (!kept) a->setEnabled(open);
     }
 }
 
@@ -60,12 +68,7 @@ void MainMenus::BuildFileMenu() {
     renameStore_ = live(file, QStringLiteral("棋譜ﾌｧｲﾙ名変更(&C)"), QStringLiteral("MENU01_3"),
                         &MainMenus::renameChosen);
     file->addSeparator();
-    QMenu* entry = file->addMenu(QStringLiteral("棋譜入力(&K)"));
-    entry_ = entry;
-    later(entry, QStringLiteral("棋譜新規入力(&N)"));
-    later(entry, QStringLiteral("棋譜情報変更(&I)"));
-    later(entry, QStringLiteral("棋譜新規保存(&A)"));
-    later(entry, QStringLiteral("棋譜修正保存(&M)"));
+    BuildEntryMenu(file);
     QMenu* import = file->addMenu(QStringLiteral("棋譜ｲﾝﾎﾟｰﾄ(&I)"));
     import_ = import;
     importFiles_ = live(import, QStringLiteral("ファイル指定(&F)"), QStringLiteral("MENU01_5_1"),
@@ -76,8 +79,8 @@ void MainMenus::BuildFileMenu() {
                          &MainMenus::importLisvekChosen);
     importClipboard_ = live(import, QStringLiteral("クリップボード(&C)"), QStringLiteral("MENU01_5_4"),
                             &MainMenus::importClipboardChosen);
-    QAction* datImport = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
-    datImport->setVisible(false);
+    datImport_ = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
+    datImport_->setVisible(false);
     clipboardOutput_ = later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
     textOutput_ = later(file, QStringLiteral("ﾃｷｽﾄ(&T)"));
     bitmapOutput_ = later(file, QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
@@ -97,8 +100,8 @@ void MainMenus::BuildFileMenu() {
     later(diagrams, QStringLiteral("上書き保存(&S)"));
     later(file, QStringLiteral("局面編集/印刷(&E)"));
     file->addSeparator();
-    later(file, QStringLiteral("棋譜印刷(&P)"));
-    later(file, QStringLiteral("棋譜用紙印刷(&Y)"));
+    printGame_ = later(file, QStringLiteral("棋譜印刷(&P)"));
+    printForm_ = later(file, QStringLiteral("棋譜用紙印刷(&Y)"));
     recentSeparator_ = file->addSeparator();
     collectionSeparator_ = recentSeparator_;
     for (int i = 0; i < 10; ++i) {
@@ -119,6 +122,76 @@ void MainMenus::BuildFileMenu() {
     exit_ = file->addAction(QStringLiteral("終了(&X)"));
     exit_->setObjectName(QStringLiteral("MENU01_X"));
     connect(exit_, &QAction::triggered, this, &MainMenus::exitChosen);
+}
+
+// Entering and correcting games: starting, changing the header, saving, and the ways a game ends.
+void MainMenus::BuildEntryMenu(QMenu* file) {
+    entry_ = file->addMenu(QStringLiteral("棋譜入力(&K)"));
+    entry_->setObjectName(QStringLiteral("MENU01_4"));
+    newGame_ = live(entry_, QStringLiteral("棋譜新規入力(&N)"), QStringLiteral("MENU01_4_1"),
+                    &MainMenus::newGameChosen);
+    correct_ = live(entry_, QStringLiteral("棋譜修正(&E)"), QStringLiteral("MENU01_4_2"),
+                    &MainMenus::correctionChosen);
+    changeInfo_ = live(entry_, QStringLiteral("棋譜情報変更(&I)"), QStringLiteral("MENU01_4_3"),
+                       &MainMenus::changeInfoChosen);
+    entry_->addSeparator();
+    saveNew_ = live(entry_, QStringLiteral("棋譜新規保存(&A)"), QStringLiteral("MENU01_4_4"),
+                    &MainMenus::saveNewChosen);
+    saveOver_ = live(entry_, QStringLiteral("棋譜修正保存(&M)"), QStringLiteral("MENU01_4_5"),
+                     &MainMenus::saveOverChosen);
+    entry_->addSeparator();
+    const auto ending = [this](QMenu* menu, const QString& caption, GameEnding how) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QStringLiteral("MENU01_4_End%1").arg(int(how)));
+        connect(a, &QAction::triggered, this, [this, how] { emit endChosen(how); });
+        endings_.append(a);
+        return a;
+    };
+    ending(entry_, QStringLiteral("投了(&T)"), GameEnding::Resign);
+    ending(entry_, QStringLiteral("中断(&C)"), GameEnding::Interrupt);
+    otherEndings_ = entry_->addMenu(QStringLiteral("その他の終了(&E)"));
+    otherEndings_->setObjectName(QStringLiteral("MENU01_4_Other"));
+    ending(otherEndings_, QStringLiteral("千日手(&S)"), GameEnding::Repetition);
+    ending(otherEndings_, QStringLiteral("持将棋(&J)"), GameEnding::Impasse);
+    ending(otherEndings_, QStringLiteral("反則負け(&H)"), GameEnding::Foul);
+    otherEndings_->addSeparator();
+    ending(otherEndings_, QStringLiteral("以下先手勝ち(&E)"), GameEnding::LaterSenteWins);
+    ending(otherEndings_, QStringLiteral("以下後手勝ち(&O)"), GameEnding::LaterGoteWins);
+    ending(otherEndings_, QStringLiteral("以下千日手(&N)"), GameEnding::LaterRepetition);
+    ending(otherEndings_, QStringLiteral("以下持将棋(&J)"), GameEnding::LaterImpasse);
+}
+
+void MainMenus::setEntryState(const EntryState& state) {
+    newGame_->setEnabled(!state.inputActive);
+    correct_->setEnabled(!state.inputActive && state.storedGameShown);
+    changeInfo_->setVisible(state.inputActive);
+    saveNew_->setEnabled(!state.inputActive && state.saveNew);
+    saveOver_->setEnabled(!state.inputActive && state.saveOver);
+    for (QAction* a : endings_) a->setEnabled(state.inputActive);
+    otherEndings_->menuAction()->setEnabled(state.inputActive);
+}
+
+void MainMenus::setInputLock(bool locked) {
+    if (locked == inputLocked_) return;
+    inputLocked_ = locked;
+    if (locked) {
+        // What entering a game shuts: opening and making stores, the recent stores, importing,
+        // exporting and printing. Each comes back as it was.
+        inputLockedItems_.clear();
+        QList<QAction*> shut{openStore_, newStore_, renameStore_, import_->menuAction(), importFiles_,
+                             importFolder_, importLisvek_, importClipboard_,
+                             export_->menuAction(), datImport_, clipboardOutput_, textOutput_,
+                             bitmapOutput_, printGame_, printForm_};
+        for (QAction* a : recent_) shut.append(a);
+        for (QAction* a : collections_) shut.append(a);
+        for (QAction* a : shut) {
+            inputLockedItems_.emplace_back(a, a->isEnabled());
+            a->setEnabled(false);
+        }
+    } else {
+        for (const auto& [action, enabled] : inputLockedItems_) action->setEnabled(enabled);
+        inputLockedItems_.clear();
+    }
 }
 
 // Store maintenance and master data.

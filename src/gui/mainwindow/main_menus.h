@@ -1,7 +1,7 @@
 #pragma once
-// The main window's menus. The commands of this stage (board size, colours, the comment window,
-// the recent stores, closing) are live; every item whose function comes in a later stage is
-// there, disabled, with a tooltip that says so.
+// The main window's menus. The commands built so far (the stores, entering and correcting games,
+// board size, colours, the comment window, the recent stores, closing) are live; every item whose
+// function comes in a later stage is there, disabled, with a tooltip that says so.
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
@@ -9,8 +9,31 @@
 #include <QObject>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace movra {
+
+// The ways of ending a game being entered, as the entry menu offers them.
+enum class GameEnding {
+    Resign,           // 投了
+    Interrupt,        // 中断
+    Repetition,       // 千日手
+    Impasse,          // 持将棋
+    Foul,             // 反則負け
+    LaterSenteWins,   // 以下先手勝ち
+    LaterGoteWins,    // 以下後手勝ち
+    LaterRepetition,  // 以下千日手
+    LaterImpasse,     // 以下持将棋
+};
+
+// What the entry menu's items follow.
+struct EntryState {
+    bool inputActive = false;      // moves are being entered
+    bool storedGameShown = false;  // a game of the store is on the board
+    bool saveNew = false;          // "棋譜新規保存" may be used
+    bool saveOver = false;         // "棋譜修正保存" may be used
+};
 
 class MainMenus : public QObject {
     Q_OBJECT
@@ -33,6 +56,9 @@ public:
     void showExportMenu();
     // The commands that need an open store (rename, the imports).
     void setStoreOpen(bool open);
+    // The entry menu's items by the state of entering; the items that entering shuts.
+    void setEntryState(const EntryState& state);
+    void setInputLock(bool locked);
     // The data-collection stores that exist, by file name; at most kCollectionItems.
     static constexpr int kCollectionItems = 4;
     void setDataCollections(const QStringList& names);
@@ -55,6 +81,15 @@ public:
     // The items study mode turns off: game input, text output and clipboard output of the game.
     QMenu* gameEntryMenu() const { return entry_; }
     QAction* textOutputAction() const { return textOutput_; }
+    QAction* newGameAction() const { return newGame_; }
+    QAction* correctionAction() const { return correct_; }
+    QAction* changeInfoAction() const { return changeInfo_; }
+    QAction* saveNewAction() const { return saveNew_; }
+    QAction* saveOverAction() const { return saveOver_; }
+    // The ending items in the order of GameEnding.
+    QAction* endingAction(GameEnding how) const { return endings_[int(how)]; }
+    QMenu* otherEndingsMenu() const { return otherEndings_; }
+    QAction* printAction() const { return printGame_; }
     QAction* clipboardOutputAction() const { return clipboardOutput_; }
     // Every item of a later stage, for tests.
     const QList<QAction*>& laterItems() const { return later_; }
@@ -76,10 +111,17 @@ signals:
     void dataCollectionChosen(int index);
     void pieceSetChosen();
     void environmentChosen();
+    void newGameChosen();
+    void correctionChosen();
+    void changeInfoChosen();
+    void saveNewChosen();
+    void saveOverChosen();
+    void endChosen(movra::GameEnding how);
 
 private:
     // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
     void BuildFileMenu();
+    void BuildEntryMenu(QMenu* file);
     void BuildToolsMenu();
     void BuildViewMenu();
     void BuildSettingsAndHelpMenus();
@@ -98,6 +140,18 @@ private:
     QAction* textOutput_ = nullptr;
     QAction* clipboardOutput_ = nullptr;
     QMenu* entry_ = nullptr;
+    QAction* newGame_ = nullptr;
+    QAction* correct_ = nullptr;
+    QAction* changeInfo_ = nullptr;
+    QAction* saveNew_ = nullptr;
+    QAction* saveOver_ = nullptr;
+    QList<QAction*> endings_;
+    QMenu* otherEndings_ = nullptr;
+    QAction* datImport_ = nullptr;
+    QAction* printGame_ = nullptr;
+    QAction* printForm_ = nullptr;
+    bool inputLocked_ = false;
+    std::vector<std::pair<QAction*, bool>> inputLockedItems_;
     QAction* playerNumbers_ = nullptr;
     QAction* playerNumbersSeparator_ = nullptr;
     QList<QAction*> imode_;

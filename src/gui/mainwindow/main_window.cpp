@@ -25,6 +25,7 @@
 #include "core/list/search_form.h"
 #include "core/config/environment.h"
 #include "gui/mainwindow/environment_dialog.h"
+#include "gui/mainwindow/game_input.h"
 #include "gui/mainwindow/piece_set_dialog.h"
 #include "gui/mainwindow/read_aloud_button.h"
 #include "core/sound/spoken_move.h"
@@ -105,6 +106,7 @@ void MainWindow::BuildWindow() {
     ConnectViewCommands();
     BuildStoreCommands();
     BuildMateCommand();
+    BuildEntryCommands();
     menus_->setStoreOpen(false);
     setAcceptDrops(true);
 
@@ -190,8 +192,13 @@ void MainWindow::BuildStoreCommands() {
         return mode_ != Mode::None;
     };
     storeCommands_ = new StoreCommands(std::move(host), this);
-    connect(menus_, &MainMenus::openStoreChosen, storeCommands_, &StoreCommands::OpenStoreCommand);
-    connect(menus_, &MainMenus::newStoreChosen, storeCommands_, &StoreCommands::NewStoreCommand);
+    // Opening or making another store drops the game on the board: an unsaved one is asked about.
+    connect(menus_, &MainMenus::openStoreChosen, storeCommands_, [this] {
+        if (gameInput_->MayDiscardUnsaved()) storeCommands_->OpenStoreCommand();
+    });
+    connect(menus_, &MainMenus::newStoreChosen, storeCommands_, [this] {
+        if (gameInput_->MayDiscardUnsaved()) storeCommands_->NewStoreCommand();
+    });
     connect(menus_, &MainMenus::renameChosen, storeCommands_, &StoreCommands::RenameCommand);
     connect(menus_, &MainMenus::datSwitchChosen, storeCommands_, &StoreCommands::SwitchDatFolderCommand);
     connect(menus_, &MainMenus::importFilesChosen, storeCommands_, &StoreCommands::ImportFilesCommand);
@@ -199,13 +206,25 @@ void MainWindow::BuildStoreCommands() {
     connect(menus_, &MainMenus::importLisvekChosen, storeCommands_, &StoreCommands::ImportLisvekCommand);
     connect(menus_, &MainMenus::importClipboardChosen, storeCommands_,
             [this] { storeCommands_->ImportClipboardCommand(); });
-    connect(menus_, &MainMenus::recentChosen, storeCommands_,
-            [this](int index) { storeCommands_->OpenRecentCommand(index + 1); });
+    connect(menus_, &MainMenus::recentChosen, storeCommands_, [this](int index) {
+        if (gameInput_->MayDiscardUnsaved()) storeCommands_->OpenRecentCommand(index + 1);
+    });
     connect(menus_, &MainMenus::dataCollectionChosen, this, [this](int index) {
-        if (index >= 0 && std::size_t(index) < dataCollections_.size()) {
+        if (index >= 0 && std::size_t(index) < dataCollections_.size() && gameInput_->MayDiscardUnsaved()) {
             storeCommands_->OpenDataCollectionCommand(dataCollections_[std::size_t(index)]);
         }
     });
+}
+
+void MainWindow::BuildEntryCommands() {
+    gameInput_ = new GameInput(*this);
+    connect(menus_, &MainMenus::newGameChosen, gameInput_, &GameInput::NewGameCommand);
+    connect(menus_, &MainMenus::correctionChosen, gameInput_, &GameInput::CorrectionCommand);
+    connect(menus_, &MainMenus::changeInfoChosen, gameInput_, &GameInput::ChangeInfoCommand);
+    connect(menus_, &MainMenus::saveNewChosen, gameInput_, &GameInput::SaveNewCommand);
+    connect(menus_, &MainMenus::saveOverChosen, gameInput_, &GameInput::SaveOverCommand);
+    connect(menus_, &MainMenus::endChosen, gameInput_, &GameInput::EndCommand);
+    gameInput_->RefreshMenus();
 }
 
 void MainWindow::BuildMateCommand() {
@@ -319,8 +338,9 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
 bool MainWindow::ShowStoredGame(long k, int showMove) {
     TKifData loaded;
     const StoredGame game = LoadStoredGame(session_, k, loaded, *prompter_);
-    if (!game.found) return false;
+    if (!game.found || !gameInput_->MakeRoomForOtherGame()) return false;
     ShowGame(loaded, game.texts, true, game.extended, showMove);
+    gameInput_->StoredGameShown(std::uint32_t(k));
     senteAllotted_ = game.senteAllotted;
     goteAllotted_ = game.goteAllotted;
     RefreshTime();
@@ -405,9 +425,8 @@ void MainWindow::ShowGame(const TKifData& record, const GameHeaderTexts& texts, 
     senteAllotted_ = 0;
     goteAllotted_ = 0;
     board_->finishSlide();
-    const std::uint8_t flipped = record_.boardFlipped;
-    record_ = record;
-    record_.boardFlipped = flipped;
+    // The game replaces the one on the board; the slots and how the board is turned stay.
+    record_.Restore(record.TakeSnapshot());
     texts_ = texts;
     indexStore_ = indexStore;
     extendedStore_ = extendedStore;
@@ -431,6 +450,21 @@ void MainWindow::setCommentSource(CommentSource source) {
 void MainWindow::PressButton(int number) {
     if (mode_ != Mode::Game) return;
     if (mate_->running() && number != ReplayPanel::MateSearch) return;
+    if (gameInput_->active()) {
+        switch (number) {
+            case ReplayPanel::AutoReplay:
+            case ReplayPanel::Study:
+            case ReplayPanel::Search:
+            case ReplayPanel::EditPosition:
+            case ReplayPanel::FastReplay:
+            case ReplayPanel::GameList:
+            case ReplayPanel::MateSearch:
+                prompter_->Inform("\r対局／棋譜入力中はこの操作はできません！"_sj);
+                return;
+            default:
+                break;
+        }
+    }
     switch (number) {
         case ReplayPanel::AutoReplay:
         case ReplayPanel::FastReplay:
@@ -546,7 +580,11 @@ void MainWindow::ToggleStudyMode() {
 }
 
 void MainWindow::EnterMove(const EnteredMove& move) {
-    // Pieces move only in study mode for now; the move is shown without sliding.
+    if (gameInput_->active()) {
+        gameInput_->Accept(move);
+        return;
+    }
+    // Outside input pieces move only in study mode; the move is shown without sliding.
     if (!study_.active()) {
         RefreshBoard();
         return;
@@ -608,7 +646,7 @@ void MainWindow::TurnBoard() {
 }
 
 void MainWindow::ToggleListStyle() {
-    if (mode_ != Mode::Game || study_.active()) return;
+    if (mode_ != Mode::Game || study_.active() || gameInput_->active()) return;
     StopReplay();
     replay_.SetStyle(replay_.style() == ListStyle::WholeGame ? ListStyle::MoveByMove
                                                              : ListStyle::WholeGame);
@@ -770,6 +808,10 @@ void MainWindow::RefreshList() {
 }
 
 void MainWindow::RefreshTime() {
+    if (gameInput_ != nullptr && gameInput_->active()) {
+        status_->setTimeText(ToQString(" 棋譜入力中．．．"_sj));
+        return;
+    }
     if (!extendedStore_) {
         status_->setTimeText(QString());
         return;
@@ -805,7 +847,8 @@ void MainWindow::RefreshComment() {
     // The window follows the selection while AutoCom is on, for a store that keeps comments.
     bool show = false;
     int moveIndex = -1;
-    if (mode_ == Mode::Game && extendedStore_ && settings_.shogi.AutoCom) {
+    if (mode_ == Mode::Game && extendedStore_ && settings_.shogi.AutoCom &&
+        (gameInput_ == nullptr || !gameInput_->active())) {
         if (replay_.closingLineSelected()) {
             moveIndex = record_.moveCount + 1;
             show = record_.moves[std::min<int>(moveIndex, kMaxMoves)].commentRecord != 0;
@@ -949,8 +992,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 void MainWindow::closeEvent(QCloseEvent* event) {
     const int wasReplaying = replayKind_;
     StopReplay();
-    // Nothing can be unsaved yet (entering games comes later), so the plain question is asked.
-    if (prompter_->Confirm(std::string("\r本当に終了してよろしいですか？"_sj), true, false) != Answer::Yes) {
+    // A game being entered or not saved is asked about; only when nothing was asked comes the
+    // plain question.
+    bool asked = false;
+    const bool mayClose = gameInput_->MayClose(&asked);
+    if (!mayClose || (!asked && prompter_->Confirm(std::string("\r本当に終了してよろしいですか？"_sj), true,
+                                                    false) != Answer::Yes)) {
         if (wasReplaying != 0) StartReplay(wasReplaying);
         event->ignore();
         return;
@@ -1062,7 +1109,16 @@ void MainWindow::HandleGameListResult() {
             // The search dialog comes back once the list has closed.
             QTimer::singleShot(0, this, [this] { OpenSearch(true); });
             break;
-        case GameListWindow::Result::EditMoves:
+        case GameListWindow::Result::EditMoves: {
+            // The list's correction chose to change the moves: the game opens for move editing.
+            const GameHeader& entry = list->selectedEntry();
+            if (ShowStoredGame(long(entry.recordNumber))) {
+                gameInput_->CorrectMoves(list->editedIndex(), list->editedDetail());
+            }
+            activateWindow();
+            KeepKeyboard();
+            break;
+        }
         case GameListWindow::Result::Cancel:
             break;
     }
@@ -1078,6 +1134,7 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
         if (!session_.store.extended()) gameList_->ResetInformationColumn();
     }
     if (search_ != nullptr) search_->FillConditionLists();
+    if (opened.storeChanged) gameInput_->StoreChanged();
     if (opened.storeChanged) {
         // Another store: the game shown belonged to the one before.
         TKifData empty;
@@ -1128,6 +1185,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
     const QList<QUrl> urls = event->mimeData()->urls();
     // Only the first file counts, and only while a store may be opened.
     if (urls.isEmpty() || !urls.front().isLocalFile() || !menus_->openStoreAction()->isEnabled()) return;
+    if (!gameInput_->MayDiscardUnsaved()) return;
     event->acceptProposedAction();
     storeCommands_->DropCommand(QStringToPath(urls.front().toLocalFile()));
 }

@@ -34,6 +34,7 @@ class PieceSetDialog;
 class CommentWindow;
 class DetailedSearchDialog;
 class FileChooser;
+class GameInput;
 class GameListWindow;
 class SearchDialog;
 class StoreCommands;
@@ -133,6 +134,8 @@ public:
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
     CommentWindow* commentWindow() const { return comment_; }
+    // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
+    GameInput* gameInput() const { return gameInput_; }
     // A second copy was started: bring this window to the front.
     void RaiseFromOtherCopy();
 
@@ -167,6 +170,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    friend class GameInput;
+    // Store commands that replace the game on the board ask about an unsaved game first.
+    void BuildEntryCommands();
     // The window's parts, then what connects them: the board input, the view commands (panel,
     // list, status line, view menu), the store commands of the File menu, the mate search.
     void BuildWindow();
@@ -237,6 +243,7 @@ private:
     CommentWindow* comment_ = nullptr;
     StoreCommands* storeCommands_ = nullptr;
     MateCommand* mate_ = nullptr;
+    GameInput* gameInput_ = nullptr;
     BoardInput* input_ = nullptr;
     WindowSound* sound_ = nullptr;
     ReadAloudButton* readAloud_ = nullptr;
