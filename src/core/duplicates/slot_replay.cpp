@@ -33,23 +33,28 @@ constexpr ZobristTables MakeZobrist() {
 }
 constexpr ZobristTables kZobrist = MakeZobrist();
 
-// The kind a captured piece is held as, and whether a code can promote, by piece code 0-28.
+// The kind a captured piece is held as and whether a code can promote, by piece code 0-28
+// (the numbering of rules/piece.h: 歩 と 香 成香 桂 成桂 銀 成銀 金 角 馬 飛 龍 玉, gote + 14),
+// and the file of each square code. The replay test holds them to KindOf and IsPromotable.
 struct CodeTables {
     std::uint8_t kind[29]{};
     bool promotable[29]{};
+    std::uint8_t file[82]{};
 };
-CodeTables MakeCodeTables() {
+constexpr CodeTables MakeCodeTables() {
+    constexpr std::uint8_t kinds[15] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 6, 6, 7, 7, 8};
+    constexpr bool promotable[15] = {false, true, false, true, false, true, false, true,
+                                     false, false, true, false, true, false, false};
     CodeTables t;
     for (int c = 1; c < 29; ++c) {
-        t.kind[c] = KindOf(PieceCode(c));
-        t.promotable[c] = IsPromotable(PieceCode(c));
+        const int own = c > 14 ? c - 14 : c;
+        t.kind[c] = kinds[own];
+        t.promotable[c] = promotable[own];
     }
+    for (int sq = 1; sq < 82; ++sq) t.file[sq] = std::uint8_t(FileOfSquareCode(sq));
     return t;
 }
-const CodeTables& Codes() {
-    static const CodeTables tables = MakeCodeTables();
-    return tables;
-}
+constexpr CodeTables kCodes = MakeCodeTables();
 
 // The fifteen starting positions, made once.
 struct Starts {
@@ -60,7 +65,7 @@ struct Starts {
 
 void SlotReplay::Put(int square, std::uint8_t code) {
     std::uint8_t& there = board_[std::size_t(square)];
-    const int file = FileOfSquareCode(square);
+    const int file = kCodes.file[square];
     key_ ^= kZobrist.square[square][there] ^ kZobrist.square[square][code];
     fileCount_[std::size_t(file)] = std::uint8_t(fileCount_[std::size_t(file)] - (there != 0) + (code != 0));
     there = code;
@@ -103,17 +108,17 @@ bool SlotReplay::Apply(int side, std::uint8_t destinationByte, std::uint8_t orig
         promotes = true;
     }
     if (destination < 1 || destination > 81) return false;
-    const CodeTables& codes = Codes();
+    const CodeTables& codes = kCodes;
 
     if (originByte >= 1 && originByte <= 81) {
         if (originByte == destination) return false;
         std::uint8_t moving = board_[originByte];
         const std::uint8_t taken = board_[std::size_t(destination)];
         if (taken != 0) AddToHand(side, codes.kind[taken]);
-        if (promotes && codes.promotable[moving]) moving = Promote(moving);
+        if (promotes && codes.promotable[moving]) ++moving;  // the promoted form follows its piece
         Put(originByte, 0);
         Put(destination, moving);
-        lastFile_ = FileOfSquareCode(destination);
+        lastFile_ = codes.file[destination];
         return true;
     }
     if (originByte <= kDropOriginBase || promotes) return false;
@@ -128,7 +133,7 @@ bool SlotReplay::Apply(int side, std::uint8_t destinationByte, std::uint8_t orig
             PieceCode code = CodeOfKind(PieceKind(k));
             if (side == side::kGote) code = PieceCode(code + piece::kGoteOffset);
             Put(destination, code);
-            lastFile_ = FileOfSquareCode(destination);
+            lastFile_ = codes.file[destination];
             return true;
         }
         n -= hand[std::size_t(k)];
