@@ -42,6 +42,10 @@ const Command kCommands[] = {
      "position-text STORE N... [--move M] [--gaiji] [-o FILE | --dir DIR]  a position as a text diagram"},
     {"copy", movra::cli::RunCopy,
      "copy STORE TARGET [--games N,M-K] [--overwrite]  write games into another store of the same kind"},
+    {"duplicates", movra::cli::RunDuplicates,
+     "duplicates STORE [--fields LIST] [--moves] [--final]  games that look like copies (duplicates --help)"},
+    {"anomalies", movra::cli::RunAnomalies,
+     "anomalies STORE --check CHECK [--length V]  repetitions, full files, ... (anomalies --help)"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -159,6 +159,8 @@ DuplicateOutcome FindDuplicates(const GameStore& store, GameCatalogue& catalogue
         prompter.Progress("【 重複棋譜検索中 】"_sj, long(n), long(n));
         prompter.EndProgress();
         outcome.sets = long(sets.size());
+        outcome.setSizes.reserve(sets.size());
+        for (const Set& set : sets) outcome.setSizes.push_back(std::uint32_t(set.size));
         outcome.games = long(listed);
         if (listed > 0) {
             catalogue.setCount(listed);
@@ -172,25 +174,24 @@ DuplicateOutcome FindDuplicates(const GameStore& store, GameCatalogue& catalogue
     return outcome;
 }
 
-long RunDuplicateSearch(StoreSession& session, const DuplicateCriteria& criteria, Prompter& prompter,
-                        const ScanOptions& options) {
+DuplicateOutcome RunDuplicateSearch(StoreSession& session, const DuplicateCriteria& criteria,
+                                    Prompter& prompter, const ScanOptions& options) {
     if (!session.isOpen()) {
         prompter.Warn(NoStoreMessage());
-        return 0;
+        return {};
     }
     if (!criteria.any()) {
         prompter.Warn(NoCriterionMessage());
-        return 0;
+        return {};
     }
     LoadCatalogue(session.store, session.catalogue);
-    const DuplicateOutcome outcome = FindDuplicates(session.store, session.catalogue, criteria, prompter, options);
+    DuplicateOutcome outcome = FindDuplicates(session.store, session.catalogue, criteria, prompter, options);
     if (outcome.memoryShort) {
         prompter.Warn(MemoryShortMessage());
-        return 0;
+    } else if (!outcome.stopped) {
+        prompter.Inform(DuplicatesFoundMessage(outcome.sets));
     }
-    if (outcome.stopped) return 0;
-    prompter.Inform(DuplicatesFoundMessage(outcome.sets));
-    return outcome.sets;
+    return outcome;
 }
 
 }  // namespace movra

@@ -9,6 +9,7 @@
 // that two different games share a digest is far below that of a disk error.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/duplicates/game_data_scan.h"
 #include "core/store/catalogue.h"
@@ -44,6 +45,7 @@ struct DuplicateOutcome {
     long games = 0;          // games listed
     bool stopped = false;    // stopped through Progress: the catalogue is unchanged
     bool memoryShort = false;
+    std::vector<std::uint32_t> setSizes;  // games of each set, in the order listed
 };
 
 // The search over the catalogue's entries as they are (the caller reloads the whole store
@@ -62,9 +64,9 @@ DuplicateOutcome FindDuplicates(const GameStore& store, GameCatalogue& catalogue
 // ("\rMovra形式の棋譜ファイルが読み込まれていません。"), a tick ("\rチェック項目を選択して下さい！"),
 // reloads the catalogue (every game in store order), searches and tells the number of sets
 // ("\r" + n + "組の重複棋譜がありました。" or "\r重複棋譜はありませんでした。"). A memory
-// shortage shows "\rメモリ不足のため処理できません。". Returns the sets found (0 also when
-// nothing was done).
-long RunDuplicateSearch(StoreSession& session, const DuplicateCriteria& criteria, Prompter& prompter,
+// shortage shows "\rメモリ不足のため処理できません。". Returns what the search found (no sets
+// also when nothing was done).
+DuplicateOutcome RunDuplicateSearch(StoreSession& session, const DuplicateCriteria& criteria, Prompter& prompter,
                         const ScanOptions& options = {});
 
 std::string NoStoreMessage();

@@ -62,13 +62,14 @@ protected:
     std::vector<std::uint32_t> Search(DuplicateCriteria c, int threads = 1) {
         ScanOptions options;
         options.threads = threads;
-        RunDuplicateSearch(*session_, c, prompter_, options);
+        lastSizes_ = RunDuplicateSearch(*session_, c, prompter_, options).setSizes;
         return Listed(session_->catalogue);
     }
     testing::TempFolder folder_;
     std::filesystem::path path_;
     std::unique_ptr<StoreSession> session_;
     testing::RecordingPrompter prompter_;
+    std::vector<std::uint32_t> lastSizes_;
 };
 
 TEST_F(DuplicateSearchTest, FindsCopiesByEachCriterionAndSkipsTheNearMisses) {
@@ -83,6 +84,7 @@ TEST_F(DuplicateSearchTest, FindsCopiesByEachCriterionAndSkipsTheNearMisses) {
     moves.moves = true;
     // Games 7 and 8 differ only past slot 256, which is not compared.
     EXPECT_EQ(Search(moves), (std::vector<std::uint32_t>{1, 3, 9, 7, 8}));
+    EXPECT_EQ(lastSizes_, (std::vector<std::uint32_t>{3, 2}));
     EXPECT_EQ(Search(moves, 2), (std::vector<std::uint32_t>{1, 3, 9, 7, 8}));
     // The result box does not count beside moves without players or date (game 3's differs).
     moves.result = true;
@@ -110,7 +112,7 @@ TEST_F(DuplicateSearchTest, FindsCopiesByEachCriterionAndSkipsTheNearMisses) {
 TEST_F(DuplicateSearchTest, NothingFoundOrNothingTickedLeavesTheWholeStoreListed) {
     DuplicateCriteria none{};
     none.players = false;
-    EXPECT_EQ(RunDuplicateSearch(*session_, none, prompter_), 0);
+    EXPECT_EQ(RunDuplicateSearch(*session_, none, prompter_).sets, 0);
     EXPECT_EQ(prompter_.texts().back(), "\rチェック項目を選択して下さい！"_sj);
 
     DuplicateCriteria dateAndPlayers;
@@ -125,14 +127,14 @@ TEST_F(DuplicateSearchTest, NothingFoundOrNothingTickedLeavesTheWholeStoreListed
     moves.players = false;
     const std::size_t shown = prompter_.shown.size();
     prompter_.stopAt = true;
-    EXPECT_EQ(RunDuplicateSearch(*session_, moves, prompter_), 0);
+    EXPECT_EQ(RunDuplicateSearch(*session_, moves, prompter_).sets, 0);
     EXPECT_EQ(session_->catalogue.count(), 9u);
     EXPECT_EQ(prompter_.shown.size(), shown);
     EXPECT_FALSE(prompter_.progressShown);
 
     session_->openState = kOpenStateNone;
     prompter_.stopAt = false;
-    EXPECT_EQ(RunDuplicateSearch(*session_, moves, prompter_), 0);
+    EXPECT_EQ(RunDuplicateSearch(*session_, moves, prompter_).sets, 0);
     EXPECT_EQ(prompter_.texts().back(), "\rMovra形式の棋譜ファイルが読み込まれていません。"_sj);
 }
 
