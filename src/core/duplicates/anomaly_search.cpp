@@ -112,6 +112,26 @@ std::string AnomalyCounterText(long examined) {
     return text;
 }
 
+std::optional<ChordRequest> AnomalyChords::Press(const ChordKey& key) {
+    if (key.modifierOnly) return std::nullopt;
+    const Armed armed = armed_;
+    armed_ = Armed::None;
+    const bool ctrlShift = key.ctrl && key.shift && !key.alt;
+    if (armed == Armed::K && ctrlShift && key.letter == 'H') return ChordRequest{AnomalyCheck::FullFile};
+    if (armed == Armed::T && ctrlShift && key.letter == 'M') return ChordRequest{AnomalyCheck::EmptyHands};
+    if (armed == Armed::CharAfterT) {
+        if (key.typed == 'O' || key.typed == 'o') return ChordRequest{AnomalyCheck::CapturedKing};
+        if ((key.typed >= '0' && key.typed <= '9') || key.typed == '-') {
+            return ChordRequest{AnomalyCheck::Length, key.typed};
+        }
+    }
+    if (ctrlShift && key.letter == 'S') return ChordRequest{AnomalyCheck::Repetition};
+    if (ctrlShift && key.letter == 'K') armed_ = Armed::K;
+    if (ctrlShift && key.letter == 'T') armed_ = Armed::T;
+    if (key.ctrl && key.alt && !key.shift && key.letter == 'T') armed_ = Armed::CharAfterT;
+    return std::nullopt;
+}
+
 std::optional<int> ParseLengthValue(std::string_view text) {
     const char* begin = text.data();
     const char* end = text.data() + text.size();

@@ -46,6 +46,32 @@ AnomalyOutcome FindAnomalies(const GameStore& store, GameCatalogue& catalogue, A
 long RunAnomalyCheck(StoreSession& session, AnomalyCheck check, int lengthValue, Prompter& prompter,
                      const ScanOptions& options = {});
 
+// The key chords of the duplicate dialog that start the checks. Ctrl+Shift+S starts the
+// repetition check; Ctrl+Shift+K then Ctrl+Shift+H the full-file check; Ctrl+Shift+T then
+// Ctrl+Shift+M the empty-hands check; Ctrl+Alt+T then the character "O" or "o" the captured-king
+// check, or then a digit or "-" the length check (the character prefills its question). A first
+// key arms its second only for the very next key press (a modifier key alone does not count).
+struct ChordKey {
+    char letter = 0;      // the key's letter A-Z, 0 for other keys
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+    char typed = 0;       // the character the key types, 0 for none
+    bool modifierOnly = false;
+};
+struct ChordRequest {
+    AnomalyCheck check;
+    char typed = 0;       // the length check's first character
+};
+class AnomalyChords {
+public:
+    std::optional<ChordRequest> Press(const ChordKey& key);
+
+private:
+    enum class Armed { None, K, T, CharAfterT };
+    Armed armed_ = Armed::None;
+};
+
 // The value typed for the length check: an optional sign and digits, -255 … 255; nullopt
 // otherwise (the check then ends without running).
 std::optional<int> ParseLengthValue(std::string_view text);

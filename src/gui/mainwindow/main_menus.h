@@ -50,6 +50,7 @@ public:
     QAction* importFolderAction() const { return importFolder_; }
     QAction* importClipboardAction() const { return importClipboard_; }
     QAction* datSwitchAction() const { return datSwitch_; }
+    QAction* duplicateSearchAction() const { return duplicateSearch_; }
     QMenu* importMenu() const { return import_; }
     // The items study mode turns off: game input, text output and clipboard output of the game.
     QMenu* gameEntryMenu() const { return entry_; }
@@ -74,6 +75,10 @@ signals:
     void dataCollectionChosen(int index);
     void pieceSetChosen();
     void environmentChosen();
+    void duplicateSearchChosen();
+    void masterPlayersChosen();
+    void masterTournamentsChosen();
+    void masterOpeningsChosen();
 
 private:
     // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
@@ -108,6 +113,8 @@ private:
     QAction* importFolder_ = nullptr;
     QAction* importClipboard_ = nullptr;
     QAction* datSwitch_ = nullptr;
+    QMenu* duplicates_ = nullptr;
+    QAction* duplicateSearch_ = nullptr;
     std::array<QAction*, kCollectionItems> collections_{};
     QAction* collectionSeparator_ = nullptr;
     bool collectionsShown_ = false;
