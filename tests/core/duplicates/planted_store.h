@@ -1,10 +1,9 @@
 #pragma once
 // Small classic stores written slot by slot for the duplicate and anomaly checks, with the cases
 // each check must find and near misses it must not.
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,15 +45,19 @@ inline std::vector<std::string> Joined(std::vector<std::string> a, const std::ve
     return a;
 }
 
-// Writes a classic store at `path` (".idx") holding the games in order.
+// Writes a classic store at `path` (".idx") holding the games in order; throws
+// std::runtime_error when a file cannot be written or a move does not fit its position.
 inline void WritePlantedStore(const std::filesystem::path& path, const std::vector<PlantedGame>& games) {
-    ASSERT_TRUE(CreateStoreFiles(path, false));
+    const auto check = [](bool ok, const std::string& what) {
+        if (!ok) throw std::runtime_error("planted store: " + what);
+    };
+    check(CreateStoreFiles(path, false), "create");
     const StoreFiles files(path);
     RecordFile index, data, overflow;
-    ASSERT_TRUE(index.Open(files.Path(ext::kIndex), kIndexRecordSize, RecordFile::Access::ReadWrite));
-    ASSERT_TRUE(data.Open(files.Path(ext::kGameData), kGameDataRecordSize, RecordFile::Access::ReadWrite));
-    ASSERT_TRUE(overflow.Open(files.Path(ext::kOverflowGameData), kGameDataRecordSize,
-                              RecordFile::Access::ReadWriteCreate));
+    check(index.Open(files.Path(ext::kIndex), kIndexRecordSize, RecordFile::Access::ReadWrite), "index");
+    check(data.Open(files.Path(ext::kGameData), kGameDataRecordSize, RecordFile::Access::ReadWrite), "data");
+    check(overflow.Open(files.Path(ext::kOverflowGameData), kGameDataRecordSize,
+                        RecordFile::Access::ReadWriteCreate), "overflow");
     std::uint16_t overflowNumbers = 0;
     for (std::size_t g = 0; g < games.size(); ++g) {
         const PlantedGame& game = games[g];
@@ -65,10 +68,10 @@ inline void WritePlantedStore(const std::filesystem::path& path, const std::vect
         if (slot == 2) bytes.setSlot(1, kPlaceholderByte, kPlaceholderByte);
         for (const std::string& text : game.moves) {
             const auto code = MoveCode::Parse(text);
-            ASSERT_TRUE(code.has_value()) << text;
+            check(code.has_value(), "move code " + text);
             std::uint8_t destination = 0, origin = 0;
-            ASSERT_TRUE(EncodeSlot(scratch, (slot & 1) ? 1 : 2, *code, destination, origin))
-                << "game " << g + 1 << " move " << text;
+            check(EncodeSlot(scratch, (slot & 1) ? 1 : 2, *code, destination, origin),
+                  "game " + std::to_string(g + 1) + " move " + text);
             bytes.setSlot(slot++, destination, origin);
         }
         IndexRecord r;
@@ -81,14 +84,14 @@ inline void WritePlantedStore(const std::filesystem::path& path, const std::vect
         r.setHandicap(game.handicap);
         if (bytes.usesOverflow()) {
             r.setOverflowNumber(++overflowNumbers);
-            ASSERT_TRUE(overflow.Write(overflowNumbers - 1, bytes.overflowRecord()));
+            check(overflow.Write(overflowNumbers - 1, bytes.overflowRecord()), "overflow record");
         }
-        ASSERT_TRUE(index.Write(g + 1, r.bytes.data()));
-        ASSERT_TRUE(data.Write(g, bytes.firstRecord()));
+        check(index.Write(g + 1, r.bytes.data()), "index record");
+        check(data.Write(g, bytes.firstRecord()), "game data");
     }
     StoreHeader header;
     header.SetGameCount(std::uint32_t(games.size()));
-    ASSERT_TRUE(index.Write(0, header.bytes.data()));
+    check(index.Write(0, header.bytes.data()), "header");
 }
 
 }  // namespace movra::testing
