@@ -148,6 +148,9 @@ int RunImport(int argc, char** argv) {
         };
     }
     const ImportSummary summary = ImportFiles(files, context);
+    for (const ImportSummary::Refused& r : summary.noted) {
+        std::printf("noted: %s: %s\n", r.path.string().c_str(), prompter.Out(r.reason).c_str());
+    }
     for (const ImportSummary::Refused& r : summary.refused) {
         std::printf("refused: %s: %s\n", r.path.string().c_str(), prompter.Out(r.reason).c_str());
     }

@@ -164,7 +164,7 @@ FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
         return result;
     } catch (const StoreIoError& e) {
         context.store.recordCount = before;
-        return FileImport{0, Describe("the store could not be written", e.what())};
+        return FileImport{0, Describe("the store could not be written", e.what()), {}};
     }
 }
 
@@ -314,6 +314,7 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
         return result;
     }
     result.stored = 1;
+    result.notes = file.game->notes;
     return result;
 }
 
@@ -445,10 +446,11 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
             one = StoreReadFile(reading.Next(), context, appender, scratch);
         } catch (const StoreIoError& e) {
             failure = e;
-            one = FileImport{0, Describe("the store could not be written", e.what())};
+            one = FileImport{0, Describe("the store could not be written", e.what()), {}};
         }
         ++summary.filesRead;
         summary.gamesStored += one.stored;
+        for (std::string& note : one.notes) summary.noted.push_back({path, std::move(note)});
         if (one.stored > 0) {
             waiting.push_back({path, one.stored});
         } else {

@@ -41,6 +41,7 @@ struct ImportContext {
 struct FileImport {
     int stored = 0;        // games stored from the file
     std::string refusal;   // why nothing (or, for a coded file, not everything) was stored
+    std::vector<std::string> notes;  // what the reader decided for itself about a stored game
 };
 
 // Reads one file and appends its game (or, for a coded file, its games) to the store. A file
@@ -68,6 +69,9 @@ struct ImportSummary {
         std::string reason;
     };
     std::vector<Refused> refused;
+    // Games stored with something the reader had to decide for itself (an end word it does not
+    // know, stored as unfinished), one entry per note.
+    std::vector<Refused> noted;
     // The store reached the number of games it can hold; the games and files after that point
     // were not stored (they are among the refused).
     bool storeFull = false;
