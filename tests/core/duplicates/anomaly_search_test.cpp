@@ -151,5 +151,24 @@ TEST(AnomalyTextsTest, LengthValuesAndRepetitionOfTheLastPositions) {
     EXPECT_EQ(FirstFourfoldRepetition(bytes.firstRecord(), 0), 13);
 }
 
+// Sente's rook goes round three squares while gote's goes back and forth: the boards repeat
+// every six moves but the side to move alternates, so a position is only reached for the fourth
+// time with the same side to move at move 37 (counting boards alone would say 19).
+TEST(AnomalyTextsTest, TheSideToMoveIsPartOfTheRepeatedPosition) {
+    const char* const sente[] = {"2838", "3848", "4828"};
+    const char* const gote[] = {"8272", "7282"};
+    std::vector<std::string> moves;
+    for (int t = 1; t <= 40; ++t) moves.push_back(t % 2 ? sente[(t / 2) % 3] : gote[(t / 2 - 1) % 2]);
+    testing::TempFolder folder;
+    const auto path = folder / "cycle.idx";
+    testing::WritePlantedStore(path, {Game(moves), Game(std::vector<std::string>(moves.begin(), moves.begin() + 36))});
+    GameStore store(path, StoreKind::Classic, 2);
+    auto catalogue = std::make_unique<GameCatalogue>();
+    LoadCatalogue(store, *catalogue);
+    testing::RecordingPrompter prompter;
+    EXPECT_EQ(FindAnomalies(store, *catalogue, AnomalyCheck::Repetition, 0, prompter).found, 1);
+    EXPECT_EQ(Listed(*catalogue), (Hits{{1, 37}}));
+}
+
 }  // namespace
 }  // namespace movra
