@@ -31,6 +31,17 @@ namespace movra {
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
+// What an import reads into, kept from file to file by a run so that its buffers are made once.
+// Each game is played through on the import's own game record, never on the caller's.
+struct ImportScratch {
+    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
+    TextLines lines;
+    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
+    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
+    std::vector<StoreAppender::GameComment> comments;
+    bool storeFull = false;  // the store holds as many games as it can: the run stops
+};
+
 namespace {
 
 std::string Describe(const char* what, const std::string& detail) {
@@ -62,17 +73,6 @@ void ImportedComments(const ReadGame& game, int moveCount,
                          return a.move < b.move;
                      });
 }
-
-// What an import reads into, kept from file to file by a run so that its buffers are made once.
-// Each game is played through on the import's own game record, never on the caller's.
-struct ImportScratch {
-    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
-    TextLines lines;
-    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
-    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
-    std::vector<StoreAppender::GameComment> comments;
-    bool storeFull = false;  // the store holds as many games as it can: the run stops
-};
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch);
@@ -151,6 +151,38 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
         return ReadStatus::Refuse(Describe("the store could not be written", e.what()));
     }
 }
+
+GameImportSession::GameImportSession(ImportContext& context, RecordWriter& writer)
+    : context_(context),
+      appender_(std::make_unique<StoreAppender>(context.store, context.prompter, writer)),
+      scratch_(std::make_unique<ImportScratch>()),
+      committedCount_(context.store.recordCount) {}
+
+GameImportSession::~GameImportSession() = default;
+
+ReadStatus GameImportSession::Store(ReadGame& game, bool withBreaks) {
+    const ReadStatus status = StoreGame(game, withBreaks, context_, *appender_, *scratch_);
+    if (status.ok()) ++pending_;
+    if (appender_->CommitDue()) Commit();
+    return status;
+}
+
+void GameImportSession::Commit() {
+    try {
+        appender_->Commit();
+    } catch (const StoreIoError&) {
+        context_.store.recordCount = committedCount_;
+        pending_ = 0;
+        throw;
+    }
+    committedCount_ = context_.store.recordCount;
+    committed_ += pending_;
+    pending_ = 0;
+}
+
+bool GameImportSession::storeFull() const { return scratch_->storeFull; }
+
+std::size_t GameImportSession::cutGames() const { return appender_->cutGames(); }
 
 FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
     const std::uint32_t before = context.store.recordCount;
