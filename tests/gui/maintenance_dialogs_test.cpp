@@ -234,6 +234,12 @@ private slots:
         QCOMPARE(again.list()->topLevelItemCount(), 1);
         again.StartNew();
         QCOMPARE(Child<QLineEdit>(&again, "NumberEdit")->text(), QStringLiteral("2"));
+
+        // Without a readable file nothing may replace it.
+        MasterPlayerDialog none(folder() / "nowhere", prompter);
+        QCOMPARE(QString::fromStdString(prompter.texts().back()),
+                 QString::fromStdString("\r棋士名データが読めません。"_sj));
+        QVERIFY(!Child<QPushButton>(&none, "UpdateBtn")->isEnabled());
     }
 
     void tournamentDialogRenamesRowsAndSubRows() {

@@ -169,6 +169,7 @@ std::string PlayersUpdatedMessage() { return "\r棋士名データを更新し�
 std::string PlayersCloseQuestion() {
     return "棋士名データが変更されています！\r更新せずに終了してよろしいですか？"_sj;
 }
+std::string PlayersUnreadableMessage() { return "\r棋士名データが読めません。"_sj; }
 std::string NoPlayerSlotMessage() { return "\r登録できる棋士番号がありません。"_sj; }
 std::string TournamentNotNamedMessage() { return "\r棋戦名が登録されていません。"_sj; }
 std::string MasterWriteFailedMessage(const std::filesystem::path& path) {

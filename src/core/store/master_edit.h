@@ -65,6 +65,8 @@ std::string MasterCloseQuestion(MasterNameKind kind);          // "棋士名デ�
 // The same for the player dialog (its own kind).
 std::string PlayersUpdatedMessage();
 std::string PlayersCloseQuestion();
+// "Ksname.dat" cannot be read: "\r棋士名データが読めません。"
+std::string PlayersUnreadableMessage();
 // No slot and no number left for a new player of the category.
 std::string NoPlayerSlotMessage();
 // "\r棋戦名が登録されていません。"

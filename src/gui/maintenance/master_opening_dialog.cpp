@@ -46,7 +46,8 @@ MasterOpeningDialog::MasterOpeningDialog(const std::filesystem::path& datFolder,
     connect(update, &QPushButton::clicked, this, &MasterOpeningDialog::Update);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-    table_.Load(datFolder_, prompter_);
+    // A file that cannot be read (the warning is the table's) must not be replaced.
+    if (!table_.Load(datFolder_, prompter_)) update->setEnabled(false);
     Fill();
 }
 

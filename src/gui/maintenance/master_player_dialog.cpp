@@ -93,7 +93,11 @@ MasterPlayerDialog::MasterPlayerDialog(const std::filesystem::path& datFolder, P
     connect(update, &QPushButton::clicked, this, &MasterPlayerDialog::Update);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
-    LoadPlayersForEditing(datFolder_, table_);
+    // A file that cannot be read must not be replaced by the few names entered here.
+    if (!LoadPlayersForEditing(datFolder_, table_)) {
+        prompter_.Warn(PlayersUnreadableMessage());
+        update->setEnabled(false);
+    }
     Fill(0);
 }
 

@@ -94,7 +94,8 @@ MasterTournamentDialog::MasterTournamentDialog(const std::filesystem::path& datF
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(back, &QPushButton::clicked, this, &MasterTournamentDialog::ShowMain);
 
-    table_.Load(datFolder_, prompter_);
+    // A file that cannot be read (the warning is the table's) must not be replaced.
+    if (!table_.Load(datFolder_, prompter_)) update->setEnabled(false);
     FillMain();
 }
 
