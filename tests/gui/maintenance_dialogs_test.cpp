@@ -169,6 +169,17 @@ private slots:
         // Every game of this store ends with empty hands: game 4 dropped both bishops back.
         QCOMPARE(Listed(session->catalogue), (std::vector<std::uint32_t>{1, 2, 3, 4}));
         QCOMPARE(session->catalogue.at(3).positionHit, std::int16_t(6));
+
+        // A game-data file that cannot be read: its message, and the dialog stays.
+        fs::remove(folder() / "dups.kif");
+        WhenShown([&] {
+            QTest::keyClick(&dialog, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+            QVERIFY(dialog.isVisible());
+            QVERIFY(QString::fromStdString(Cp932ToUtf8(prompter.texts().back())).endsWith(QStringLiteral("読込エラー！")));
+            QVERIFY(!prompter.progressShown);
+            dialog.reject();
+        });
+        QVERIFY(!dialog.Open());
     }
 
     void playerDialogRegistersFreesAndWrites() {

@@ -11,10 +11,15 @@
 #include <QVBoxLayout>
 
 #include "core/store/open_store.h"
+#include "core/store/record_file.h"
+#include "core/text/cp932.h"
+#include "core/text/sjis_literal.h"
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 
 namespace movra {
+
+using namespace movra::literals;
 
 namespace {
 
@@ -96,15 +101,23 @@ void DuplicateDialog::Finish(long found) {
     if (found > 0) accept();
 }
 
-void DuplicateDialog::Search() {
+// Runs a search or check with the hourglass; a game-data file that cannot be read ends it
+// with its message (the catalogue is then as the search left it: reloaded, or unchanged).
+long DuplicateDialog::Guarded(const std::function<long()>& run) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DuplicateOutcome outcome = [&] {
-        struct Restore {
-            ~Restore() { QApplication::restoreOverrideCursor(); }
-        } restore;
-        return RunDuplicateSearch(session_, criteria(), prompter_);
-    }();
-    Finish(outcome.sets);
+    long found = 0;
+    try {
+        found = run();
+    } catch (const StoreIoError& e) {
+        prompter_.EndProgress();
+        prompter_.Warn("\r"_sj + PathText(e.path()) + " 読込エラー！"_sj);
+    }
+    QApplication::restoreOverrideCursor();
+    return found;
+}
+
+void DuplicateDialog::Search() {
+    Finish(Guarded([this] { return RunDuplicateSearch(session_, criteria(), prompter_).sets; }));
 }
 
 void DuplicateDialog::RunCheck(const ChordRequest& request) {
@@ -126,15 +139,7 @@ void DuplicateDialog::RunCheck(const ChordRequest& request) {
         if (!v) return;
         value = *v;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    long found = 0;
-    {
-        struct Restore {
-            ~Restore() { QApplication::restoreOverrideCursor(); }
-        } restore;
-        found = RunAnomalyCheck(session_, request.check, value, prompter_);
-    }
-    Finish(found);
+    Finish(Guarded([&] { return RunAnomalyCheck(session_, request.check, value, prompter_); }));
 }
 
 void DuplicateDialog::keyPressEvent(QKeyEvent* event) {

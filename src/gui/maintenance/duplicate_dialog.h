@@ -42,6 +42,7 @@ private:
     void UpdateEnabled();
     void Search();
     void RunCheck(const ChordRequest& request);
+    long Guarded(const std::function<long()>& run);
     // The end of a check: a beep, and with games found the dialog closes.
     void Finish(long found);
 
