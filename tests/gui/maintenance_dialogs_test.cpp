@@ -33,6 +33,7 @@
 #include "gui/maintenance/master_opening_dialog.h"
 #include "gui/maintenance/master_player_dialog.h"
 #include "gui/maintenance/master_tournament_dialog.h"
+#include "gui/mainwindow/main_menus.h"
 #include "gui/mainwindow/main_window.h"
 #include "support/recording_prompter.h"
 #include "test_window.h"
@@ -307,6 +308,10 @@ private slots:
         auto window = testing::StartedWindow(program, prompter);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        // The sample store is of the extended kind: the duplicate group is named for it.
+        QVERIFY(window->session().store.extended());
+        QCOMPARE(window->menus()->duplicatesMenu()->title(), QStringLiteral("Movraﾌﾟﾗｽ重複削除(&U)"));
+        QVERIFY(window->menus()->duplicateSearchAction()->isEnabled());
         const std::string before = window->session().openings.Row(1).name;
         bool inside = false;
         WhenShown([&] {

@@ -28,6 +28,10 @@ void MainMenus::setStoreOpen(bool open) {
     }
 }
 
+void MainMenus::setExtendedStore(bool extended) {
+    duplicates_->setTitle(extended ? QStringLiteral("Movraﾌﾟﾗｽ重複削除(&U)") : QStringLiteral("Movra棋譜重複削除(&U)"));
+}
+
 void MainMenus::setDataCollections(const QStringList& names) {
     bool any = false;
     for (int i = 0; i < kCollectionItems; ++i) {

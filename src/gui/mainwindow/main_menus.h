@@ -33,6 +33,9 @@ public:
     void showExportMenu();
     // The commands that need an open store (rename, the imports).
     void setStoreOpen(bool open);
+    // The captions that name the store's kind ("Movra棋譜重複削除(&U)", "Movraﾌﾟﾗｽ重複削除(&U)").
+    void setExtendedStore(bool extended);
+    QMenu* duplicatesMenu() const { return duplicates_; }
     // The data-collection stores that exist, by file name; at most kCollectionItems.
     static constexpr int kCollectionItems = 4;
     void setDataCollections(const QStringList& names);

@@ -321,6 +321,7 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
     RefreshRecentMenu();
     RefreshDataCollections();
     menus_->setStoreOpen(session_.isOpen());
+    menus_->setExtendedStore(session_.store.extended());
     setWindowTitle(ToQString(caption));
 }
 
@@ -1112,6 +1113,7 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
     RefreshRecentMenu();
     if (!opened.opened) return;
     menus_->setStoreOpen(session_.isOpen());
+    menus_->setExtendedStore(session_.store.extended());
     setWindowTitle(ToQString(WindowCaption(1, StoredPath(std::filesystem::path(ShownStoreName(session_))))));
     if (gameList_ != nullptr) {
         gameList_->SetCatalogue();
