@@ -22,5 +22,7 @@ int RunPositionText(int argc, char** argv);
 int RunCopy(int argc, char** argv);
 int RunEdit(int argc, char** argv);
 int RunConvert(int argc, char** argv);
+int RunDuplicates(int argc, char** argv);
+int RunAnomalies(int argc, char** argv);
 
 }  // namespace movra::cli

@@ -46,6 +46,10 @@ const Command kCommands[] = {
      "copy STORE TARGET [--games N,M-K] [--overwrite]  write games into another store of the same kind"},
     {"edit", movra::cli::RunEdit,
      "edit STORE N|new [--sente NAME] [--date Y/M/D] [--moves-from M --moves CODES] [--comment M TEXT] ...  correct or enter a game (edit --help)"},
+    {"duplicates", movra::cli::RunDuplicates,
+     "duplicates STORE [--fields LIST] [--moves] [--final]  games that look like copies (duplicates --help)"},
+    {"anomalies", movra::cli::RunAnomalies,
+     "anomalies STORE --check CHECK [--length V]  repetitions, full files, ... (anomalies --help)"},
 };
 
 void PrintUsage(std::FILE* out) {

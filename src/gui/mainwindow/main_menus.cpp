@@ -22,7 +22,8 @@ QAction* MainMenus::live(QMenu* menu, const QString& caption, const QString& obj
 }
 
 void MainMenus::setStoreOpen(bool open) {
-    for (QAction* a : {renameStore_, importFiles_, importFolder_, importLisvek_, importClipboard_}) {
+    for (QAction* a : {renameStore_, importFiles_, importFolder_, importLisvek_, importClipboard_,
+                       duplicateSearch_}) {
         // Entering a game keeps them shut; they come back as the store left them.
         bool kept = false;
         for (auto& [action, enabled] : inputLockedItems_) {
@@ -33,6 +34,10 @@ void MainMenus::setStoreOpen(bool open) {
         }
         if (!kept) a->setEnabled(open);
     }
+}
+
+void MainMenus::setExtendedStore(bool extended) {
+    duplicates_->setTitle(extended ? QStringLiteral("Movraﾌﾟﾗｽ重複削除(&U)") : QStringLiteral("Movra棋譜重複削除(&U)"));
 }
 
 void MainMenus::setDataCollections(const QStringList& names) {
@@ -201,13 +206,12 @@ void MainMenus::BuildToolsMenu() {
     later(tools, QStringLiteral("Movraﾌｧｲﾙ併合(&M)"));
     later(tools, QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ接合(&C)"));
     later(tools, QStringLiteral("Movraﾌｧｲﾙ･ｿｰﾄ(&S)"));
-    later(tools, QStringLiteral("Movra棋譜重複削除(&U)"));
-    later(tools, QStringLiteral("重複棋譜検索(&K)"));
+    duplicates_ = tools->addMenu(QStringLiteral("Movra棋譜重複削除(&U)"));
+    later(duplicates_, QStringLiteral("同一棋譜削除(&D)"));
+    duplicateSearch_ = live(duplicates_, QStringLiteral("重複棋譜検索(&K)"), QStringLiteral("MENU02_4_2"),
+                            &MainMenus::duplicateSearchChosen);
     later(tools, QStringLiteral("Movra→Movraﾌﾟﾗｽ･ｺﾝﾊﾞｰﾄ(&P)"));
     tools->addSeparator();
-    later(tools, QStringLiteral("棋士名登録/変更(&T)"));
-    later(tools, QStringLiteral("棋戦名登録/変更(&K)"));
-    later(tools, QStringLiteral("戦型名登録/変更(&S)"));
     datSwitch_ = live(tools, QStringLiteral("DATﾌｧｲﾙ切替(&D)"), QStringLiteral("MENU02_10"),
                       &MainMenus::datSwitchChosen);
     playerNumbersSeparator_ = tools->addSeparator();
@@ -252,6 +256,11 @@ void MainMenus::BuildSettingsAndHelpMenus() {
     QMenu* settings = bar_->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("MENU04"));
     live(settings, QStringLiteral("動作環境(&E)"), QStringLiteral("MENU04_1"), &MainMenus::environmentChosen);
+    settings->addSeparator();
+    live(settings, QStringLiteral("棋士名登録/変更(&T)"), QStringLiteral("MENU04_2"), &MainMenus::masterPlayersChosen);
+    live(settings, QStringLiteral("棋戦名登録/変更(&K)"), QStringLiteral("MENU04_3"),
+         &MainMenus::masterTournamentsChosen);
+    live(settings, QStringLiteral("戦型名登録/変更(&S)"), QStringLiteral("MENU04_4"), &MainMenus::masterOpeningsChosen);
 
     QMenu* help = bar_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MENU05"));

@@ -59,6 +59,9 @@ public:
     // The entry menu's items by the state of entering; the items that entering shuts.
     void setEntryState(const EntryState& state);
     void setInputLock(bool locked);
+    // The captions that name the store's kind ("Movra棋譜重複削除(&U)", "Movraﾌﾟﾗｽ重複削除(&U)").
+    void setExtendedStore(bool extended);
+    QMenu* duplicatesMenu() const { return duplicates_; }
     // The data-collection stores that exist, by file name; at most kCollectionItems.
     static constexpr int kCollectionItems = 4;
     void setDataCollections(const QStringList& names);
@@ -77,6 +80,7 @@ public:
     QAction* importLisvekAction() const { return importLisvek_; }
     QAction* importClipboardAction() const { return importClipboard_; }
     QAction* datSwitchAction() const { return datSwitch_; }
+    QAction* duplicateSearchAction() const { return duplicateSearch_; }
     QMenu* importMenu() const { return import_; }
     // The items study mode turns off: game input, text output and clipboard output of the game.
     QMenu* gameEntryMenu() const { return entry_; }
@@ -117,6 +121,10 @@ signals:
     void saveNewChosen();
     void saveOverChosen();
     void endChosen(movra::GameEnding how);
+    void duplicateSearchChosen();
+    void masterPlayersChosen();
+    void masterTournamentsChosen();
+    void masterOpeningsChosen();
 
 private:
     // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
@@ -165,6 +173,8 @@ private:
     QAction* importLisvek_ = nullptr;
     QAction* importClipboard_ = nullptr;
     QAction* datSwitch_ = nullptr;
+    QMenu* duplicates_ = nullptr;
+    QAction* duplicateSearch_ = nullptr;
     std::array<QAction*, kCollectionItems> collections_{};
     QAction* collectionSeparator_ = nullptr;
     bool collectionsShown_ = false;

@@ -34,6 +34,10 @@
 #include "gui/common/gui_prompter.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
+#include "gui/maintenance/duplicate_dialog.h"
+#include "gui/maintenance/master_opening_dialog.h"
+#include "gui/maintenance/master_player_dialog.h"
+#include "gui/maintenance/master_tournament_dialog.h"
 #include "gui/mainwindow/move_list_view.h"
 #include "gui/matesearch/king_choice_dialog.h"
 #include "gui/matesearch/mate_command.h"
@@ -171,6 +175,10 @@ void MainWindow::ConnectViewCommands() {
     connect(menus_, &MainMenus::exitChosen, this, &QWidget::close);
     connect(menus_, &MainMenus::environmentChosen, this, &MainWindow::OpenEnvironment);
     connect(menus_, &MainMenus::pieceSetChosen, this, &MainWindow::OpenPieceSets);
+    connect(menus_, &MainMenus::duplicateSearchChosen, this, &MainWindow::OpenDuplicateSearch);
+    connect(menus_, &MainMenus::masterPlayersChosen, this, [this] { OpenMasterDialog(0); });
+    connect(menus_, &MainMenus::masterTournamentsChosen, this, [this] { OpenMasterDialog(1); });
+    connect(menus_, &MainMenus::masterOpeningsChosen, this, [this] { OpenMasterDialog(2); });
 }
 
 void MainWindow::BuildStoreCommands() {
@@ -332,6 +340,7 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
     RefreshRecentMenu();
     RefreshDataCollections();
     menus_->setStoreOpen(session_.isOpen());
+    menus_->setExtendedStore(session_.store.extended());
     setWindowTitle(ToQString(caption));
 }
 
@@ -1094,6 +1103,38 @@ void MainWindow::OpenSearch(bool fromList) {
     HandleGameListResult();
 }
 
+void MainWindow::OpenDuplicateSearch() {
+    if (mode_ == Mode::None) return;
+    StopReplay();
+    if (!session_.isOpen()) {
+        prompter_->Warn(NoStoreMessage());
+        return;
+    }
+    DuplicateDialog dialog(session_, *prompter_, this);
+    const bool found = dialog.Open();
+    // The search reloaded the catalogue (and the games found replaced it): the list follows.
+    GameListWindow* list = gameList();
+    list->SetCatalogue();
+    if (!found) return;
+    list->Open(pictures_.sizeMode());
+    HandleGameListResult();
+}
+
+void MainWindow::OpenMasterDialog(int table) {
+    StopReplay();
+    const std::filesystem::path folder = session_.masterFolder();
+    std::unique_ptr<MasterDialog> dialog;
+    if (table == 0) dialog = std::make_unique<MasterPlayerDialog>(folder, *prompter_, this);
+    else if (table == 1) dialog = std::make_unique<MasterTournamentDialog>(folder, *prompter_, this);
+    else dialog = std::make_unique<MasterOpeningDialog>(folder, *prompter_, this);
+    if (!dialog->Open()) return;
+    if (table == 0) session_.players.Load(folder, !session_.playersInFileOrder);
+    else if (table == 1 && session_.isOpen()) session_.tournaments.Load(folder, *prompter_);
+    else if (table == 2) session_.openings.Load(folder, *prompter_);
+    if (gameList_ != nullptr) gameList_->SetCatalogue();
+    if (search_ != nullptr) search_->FillConditionLists();
+}
+
 void MainWindow::HandleGameListResult() {
     GameListWindow* list = gameList();
     switch (list->result()) {
@@ -1128,6 +1169,7 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
     RefreshRecentMenu();
     if (!opened.opened) return;
     menus_->setStoreOpen(session_.isOpen());
+    menus_->setExtendedStore(session_.store.extended());
     setWindowTitle(ToQString(WindowCaption(1, StoredPath(std::filesystem::path(ShownStoreName(session_))))));
     if (gameList_ != nullptr) {
         gameList_->SetCatalogue();

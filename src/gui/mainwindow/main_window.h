@@ -159,6 +159,11 @@ public:
     MateCommand* mateCommand() const { return mate_; }
     // Tests drive the file dialogs through their own chooser.
     void setFileChooser(FileChooser* chooser);
+    // "重複棋譜検索": the duplicate dialog on the open store, then the list on the games found.
+    void OpenDuplicateSearch();
+    // The master-data dialogs (0 players, 1 tournaments, 2 openings); a table written by its
+    // dialog is read again and the lists that show it refilled.
+    void OpenMasterDialog(int table);
     // After any command opened, renamed or re-read the store: caption, recent menu, lists.
     void ApplyOpenedStore(const OpenStoreResult& opened);
 
