@@ -20,5 +20,12 @@ int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunPositionText(int argc, char** argv);
 int RunCopy(int argc, char** argv);
+int RunMerge(int argc, char** argv);
+int RunSort(int argc, char** argv);
+int RunDedupe(int argc, char** argv);
+int RunBackup(int argc, char** argv);
+int RunConvert(int argc, char** argv);
+int RunPlayerNumbers(int argc, char** argv);
+int RunReplacePlayer(int argc, char** argv);
 
 }  // namespace movra::cli

@@ -42,6 +42,16 @@ const Command kCommands[] = {
      "position-text STORE N... [--move M] [--gaiji] [-o FILE | --dir DIR]  a position as a text diagram"},
     {"copy", movra::cli::RunCopy,
      "copy STORE TARGET [--games N,M-K] [--overwrite]  write games into another store of the same kind"},
+    {"merge", movra::cli::RunMerge,
+     "merge STORE OTHER [--complete|--merge|--concat|--distributed] [--ascending]  combine stores (merge --help)"},
+    {"sort", movra::cli::RunSort, "sort STORE [--ascending]  sort the games by date, newest first"},
+    {"dedupe", movra::cli::RunDedupe, "dedupe STORE [--ascending]  sort and remove identical games"},
+    {"backup", movra::cli::RunBackup, "backup STORE FOLDER | backup --dat DIR FOLDER  copy the store or the master files"},
+    {"convert", movra::cli::RunConvert, "convert STORE.idx [--dat DIR]  turn a classic store into the extended kind"},
+    {"player-numbers", movra::cli::RunPlayerNumbers,
+     "player-numbers STORE.ipx [--dat DIR]  fill in player numbers from the names in the games"},
+    {"replace-player", movra::cli::RunReplacePlayer,
+     "replace-player STORE OLD NEW [--no-check]  replace a player number in every game"},
 };
 
 void PrintUsage(std::FILE* out) {

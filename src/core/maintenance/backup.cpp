@@ -15,7 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool SameFolder(const fs::path& a, const fs::path& b) {
+// A folder as given; the current folder for an empty path (a store named without its folder).
+fs::path Folder(const fs::path& p) { return p.empty() ? fs::path(".") : p; }
+
+bool SameFolder(const fs::path& given, const fs::path& other) {
+    const fs::path a = Folder(given), b = Folder(other);
     std::error_code ec;
     if (fs::equivalent(a, b, ec)) return true;
     return UpperCaseAscii(PathText(fs::absolute(a).lexically_normal() / "")) ==
@@ -48,7 +52,7 @@ std::vector<fs::path> StoreBackupFiles(const StoreFiles& files) {
     std::vector<fs::path> found;
     const std::string base = UpperCaseAscii(files.baseName()) + ".";
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(files.folder(), ec)) {
+    for (const auto& entry : fs::directory_iterator(Folder(files.folder()), ec)) {
         if (!entry.is_regular_file(ec)) continue;
         const std::string name = UpperCaseAscii(entry.path().filename().string());
         if (name.size() <= base.size() || name.compare(0, base.size(), base) != 0) continue;
