@@ -119,6 +119,46 @@ void RemoveTemporaries(const StoreFiles& files, RecordWriter& layer) {
     }
 }
 
+// How much memory one pass of the permuted copy gathers records into.
+constexpr std::size_t kPassBytes = std::size_t(256) << 20;
+
+// Copies the records of one store file into `out` in the order of `kept`. Reading a record by
+// number for each place would be one system call a record; instead the old file is read from
+// start to end in large blocks, once for each part of the new file that fits the pass buffer,
+// and every record that belongs to that part is put in its place.
+void CopyPermuted(const fs::path& from, std::size_t recordSize, std::span<const std::uint32_t> kept,
+                  std::uint32_t count, LayeredBlockWriter& out, Prompter& prompter, const std::string& caption,
+                  long& done, long total) {
+    // where[k]: the place of old record k (0-based) in the new file, or none.
+    constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+    std::vector<std::uint32_t> where(count, kNone);
+    for (std::size_t i = 0; i < kept.size(); ++i) where[kept[i] - 1] = std::uint32_t(i);
+    const std::size_t perPass = std::max<std::size_t>(1, kPassBytes / recordSize);
+    std::vector<std::uint8_t> gathered(std::min(perPass, std::max<std::size_t>(1, kept.size())) * recordSize);
+    for (std::size_t first = 0; first < kept.size(); first += perPass) {
+        const std::size_t last = std::min(kept.size(), first + perPass);
+        RecordBlockReader in;
+        if (!in.Open(from, recordSize, 0, std::max<std::size_t>(1, (std::size_t(4) << 20) / recordSize))) {
+            throw StoreIoError("cannot open", from);
+        }
+        std::uint64_t k = 0;
+        const std::uint8_t* block = nullptr;
+        while (k < count) {
+            const std::size_t n = in.Next(block);
+            if (n == 0) throw StoreIoError("cannot read", from);
+            for (std::size_t i = 0; i < n && k < count; ++i, ++k) {
+                const std::uint32_t place = where[k];
+                if (place == kNone || place < first || place >= last) continue;
+                std::memcpy(gathered.data() + (place - first) * recordSize, block + i * recordSize, recordSize);
+            }
+        }
+        for (std::size_t place = first; place < last; ++place) {
+            out.Append(gathered.data() + (place - first) * recordSize);
+            Tick(prompter, caption, ++done, total);
+        }
+    }
+}
+
 // Writes the temporaries: the games of `kept` in that order.
 void WriteTemporaries(const StoreFiles& files, bool extended, const IndexImage& image,
                       std::span<const std::uint32_t> kept, Prompter& prompter, RecordWriter& layer,
@@ -138,16 +178,7 @@ void WriteTemporaries(const StoreFiles& files, bool extended, const IndexImage& 
                 Tick(prompter, caption, ++done, total);
             }
         } else {
-            RecordFile in;
-            if (!in.Open(files.Path(f.final), f.recordSize, RecordFile::Access::Read)) {
-                throw StoreIoError("cannot open", files.Path(f.final));
-            }
-            std::vector<std::uint8_t> record(f.recordSize);
-            for (std::uint32_t k : kept) {
-                if (in.Read(k - 1, record.data()) != f.recordSize) throw StoreIoError("cannot read", in.path());
-                out.Append(record.data());
-                Tick(prompter, caption, ++done, total);
-            }
+            CopyPermuted(files.Path(f.final), f.recordSize, kept, image.count, out, prompter, caption, done, total);
         }
         out.Finish();
     }
