@@ -33,6 +33,13 @@ public:
     void showExportMenu();
     // The commands that need an open store (rename, the imports).
     void setStoreOpen(bool open);
+    // The store maintenance items of the open store's kind: 0 classic (or none open), 1 extended.
+    void setStoreKind(int kind);
+    // The maintenance jobs, as maintenanceChosen names them.
+    enum MaintenanceJob {
+        DistributedMerge, CompleteMerge, Merge, Concatenate, SortDescending, SortAscending,
+        RemoveSameGames, ConvertClassic, SetPlayerNumbers, ReplacePlayerNumber, BackupStore, BackupDat,
+    };
     // The data-collection stores that exist, by file name; at most kCollectionItems.
     static constexpr int kCollectionItems = 4;
     void setDataCollections(const QStringList& names);
@@ -74,6 +81,7 @@ signals:
     void dataCollectionChosen(int index);
     void pieceSetChosen();
     void environmentChosen();
+    void maintenanceChosen(int job);
 
 private:
     // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
@@ -112,6 +120,13 @@ private:
     QAction* collectionSeparator_ = nullptr;
     bool collectionsShown_ = false;
     QList<QAction*> later_;
+    QAction* job(QMenu* menu, const QString& caption, MaintenanceJob j);
+    QMenu* merge_ = nullptr;
+    QMenu* plusMerge_ = nullptr;
+    QMenu* sort_ = nullptr;
+    QMenu* removeSame_ = nullptr;
+    QAction* convert_ = nullptr;
+    QMenu* plusTools_ = nullptr;
 };
 
 }  // namespace movra
