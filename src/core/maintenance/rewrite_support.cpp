@@ -59,6 +59,19 @@ void CopyFileThrough(const fs::path& from, const fs::path& to, RecordWriter& lay
     if (!layer.Sync(out)) throw StoreIoError("cannot write", to);
 }
 
+void SyncStoreSet(const StoreFiles& files, RecordWriter& layer) {
+    for (const std::string& e : StoreFileExtensions()) {
+        if (!files.Exists(e)) continue;
+        RecordFile file;
+        if (!layer.OpenForWriting(file, files.Path(e), 1, RecordFile::Access::ReadWrite) || !layer.Sync(file)) {
+            throw StoreIoError("cannot write", files.Path(e));
+        }
+    }
+    if (!layer.SyncFolder(files.folder().empty() ? std::filesystem::path(".") : files.folder())) {
+        throw StoreIoError("cannot write", files.folder());
+    }
+}
+
 std::vector<std::string> StoreFileExtensions() {
     std::vector<std::string> all = {std::string(ext::kIndex),         std::string(ext::kGameData),
                                     std::string(ext::kOverflowGameData), std::string(ext::kDetail),

@@ -49,6 +49,34 @@ private:
     std::uint64_t written_ = 0, offset_ = 0;
 };
 
+// The file layer for a working store that nobody reads until it takes the open store's place:
+// its data need not be on the disk before then, so the syncs are left out here and done all at
+// once by SyncStoreSet before the replacement. Every other step goes to the given layer.
+class WorkingStoreLayer : public RecordWriter {
+public:
+    explicit WorkingStoreLayer(RecordWriter& inner) : inner_(inner) {}
+    bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override {
+        return inner_.Write(file, offset, bytes, size);
+    }
+    bool Truncate(RecordFile& file, std::uint64_t size) override { return inner_.Truncate(file, size); }
+    bool Sync(RecordFile&) override { return true; }
+    bool OpenForWriting(RecordFile& file, const std::filesystem::path& path, std::size_t recordSize,
+                        RecordFile::Access access) override {
+        return inner_.OpenForWriting(file, path, recordSize, access);
+    }
+    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        return inner_.Rename(from, to);
+    }
+    bool Remove(const std::filesystem::path& path) override { return inner_.Remove(path); }
+    bool SyncFolder(const std::filesystem::path&) override { return true; }
+
+private:
+    RecordWriter& inner_;
+};
+
+// Puts every file of the set on the disk through the layer; throws StoreIoError on failure.
+void SyncStoreSet(const StoreFiles& files, RecordWriter& layer);
+
 // Copies a whole file, block by block, through the layer (the copy is on the disk afterwards).
 void CopyFileThrough(const std::filesystem::path& from, const std::filesystem::path& to,
                      RecordWriter& layer);

@@ -299,21 +299,23 @@ MergeResult MergeStores(GameStore& store, const fs::path& other, MergeKind kind,
     if (!OpenStoreIsWhole(store, prompter, layer, count)) return result;
     const StoreFiles working = BesideStore(store.files, "~mrg");
     RemoveStoreSet(working, layer);
+    WorkingStoreLayer scratch(layer);
     try {
         if (masters) result.maps = MapMasterNumbers(*masters);
         WriteMasters(masters, result.maps);
         for (const std::string& e : StoreFileExtensions()) {
-            if (store.files.Exists(e)) CopyFileThrough(store.files.Path(e), working.Path(e), layer);
+            if (store.files.Exists(e)) CopyFileThrough(store.files.Path(e), working.Path(e), scratch);
         }
-        AppendGames(source, AllGames(otherCount), working, false, prompter, layer);
-        MapIndexRecords(working, count + 1, count + otherCount, result.maps, layer);
+        AppendGames(source, AllGames(otherCount), working, false, prompter, scratch);
+        MapIndexRecords(working, count + 1, count + otherCount, result.maps, scratch);
         GameStore combined(working.IndexPath(), store.kind, count + otherCount);
         if (kind != MergeKind::Concatenate) {
-            const RewriteResult r = kind == MergeKind::Complete ? RemoveSameGames(combined, order, prompter, layer)
-                                                                : SortStore(combined, order, prompter, layer);
+            const RewriteResult r = kind == MergeKind::Complete ? RemoveSameGames(combined, order, prompter, scratch)
+                                                                : SortStore(combined, order, prompter, scratch);
             if (!r.ok) throw Stopped{};
             result.removed = r.removed;
         }
+        SyncStoreSet(working, layer);
         if (!PutInPlace(store, working, prompter, layer)) throw Stopped{};
         result.count = combined.recordCount;
     } catch (const Stopped&) {
@@ -406,12 +408,14 @@ MergeResult MergeDistributedData(GameStore& store, const fs::path& distribution,
     }
     const StoreFiles working = BesideStore(store.files, "~mrg");
     RemoveStoreSet(working, layer);
+    WorkingStoreLayer scratch(layer);
     try {
         if (masters) result.maps = MapMasterNumbers(*masters);
         WriteMasters(masters, result.maps);
-        AppendGames(dist, AllGames(distCount), working, true, prompter, layer);
-        MapIndexRecords(working, 1, distCount, result.maps, layer);
-        if (!older.empty()) AppendGames(store, older, working, false, prompter, layer);
+        AppendGames(dist, AllGames(distCount), working, true, prompter, scratch);
+        MapIndexRecords(working, 1, distCount, result.maps, scratch);
+        if (!older.empty()) AppendGames(store, older, working, false, prompter, scratch);
+        SyncStoreSet(working, layer);
         if (!PutInPlace(store, working, prompter, layer)) throw Stopped{};
     } catch (const Stopped&) {
         RemoveStoreSet(working, layer);
