@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
@@ -12,6 +14,7 @@
 
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
+#include "gui/common/translations.h"
 #include "gui/list/game_list_window.h"
 #include "gui/list/search_dialog.h"
 #include "gui/mainwindow/main_window.h"
@@ -117,9 +120,49 @@ private slots:
         list->SetMultiMode(false);
         list->HeaderClicked(GameListWindow::Section::Date);
         list->close();
+
+        // The same window at each board size, small last but one so that it has to shrink: the
+        // column titles stand over their columns, the list sits right under them and fills the
+        // window, and the window is no larger than what it holds.
+        for (const int mode : {1, 2, 0}) {
+            list->Prepare(mode);
+            list->show();
+            QVERIFY(QTest::qWaitForWindowExposed(list));
+            QTest::qWait(100);
+            const QWidget* header = list->findChild<QWidget*>(QStringLiteral("HeaderControl1"));
+            const QWidget* box = list->findChild<QWidget*>(QStringLiteral("ListBox1"));
+            const QWidget* scroll = list->findChild<QWidget*>(QStringLiteral("ScrollBar1"));
+            QVERIFY(header != nullptr && box != nullptr && scroll != nullptr);
+            const QRect h(header->mapTo(list, QPoint(0, 0)), header->size());
+            const QRect b(box->mapTo(list, QPoint(0, 0)), box->size());
+            const QRect sb(scroll->mapTo(list, QPoint(0, 0)), scroll->size());
+            QCOMPARE(h.left(), b.left());
+            QCOMPARE(h.width(), b.width());
+            QCOMPARE(h.bottom() + 1, b.top());
+            QCOMPARE(sb.left(), b.right() + 1);
+            QVERIFY2(list->width() - (sb.right() + 1) <= 12,
+                     qPrintable(QStringLiteral("mode %1: window %2 wide, list and bar end at %3")
+                                    .arg(mode).arg(list->width()).arg(sb.right() + 1)));
+            QCOMPARE(list->size(), list->sizeHint());
+            const QRect screen = list->screen()->availableGeometry();
+            QVERIFY(screen.contains(list->frameGeometry()));
+            Save(*list, QStringLiteral("game_list_board_size_%1.png").arg(mode));
+            list->close();
+        }
         window.settings().shogi.Save = false;
         prompter_.answers = {Answer::Yes};
         window.close();
+    }
+
+    // A standard message box with Qt's own button texts in Japanese, as the program shows them.
+    void japaneseMessageBox() {
+        if (!InstallJapaneseQtTexts(*qApp)) QSKIP("Qt's Japanese texts are not installed");
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Movra"),
+                        QStringLiteral("保存されていない棋譜が残っています。\n\n保存しますか？"),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.show();
+        QVERIFY(box.button(QMessageBox::Yes)->text().contains(QStringLiteral("はい")));
+        Save(box, QStringLiteral("message_box_japanese.png"));
     }
 };
 

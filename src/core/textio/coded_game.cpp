@@ -23,6 +23,7 @@ void ReadGame::Clear(std::string_view now) {
     consumedTimes.fill(0);
     comments.clear();
     fromDiagram = false;
+    notes.clear();
 }
 
 void ReadGame::AddComment(int move, std::string_view text) {
@@ -79,6 +80,24 @@ bool HandicapNameKnown(std::string_view value) {
     if (trimmed.empty()) return true;
     if (HandicapFromName(trimmed) != '0') return true;
     return sjis::Contains(trimmed, "平手"_sj);
+}
+
+char SummaryEndCharacter(std::string_view line, int lastMover) {
+    const bool won = sjis::Contains(line, "勝ち"_sj);
+    const bool lost = sjis::Contains(line, "負け"_sj);
+    if (won || lost) {
+        int named = 0;
+        if (sjis::Contains(line, "先手"_sj) || sjis::Contains(line, "下手"_sj)) named = 1;
+        if (sjis::Contains(line, "後手"_sj) || sjis::Contains(line, "上手"_sj)) named = 2;
+        if (named == 0 || lastMover == 0) return endchar::kResigned;
+        const int winner = won ? named : 3 - named;
+        return winner == lastMover ? endchar::kResigned : endchar::kLastMoverLost;
+    }
+    if (sjis::Contains(line, "千日手"_sj)) return endchar::kRepetition;
+    if (sjis::Contains(line, "持将棋"_sj)) return endchar::kImpasse;
+    if (sjis::Contains(line, "不詰"_sj)) return endchar::kNone;
+    if (sjis::Contains(line, "詰"_sj)) return endchar::kMate;
+    return endchar::kNone;
 }
 
 int HandicapNumberOfChar(char c) {

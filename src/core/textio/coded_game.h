@@ -77,6 +77,9 @@ struct ReadGame {
     std::vector<MoveComment> comments;
     // Set by a reader that found the game's start only in a board diagram.
     bool fromDiagram = false;
+    // What the reader had to decide for itself about the game (an end word it does not know),
+    // told in the import summary; the game is stored all the same.
+    std::vector<std::string> notes;
 
     void Clear(std::string_view now);
     // Adds a comment; a second comment for the same move is joined to the first.
@@ -105,6 +108,10 @@ char HandicapFromName(std::string_view value);
 // Whether a 手合割 value names one of the standard setups (an empty value counts as the even
 // game): "左七枚落ち" or "その他" do not.
 bool HandicapNameKnown(std::string_view value);
+// The end character a summary line gives ("まで81手で先手の勝ち", "…で上手の反則負け", "千日手",
+// "詰み"): who won, by its words, compared with `lastMover` (1 sente, 2 gote; 0 before any
+// move). A line that names no side's win or loss gives 投了.
+char SummaryEndCharacter(std::string_view line, int lastMover);
 // The handicap number of a handicap character; lower-case letters read like capitals, anything
 // else gives 0.
 int HandicapNumberOfChar(char c);

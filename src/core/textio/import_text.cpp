@@ -31,6 +31,17 @@ namespace movra {
 using namespace movra::literals;
 namespace fs = std::filesystem;
 
+// What an import reads into, kept from file to file by a run so that its buffers are made once.
+// Each game is played through on the import's own game record, never on the caller's.
+struct ImportScratch {
+    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
+    TextLines lines;
+    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
+    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
+    std::vector<StoreAppender::GameComment> comments;
+    bool storeFull = false;  // the store holds as many games as it can: the run stops
+};
+
 namespace {
 
 std::string Describe(const char* what, const std::string& detail) {
@@ -62,17 +73,6 @@ void ImportedComments(const ReadGame& game, int moveCount,
                          return a.move < b.move;
                      });
 }
-
-// What an import reads into, kept from file to file by a run so that its buffers are made once.
-// Each game is played through on the import's own game record, never on the caller's.
-struct ImportScratch {
-    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
-    TextLines lines;
-    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
-    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
-    std::vector<StoreAppender::GameComment> comments;
-    bool storeFull = false;  // the store holds as many games as it can: the run stops
-};
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch);
@@ -152,6 +152,38 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
     }
 }
 
+GameImportSession::GameImportSession(ImportContext& context, RecordWriter& writer)
+    : context_(context),
+      appender_(std::make_unique<StoreAppender>(context.store, context.prompter, writer)),
+      scratch_(std::make_unique<ImportScratch>()),
+      committedCount_(context.store.recordCount) {}
+
+GameImportSession::~GameImportSession() = default;
+
+ReadStatus GameImportSession::Store(ReadGame& game, bool withBreaks) {
+    const ReadStatus status = StoreGame(game, withBreaks, context_, *appender_, *scratch_);
+    if (status.ok()) ++pending_;
+    if (appender_->CommitDue()) Commit();
+    return status;
+}
+
+void GameImportSession::Commit() {
+    try {
+        appender_->Commit();
+    } catch (const StoreIoError&) {
+        context_.store.recordCount = committedCount_;
+        pending_ = 0;
+        throw;
+    }
+    committedCount_ = context_.store.recordCount;
+    committed_ += pending_;
+    pending_ = 0;
+}
+
+bool GameImportSession::storeFull() const { return scratch_->storeFull; }
+
+std::size_t GameImportSession::cutGames() const { return appender_->cutGames(); }
+
 FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
     const std::uint32_t before = context.store.recordCount;
     StoreAppender appender(context.store, context.prompter);
@@ -164,7 +196,7 @@ FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
         return result;
     } catch (const StoreIoError& e) {
         context.store.recordCount = before;
-        return FileImport{0, Describe("the store could not be written", e.what())};
+        return FileImport{0, Describe("the store could not be written", e.what()), {}};
     }
 }
 
@@ -314,6 +346,7 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
         return result;
     }
     result.stored = 1;
+    result.notes = file.game->notes;
     return result;
 }
 
@@ -445,10 +478,11 @@ ImportSummary ImportFiles(const std::vector<fs::path>& files, ImportContext& con
             one = StoreReadFile(reading.Next(), context, appender, scratch);
         } catch (const StoreIoError& e) {
             failure = e;
-            one = FileImport{0, Describe("the store could not be written", e.what())};
+            one = FileImport{0, Describe("the store could not be written", e.what()), {}};
         }
         ++summary.filesRead;
         summary.gamesStored += one.stored;
+        for (std::string& note : one.notes) summary.noted.push_back({path, std::move(note)});
         if (one.stored > 0) {
             waiting.push_back({path, one.stored});
         } else {

@@ -3,6 +3,7 @@
 // run over chosen files or a folder, with progress and a summary.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,7 @@ struct ImportContext {
 struct FileImport {
     int stored = 0;        // games stored from the file
     std::string refusal;   // why nothing (or, for a coded file, not everything) was stored
+    std::vector<std::string> notes;  // what the reader decided for itself about a stored game
 };
 
 // Reads one file and appends its game (or, for a coded file, its games) to the store. A file
@@ -58,6 +60,41 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
 ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context,
                          StoreAppender& appender);
 
+struct ImportScratch;
+
+// A run that stores games of readers of their own (a Lisvek collection) one after another: one
+// session of the store, committed a thousand games or so at a time, with the game record and
+// buffers kept from game to game. Each game is stored as StoreReadGame stores it.
+class GameImportSession {
+public:
+    explicit GameImportSession(ImportContext& context, RecordWriter& writer = DirectRecordWriter());
+    GameImportSession(const GameImportSession&) = delete;
+    GameImportSession& operator=(const GameImportSession&) = delete;
+    // What was not committed is dropped.
+    ~GameImportSession();
+
+    // Stores one game, committing when enough is pending. A store that cannot be written raises
+    // StoreIoError: the games since the last commit are then gone and the store is as it was at
+    // that commit.
+    ReadStatus Store(ReadGame& game, bool withBreaks);
+    // Writes what is pending (StoreIoError as above).
+    void Commit();
+    // Games committed so far.
+    long committed() const { return committed_; }
+    // The store holds as many games as it may: nothing more can be stored.
+    bool storeFull() const;
+    // Long games stored with their first 256 slots only.
+    std::size_t cutGames() const;
+
+private:
+    ImportContext& context_;
+    std::unique_ptr<StoreAppender> appender_;
+    std::unique_ptr<ImportScratch> scratch_;
+    std::uint32_t committedCount_;
+    long committed_ = 0;
+    long pending_ = 0;
+};
+
 struct ImportSummary {
     long filesRead = 0;
     long gamesStored = 0;
@@ -68,6 +105,9 @@ struct ImportSummary {
         std::string reason;
     };
     std::vector<Refused> refused;
+    // Games stored with something the reader had to decide for itself (an end word it does not
+    // know, stored as unfinished), one entry per note.
+    std::vector<Refused> noted;
     // The store reached the number of games it can hold; the games and files after that point
     // were not stored (they are among the refused).
     bool storeFull = false;

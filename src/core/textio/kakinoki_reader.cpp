@@ -126,9 +126,57 @@ constexpr EndWord kEndWords[] = {
     {"封じ手"_sj, endchar::kNone, true},
 };
 
+// The end words online servers and other programs write in English, compared with the first
+// word of the move text without regard to case.
+constexpr EndWord kEnglishEndWords[] = {
+    {"Resign", endchar::kResigned, false},
+    {"Resigned", endchar::kResigned, false},
+    {"Time-up", endchar::kResigned, true},
+    {"Timeup", endchar::kResigned, true},
+    {"Illegal", endchar::kResigned, true},
+    {"Illegal-move", endchar::kResigned, true},
+    {"Sennichite", endchar::kRepetition, false},
+    {"Repetition", endchar::kRepetition, false},
+    {"Jishogi", endchar::kImpasse, false},
+    {"Impasse", endchar::kImpasse, false},
+    {"Tsumi", endchar::kMate, false},
+    {"Mate", endchar::kMate, false},
+    {"Checkmate", endchar::kMate, false},
+    {"Fuzumi", endchar::kNone, false},
+    {"Nomate", endchar::kNone, false},
+    {"Abort", endchar::kNone, false},
+    {"Interrupt", endchar::kNone, false},
+    {"Suspend", endchar::kNone, false},
+    {"Win-declare", endchar::kLastMoverLost, true},
+    {"Declare", endchar::kLastMoverLost, true},
+};
+
+// The first word of a move text: up to a half-width or full-width blank or a "(".
+std::string FirstWord(std::string_view text) {
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\t' && text[end] != '(' &&
+           !sjis::StartsWith(text.substr(end), "　"_sj)) {
+        end += sjis::CharLength(text, end);
+    }
+    return std::string(text.substr(0, std::min(end, text.size())));
+}
+
+bool SameAsciiWord(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
 const EndWord* FindEndWord(std::string_view text) {
     for (const EndWord& e : kEndWords) {
         if (sjis::Contains(text, e.word)) return &e;
+    }
+    const std::string word = FirstWord(text);
+    for (const EndWord& e : kEnglishEndWords) {
+        if (SameAsciiWord(word, e.word)) return &e;
     }
     return nullptr;
 }
@@ -263,14 +311,34 @@ ReadStatus ReadKakinoki(const TextLines& lines, std::string_view now, ReadGame& 
         // The main line is over where its first variation begins; what follows belongs to
         // the variations.
         if (sjis::StartsWith(line, "変化："_sj)) break;
+        // A comment is a run of lines beginning with "*", one comment line each: the lines are
+        // kept apart by CR LF as the comment window and the writer keep them. A line of the
+        // comment may itself begin with "*" ("**" in the file). Other lines with a "*" near
+        // their start are no move lines.
         if (HasStarNear(line, 0, 4)) {
-            if (line[0] != '*' || HasStarNear(line, 1, 4)) continue;
+            if (line[0] != '*') continue;
             std::string text(line.substr(1));
-            while (i + 1 < n && sjis::StartsWith(lines[i + 1], "*") &&
-                   !HasStarNear(lines[i + 1], 1, 4)) {
+            while (i + 1 < n && sjis::StartsWith(lines[i + 1], "*")) {
+                text.append("\r\n");
                 text.append(lines[++i].substr(1));
             }
             game.AddComment(moveNumber, text);
+            continue;
+        }
+        // The summary after the moves names the winner: it decides over the end word, which
+        // says only that the game ended ("投了" after a loss on time of the side to move).
+        if (sjis::StartsWith(line, "まで"_sj) && ended && fields.endCharacter != endchar::kNone) {
+            const int firstMover = HandicapNumberOfChar(fields.handicap) == 0 ? 1 : 2;
+            const int moves = moveNumber - 1;  // the end word took a number of its own
+            const int lastMover = moves == 0 ? 0 : (moves % 2 == 1 ? firstMover : 3 - firstMover);
+            if (lastMover != 0 &&
+                (sjis::Contains(line, "勝ち"_sj) || sjis::Contains(line, "負け"_sj))) {
+                const bool lastMoverWon = SummaryEndCharacter(line, lastMover) != endchar::kLastMoverLost;
+                const bool endWordSays = fields.endCharacter != endchar::kLastMoverLost;
+                if (lastMoverWon != endWordSays) {
+                    fields.endCharacter = lastMoverWon ? endchar::kResigned : endchar::kLastMoverLost;
+                }
+            }
             continue;
         }
         if (ended) continue;
@@ -286,7 +354,16 @@ ReadStatus ReadKakinoki(const TextLines& lines, std::string_view now, ReadGame& 
             return ReadStatus::Refuse("move " + std::to_string(moveNumber + 1) +
                                       " is a pass, which the store cannot keep");
         }
-        const std::string code = CodeFromMoveText(text, previous);
+        std::string code = CodeFromMoveText(text, previous);
+        std::string unknownWord;
+        if (code == kUnreadableMoveCode && !StartsLikeMove(text)) {
+            // A closing word no writer we know uses: the moves are kept, the game counts as
+            // unfinished, and the word stays as the final position's comment.
+            unknownWord = FirstWord(text);
+            game.notes.push_back("the game ends with \"" + unknownWord +
+                                 "\", a word this reader does not know: stored as unfinished");
+            code = std::string("end:") + endchar::kNone;
+        }
         // The time follows " (" after the move text; a blank is never half of a character.
         for (std::size_t open = moveLine.find('(', start + 1); open != std::string_view::npos;
              open = moveLine.find('(', open + 1)) {
@@ -300,7 +377,9 @@ ReadStatus ReadKakinoki(const TextLines& lines, std::string_view now, ReadGame& 
         if (code.compare(0, 4, "end:") == 0) {
             fields.endCharacter = code[4];
             ended = true;
-            if (const EndWord* e = FindEndWord(text); e != nullptr && e->commented) {
+            if (!unknownWord.empty()) {
+                game.AddComment(moveNumber, unknownWord);
+            } else if (const EndWord* e = FindEndWord(text); e != nullptr && e->commented) {
                 game.AddComment(moveNumber, e->word);
             }
             continue;

@@ -32,7 +32,7 @@ std::size_t ReadKi2Header(const TextLines& lines, std::string_view now, ReadGame
         const std::string_view line = lines[i];
         bool startsMoves = false;
         if (const std::size_t at = sjis::Find(line, "手合割："_sj); at != sjis::npos) {
-            const std::string_view value = sjis::Cut(line, at + 8, 10);
+            const std::string_view value = sjis::Cut(line, at + 8, 30);
             fields.handicap = HandicapFromName(value);
             fields.unknownHandicap = HandicapNameKnown(value) ? std::string() : TrimFullWidth(value);
             startsMoves = true;

@@ -382,25 +382,6 @@ RelativeMoveReader::Result RelativeMoveReader::Resolve(std::string_view token) {
 
 namespace {
 
-// Who won, by the words of a KI2 end line, compared with the side that made the last move.
-char Ki2EndCharacter(std::string_view line, int lastMover) {
-    const bool won = sjis::Contains(line, "勝ち"_sj);
-    const bool lost = sjis::Contains(line, "負け"_sj);
-    if (won || lost) {
-        int named = 0;
-        if (sjis::Contains(line, "先手"_sj) || sjis::Contains(line, "下手"_sj)) named = 1;
-        if (sjis::Contains(line, "後手"_sj) || sjis::Contains(line, "上手"_sj)) named = 2;
-        if (named == 0 || lastMover == 0) return endchar::kResigned;
-        const int winner = won ? named : 3 - named;
-        return winner == lastMover ? endchar::kResigned : endchar::kLastMoverLost;
-    }
-    if (sjis::Contains(line, "千日手"_sj)) return endchar::kRepetition;
-    if (sjis::Contains(line, "持将棋"_sj)) return endchar::kImpasse;
-    if (sjis::Contains(line, "不詰"_sj)) return endchar::kNone;
-    if (sjis::Contains(line, "詰"_sj)) return endchar::kMate;
-    return endchar::kNone;
-}
-
 // Hours, minutes and seconds: the first three runs of digits of the ten bytes (a missing one
 // counts 0), as seconds held at 65535, the most a stored time holds.
 std::uint32_t MoritaTime(std::string_view ten) {
@@ -452,7 +433,7 @@ ReadStatus ReadRelativeMoves(const TextLines& lines, std::size_t first, Relative
                 const int lastMover = reader.moveCount() == 0
                                           ? 0
                                           : (reader.SideToMove() == 1 ? 2 : 1);
-                fields.endCharacter = Ki2EndCharacter(line, lastMover);
+                fields.endCharacter = SummaryEndCharacter(line, lastMover);
                 ended = true;
                 tokenLine = false;
             }

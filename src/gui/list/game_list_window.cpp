@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -254,10 +255,10 @@ void GameListWindow::BuildPopupMenu() {
 void GameListWindow::BuildList(QVBoxLayout* layout) {
     header_ = new ListHeaderBar(this);
     connect(header_, &ListHeaderBar::sectionClicked, this, &GameListWindow::HeaderClicked);
-    layout->addWidget(header_);
-
-    auto* middle = new QHBoxLayout;
+    // The column titles sit right on top of the list box, the scroll bar right beside it.
+    auto* middle = new QGridLayout;
     middle->setSpacing(0);
+    middle->addWidget(header_, 0, 0);
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("ListBox1"));
     list_->setItemDelegate(new ListLineDelegate(&multi_, list_));
@@ -280,7 +281,7 @@ void GameListWindow::BuildList(QVBoxLayout* layout) {
     connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
         if (!refilling_ && multi_) CopySelectionToMarks();
     });
-    middle->addWidget(list_);
+    middle->addWidget(list_, 1, 0);
     scroll_ = new QScrollBar(Qt::Vertical, this);
     scroll_->setObjectName(QStringLiteral("ScrollBar1"));
     scroll_->setPageStep(1);
@@ -288,7 +289,7 @@ void GameListWindow::BuildList(QVBoxLayout* layout) {
         if (refilling_) return;
         if (paging_.GoToScroll(std::uint32_t(std::max(0, value)))) FillPage(0);
     });
-    middle->addWidget(scroll_);
+    middle->addWidget(scroll_, 1, 1);
     layout->addLayout(middle);
 }
 
@@ -353,13 +354,22 @@ void GameListWindow::LayOut(int sizeMode) {
     static_cast<ListLineDelegate*>(list_->itemDelegate())->setCell(cell, lineHeight);
     header_->setGeometryOfColumns(list_->frameWidth() + 2, cell, kListNameWidth);
     const int width = list_->frameWidth() * 2 + 4 + cell * 112;
-    list_->setFixedSize(width, int(kListPageSize) * lineHeight + list_->frameWidth() * 2);
-    header_->setFixedSize(width, QFontMetrics(font).height() + 8);
+    // At least the width of a whole line; wider when the buttons or the menu need more room.
+    list_->setMinimumWidth(width);
+    list_->setFixedHeight(int(kListPageSize) * lineHeight + list_->frameWidth() * 2);
+    header_->setMinimumWidth(width);
+    header_->setFixedHeight(QFontMetrics(font).height() + 8);
     scroll_->setFixedHeight(list_->height());
     previousButton_->setText(small ? QStringLiteral("前(&B)") : QStringLiteral("前頁(&B)"));
     nextButton_->setText(small ? QStringLiteral("次(&N)") : QStringLiteral("次頁(&N)"));
     progressCancel_->setText(QStringLiteral("変換中止"));
-    adjustSize();
+    // The window takes the size of what it now holds, smaller as well as larger: the layout
+    // learns the new sizes first.
+    if (QLayout* l = this->layout()) {
+        l->invalidate();
+        l->activate();
+    }
+    resize(sizeHint());
 }
 
 void GameListWindow::setExportHook(ExportGameHook hook) {

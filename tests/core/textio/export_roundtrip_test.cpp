@@ -51,12 +51,12 @@ bool SameTime(std::uint32_t written, std::uint32_t read) {
     return written == read;
 }
 
-// The result the text says, as the store keeps it after reading: 投了 lets the side that made
-// the last move win; the 以下 results and results outside 0-8 are not kept by the Kakinoki file.
-int KifResultAfterReading(int result, int moveCount, bool handicapGame) {
-    const int lastMoverWins = (moveCount % 2 == 1) != handicapGame ? 1 : 2;
+// The result the text says, as the store keeps it after reading: the summary line names the
+// winner of 1 and 2 whoever made the last move; the 以下 results and results outside 0-8 are not
+// kept by the Kakinoki file.
+int KifResultAfterReading(int result) {
     switch (result) {
-        case 1: case 2: return lastMoverWins;
+        case 1: case 2: return result;
         case 3: case 7: return 3;
         case 4: case 8: return 4;
         default: return 0;
@@ -66,26 +66,27 @@ int KifResultAfterReading(int result, int moveCount, bool handicapGame) {
 // ---------------------------------------------------------------------------------------------
 // Generated games with everything the file can carry, read back by the Kakinoki reader.
 
-// A comment of several lines is written one "*" line a line, as Kakinoki does (and other
-// programs read the lines back as lines); the Kakinoki reader of this system joins the "*" lines
-// of one comment with nothing between them, so the line breaks do not come back. Nor does a line
-// with "*" in its first three bytes: written as "**…", the reader takes it for a program's
-// analysis line and skips it.
+// A comment of several lines is written one "*" line a line, as Kakinoki does, and read back
+// as lines kept apart by CR LF, a line beginning with "*" included; a trailing line break does
+// not come back.
 std::string AsReadBack(const std::string& comment) {
     std::string text;
+    bool first = true;
     for (const std::string& line : CommentLines(comment)) {
-        if (line.substr(0, 3).find('*') == std::string::npos) text += line;
+        if (!first) text += "\r\n";
+        text += line;
+        first = false;
     }
     return text;
 }
 
 // A comment of one to four lines, made of the characters comments are written with; no line
-// breaks at either end (the comment window trims them), no "*" (a Kakinoki line beginning "**"
-// is a program's analysis, not a comment).
+// breaks at either end (the comment window trims them); a line may begin with "*" (written as
+// "**…").
 std::string RandomComment(sample::Rng& rng) {
     static constexpr std::string_view kWords[] = {
         "好手"_sj, "疑問手。"_sj, "▲７六歩なら互角"_sj, "ここが勝負所"_sj, "ｶﾀｶﾅ"_sj,
-        "abc 123"_sj, "（参考）"_sj, "同　銀"_sj, "#1"_sj, "まで"_sj, "投了"_sj, "　"_sj};
+        "abc 123"_sj, "（参考）"_sj, "同　銀"_sj, "#1"_sj, "まで"_sj, "投了"_sj, "　"_sj, "*印"_sj};
     const int lines = rng.Between(1, 4);
     std::string text;
     for (int l = 0; l < lines; ++l) {
@@ -305,7 +306,7 @@ TEST(StoreRoundTrip, EveryGameOfAGeneratedStoreExportedAndImportedIsTheSameGame)
         EXPECT_EQ(back->opening, g->opening);
         EXPECT_EQ(back->handicapNumber, g->handicapNumber);
         EXPECT_EQ(std::tie(back->year, back->month, back->day), std::tie(g->year, g->month, g->day));
-        EXPECT_EQ(back->result, KifResultAfterReading(g->result, count, g->handicapGame()));
+        EXPECT_EQ(back->result, KifResultAfterReading(g->result));
 
         const fs::path listing = s.dir / ("g" + std::to_string(k) + ".txt");
         ASSERT_EQ(WriteTextLines(listing, GameListingLines(*g), WriteMode::Replace), "");

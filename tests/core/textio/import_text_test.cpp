@@ -96,6 +96,40 @@ TEST_F(TextioImport, TheResultFollowsWhoMadeTheLastMove) {
     EXPECT_EQ(Detail(7).moveCount(), 63);
 }
 
+// Closing lines other programs write: English words of online servers with their move number and
+// time, a word nobody listed (the game is kept, unfinished, and the run says so), and a summary
+// that names a winner other than the side that made the last move (a loss on time).
+TEST_F(TextioImport, ClosingWordsOfOtherWritersKeepTheGame) {
+    TKifData& g = Played(0, 40);
+    ASSERT_EQ(Import("a.kif", KifOf(g, {}, "Time-up")), 1);
+    EXPECT_EQ(Index(1).result(), 2);  // sente ran out of time on move 41
+    ASSERT_EQ(Import("b.kif", KifOf(g, {}, "resign")), 1);
+    EXPECT_EQ(Index(2).result(), 2);
+    ASSERT_EQ(Import("c.kif", KifOf(g, {}, "Sennichite")), 1);
+    EXPECT_EQ(Index(3).result(), 3);
+    ASSERT_EQ(Import("d.kif", KifOf(g, {}, "Foobar")), 1);
+    EXPECT_EQ(Index(4).result(), 0);
+    EXPECT_EQ(Detail(4).moveCount(), 40);
+    ASSERT_EQ(last.notes.size(), 1u);
+    EXPECT_NE(last.notes[0].find("Foobar"), std::string::npos);
+    // The summary names sente although gote made the last move.
+    ASSERT_EQ(Import("e.kif", KifOf(g, {}, "投了") + std::string("まで40手で先手の勝ち"_sj) + "\r\n"), 1);
+    EXPECT_EQ(Index(5).result(), 1);
+    ASSERT_EQ(Import("f.kif", KifOf(g, {}, "投了") + std::string("まで40手で後手の勝ち"_sj) + "\r\n"), 1);
+    EXPECT_EQ(Index(6).result(), 2);
+
+    // A whole run tells the word it did not know.
+    Write(dir / "g.kif", KifOf(g, {}, "Foobar"));
+    const ImportSummary run = ImportFiles({dir / "g.kif"}, context);
+    EXPECT_EQ(run.gamesStored, 1);
+    ASSERT_EQ(run.noted.size(), 1u);
+    EXPECT_EQ(run.noted[0].path, dir / "g.kif");
+
+    // A KI2 handicap name longer than ten bytes: the 右金 sets it apart from the 左金 one.
+    ASSERT_EQ(Import("h.ki2", Cp932File({"手合割：九枚(右金)落ち", "△５二玉 ▲７六歩", "まで2手で下手の勝ち"})), 1);
+    EXPECT_EQ(Index(8).handicap(), 14);
+}
+
 TEST_F(TextioImport, ALongerGameKeepsWhatTheStoreHolds) {
     TKifData& g = Played(0, 600, 11);
     ASSERT_EQ(g.moveCount, 512);  // the record holds 512; write 600 lines by repeating a tail

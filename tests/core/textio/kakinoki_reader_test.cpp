@@ -150,7 +150,7 @@ TEST(TextioKakinoki, CommentsAttachToTheMoveBeforeThem) {
         "*one",
         "*two",
         "*three",
-        "**engine output is skipped",
+        "**a line of the comment that begins with a star",
         "",
         "   2 ３四歩(33)",
         "   3 投了",
@@ -162,7 +162,7 @@ TEST(TextioKakinoki, CommentsAttachToTheMoveBeforeThem) {
     EXPECT_EQ(game.comments[0].move, 0);
     EXPECT_EQ(game.comments[0].text, "before the first move");
     EXPECT_EQ(game.comments[1].move, 1);
-    EXPECT_EQ(game.comments[1].text, "onetwothree");
+    EXPECT_EQ(game.comments[1].text, "one\r\ntwo\r\nthree\r\n*a line of the comment that begins with a star");
     EXPECT_EQ(game.comments[2].move, 3);  // the position after the last move
 }
 
