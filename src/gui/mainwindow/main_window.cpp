@@ -1004,6 +1004,7 @@ GameListWindow* MainWindow::gameList() {
 void MainWindow::setFileChooser(FileChooser* chooser) {
     chooser_ = chooser;
     storeCommands_->setFileChooser(chooser);
+    maintenance_->setFileChooser(chooser);
     if (gameList_ != nullptr) gameList_->setFileChooser(chooser);
 }
 
