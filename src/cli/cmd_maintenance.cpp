@@ -1,4 +1,4 @@
-// movra-cli merge, sort, dedupe, backup, convert, player-numbers and replace-player: the store
+// movra-cli merge, sort, dedupe, backup, convert-store, player-numbers and replace-player: the store
 // maintenance jobs of the File menu, with their questions (answered yes) and messages on the
 // terminal and their progress on standard error.
 #include <cstdio>
@@ -215,7 +215,7 @@ constexpr const char* kBackupHelp =
     "  files Ksname.dat, Movra.dat and Senkei.dat of DIR. FOLDER must exist.\n"
     "exit status: 0 copied, 1 refused, 2 usage error.\n";
 constexpr const char* kConvertHelp =
-    "usage: movra-cli convert STORE.idx [--dat DIR] [--sjis]\n"
+    "usage: movra-cli convert-store STORE.idx [--dat DIR] [--sjis]\n"
     "  turns a classic store into the extended kind in place: detail records with the players'\n"
     "  names from the master files (--dat, $MOVRA_HOME or the store's folder), no times, no\n"
     "  comments.\n"
@@ -255,7 +255,7 @@ int RunBackup(int argc, char** argv) {
     }
 }
 
-int RunConvert(int argc, char** argv) {
+int RunConvertStore(int argc, char** argv) {
     const Options o = Parse(argc, argv);
     if (o.help || o.bad || o.words.size() != 1) return Usage(kConvertHelp, o.help);
     ProgressPrompter prompter(Terminal{o.sjis});
@@ -275,7 +275,7 @@ int RunConvert(int argc, char** argv) {
         std::printf("%u games converted\n", c.games);
         return 0;
     } catch (const std::exception& e) {
-        return Fail("convert", e);
+        return Fail("convert-store", e);
     }
 }
 

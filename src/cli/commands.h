@@ -25,6 +25,7 @@ int RunSort(int argc, char** argv);
 int RunDedupe(int argc, char** argv);
 int RunBackup(int argc, char** argv);
 int RunConvert(int argc, char** argv);
+int RunConvertStore(int argc, char** argv);
 int RunPlayerNumbers(int argc, char** argv);
 int RunReplacePlayer(int argc, char** argv);
 

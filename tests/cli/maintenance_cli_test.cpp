@@ -61,8 +61,8 @@ TEST(MaintenanceCliTest, MergeSortDedupeConvertBackupAndReplaceAPlayer) {
 
     const std::string c = (dir / "c.idx").string();
     testing::MakeStore(c, StoreKind::Classic, {{.seed = 5}, {.handicap = 2, .seed = 6}});
-    EXPECT_EQ(RunCli({"convert", a}).status, 1) << "already extended";
-    const testing::CliResult converted = RunCli({"convert", c}, true);
+    EXPECT_EQ(RunCli({"convert-store", a}).status, 1) << "already extended";
+    const testing::CliResult converted = RunCli({"convert-store", c}, true);
     ASSERT_EQ(converted.status, 0) << converted.out;
     testing::RecordingPrompter quiet;
     std::uint32_t count = 0;

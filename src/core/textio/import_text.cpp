@@ -20,6 +20,8 @@
 #include "core/store/store_appender.h"
 #include "core/textio/apply_coded_moves.h"
 #include "core/textio/coded_file_reader.h"
+#include "core/textio/csa_reader.h"
+#include "core/textio/usi_reader.h"
 #include "core/textio/flavour.h"
 #include "core/textio/kakinoki_reader.h"
 #include "core/textio/ki2_reader.h"
@@ -152,6 +154,43 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
     }
 }
 
+ReadStatus ReadFirstGame(const fs::path& path, TKifData& record, FileGame& names) {
+    auto file = std::make_unique<ReadFile>();
+    ReadOneFile(path, {}, *file);
+    if (file->thrown) std::rethrow_exception(file->thrown);
+    if (!file->refusal.empty()) return ReadStatus::Refuse(file->refusal);
+    ReadGame* game = file->game.get();
+    ReadStatus status = file->read;
+    bool found = true;
+    if (file->flavour == TextFlavour::CodedFile || file->flavour == TextFlavour::Csa) {
+        found = false;
+        const auto first = [&](ReadGame& g, const ReadStatus& s) {
+            *game = g;
+            status = s;
+            found = true;
+            return false;
+        };
+        if (file->flavour == TextFlavour::CodedFile) {
+            ReadCodedFile(file->lines, file->now, [&](ReadGame& g) { return first(g, ReadStatus::Ok()); });
+        } else {
+            ReadCsaFile(file->lines, file->now, first);
+        }
+    }
+    if (!found) return ReadStatus::Refuse("the file holds no game");
+    if (!status.ok()) return status;
+    record.ClearMoves();
+    record.ResetHeader(HandicapNumberOfChar(game->fields.handicap));
+    record.SetUpStandard();
+    AppliedMoves applied;
+    if (ReadStatus s = ApplyCodedMoves(game->coded, record, applied); !s.ok()) return s;
+    for (int m = 1; m <= record.moveCount; ++m) {
+        record.moves[std::size_t(m)].consumedTime = game->consumedTimes[std::size_t(m)];
+    }
+    names.senteName = game->fields.senteName;
+    names.goteName = game->fields.goteName;
+    return ReadStatus::Ok();
+}
+
 GameImportSession::GameImportSession(ImportContext& context, RecordWriter& writer)
     : context_(context),
       appender_(std::make_unique<StoreAppender>(context.store, context.prompter, writer)),
@@ -273,7 +312,10 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
         }
         out.now = now.empty() ? NowText() : std::string(now);
         const std::string ext = UpperExtension(path);
-        out.flavour = ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2 : DetectFlavour(out.lines);
+        out.flavour = ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2
+                      : ext == ".CSA"                 ? TextFlavour::Csa
+                      : ext == ".USI" || ext == ".SFEN" ? TextFlavour::Usi
+                                                      : DetectFlavour(out.lines);
         ReadGame& game = *out.game;
         switch (out.flavour) {
             case TextFlavour::Kakinoki:
@@ -292,7 +334,11 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
                 game.fields.goteHours.clear();
                 game.fields.goteMinutes.clear();
                 break;
+            case TextFlavour::Usi:
+                out.read = ReadUsi(out.lines, out.now, game);
+                break;
             case TextFlavour::CodedFile:
+            case TextFlavour::Csa:
                 break;  // read game by game as the games are stored
             case TextFlavour::Unreadable:
                 out.refusal = "not a text game record (a line is not text)";
@@ -334,6 +380,27 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
             return true;
         });
         if (ordinal == 0) result.refusal = "the coded file holds no game";
+        return result;
+    }
+    if (file.flavour == TextFlavour::Csa) {
+        int ordinal = 0;
+        ReadCsaFile(file.lines, file.now, [&](ReadGame& g, const ReadStatus& read) {
+            ++ordinal;
+            const ReadStatus s = read.ok() ? StoreGame(g, false, context, appender, scratch) : read;
+            if (s.ok()) {
+                ++result.stored;
+                for (const std::string& note : g.notes) {
+                    result.notes.push_back("game " + std::to_string(ordinal) + ": " + note);
+                }
+            } else if (scratch.storeFull) {
+                if (result.refusal.empty()) result.refusal = s.refusal;
+                return false;
+            } else if (result.refusal.empty()) {
+                result.refusal = "game " + std::to_string(ordinal) + ": " + s.refusal;
+            }
+            return true;
+        });
+        if (ordinal == 0) result.refusal = "the CSA file holds no game";
         return result;
     }
     if (!file.read.ok()) {
@@ -543,7 +610,10 @@ std::vector<fs::path> GameRecordFiles(const fs::path& folder, int levels, const 
             continue;
         }
         const std::string ext = UpperExtension(it->path());
-        if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U") continue;
+        if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U" && ext != ".CSA" &&
+            ext != ".USI" && ext != ".SFEN") {
+            continue;
+        }
         // A pipe or device that happens to be named like a game record is never opened.
         if (!it->is_regular_file(typeError)) continue;
         if (!ownData.empty()) {

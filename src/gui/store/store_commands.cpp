@@ -204,7 +204,7 @@ void StoreCommands::ImportFilesCommand() {
     if (!MayStart() || !host_.session->isOpen()) return;
     const QStringList chosen = chooser().OpenFiles(
         host_.window, QStringLiteral("棋譜ファイルのインポート"), StoreFolder(),
-        QStringLiteral("柿木/森田/Halvik/KAYA 棋譜ファイル (*.kif *.ki2 *.KIF *.KI2 *.kifu *.ki2u)"));
+        QStringLiteral("柿木/森田/Halvik/KAYA/CSA 棋譜ファイル (*.kif *.ki2 *.KIF *.KI2 *.kifu *.ki2u *.csa *.CSA)"));
     if (chosen.isEmpty()) return;
     std::vector<fs::path> files;
     for (const QString& f : chosen) files.push_back(QStringToPath(f));
