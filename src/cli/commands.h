@@ -24,5 +24,12 @@ int RunEdit(int argc, char** argv);
 int RunConvert(int argc, char** argv);
 int RunDuplicates(int argc, char** argv);
 int RunAnomalies(int argc, char** argv);
+int RunMerge(int argc, char** argv);
+int RunSort(int argc, char** argv);
+int RunDedupe(int argc, char** argv);
+int RunBackup(int argc, char** argv);
+int RunConvertStore(int argc, char** argv);
+int RunPlayerNumbers(int argc, char** argv);
+int RunReplacePlayer(int argc, char** argv);
 
 }  // namespace movra::cli

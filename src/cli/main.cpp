@@ -50,6 +50,17 @@ const Command kCommands[] = {
      "duplicates STORE [--fields LIST] [--moves] [--final]  games that look like copies (duplicates --help)"},
     {"anomalies", movra::cli::RunAnomalies,
      "anomalies STORE --check CHECK [--length V]  repetitions, full files, ... (anomalies --help)"},
+    {"merge", movra::cli::RunMerge,
+     "merge STORE OTHER [--complete|--merge|--concat|--distributed] [--ascending]  combine stores (merge --help)"},
+    {"sort", movra::cli::RunSort, "sort STORE [--ascending]  sort the games by date, newest first"},
+    {"dedupe", movra::cli::RunDedupe, "dedupe STORE [--ascending]  sort and remove identical games"},
+    {"backup", movra::cli::RunBackup, "backup STORE FOLDER | backup --dat DIR FOLDER  copy the store or the master files"},
+    {"convert-store", movra::cli::RunConvertStore,
+     "convert-store STORE.idx [--dat DIR]  turn a classic store into the extended kind"},
+    {"player-numbers", movra::cli::RunPlayerNumbers,
+     "player-numbers STORE.ipx [--dat DIR]  fill in player numbers from the names in the games"},
+    {"replace-player", movra::cli::RunReplacePlayer,
+     "replace-player STORE OLD NEW [--no-check]  replace a player number in every game"},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -21,6 +21,23 @@ QAction* MainMenus::live(QMenu* menu, const QString& caption, const QString& obj
     return action;
 }
 
+QAction* MainMenus::job(QMenu* menu, const QString& caption, MaintenanceJob j) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QStringLiteral("Maintenance%1").arg(int(j)));
+    connect(action, &QAction::triggered, this, [this, j] { emit maintenanceChosen(int(j)); });
+    return action;
+}
+
+void MainMenus::setStoreKind(int kind) {
+    const bool extended = kind == 1;
+    merge_->menuAction()->setVisible(!extended);
+    plusMerge_->menuAction()->setVisible(extended);
+    sort_->setTitle(extended ? QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ･ｿｰﾄ(&S)") : QStringLiteral("Movraﾌｧｲﾙ･ｿｰﾄ(&S)"));
+    removeSame_->setTitle(extended ? QStringLiteral("Movraﾌﾟﾗｽ重複削除(&U)") : QStringLiteral("Movra棋譜重複削除(&U)"));
+    convert_->setVisible(!extended);
+    plusTools_->menuAction()->setVisible(extended);
+}
+
 void MainMenus::setStoreOpen(bool open) {
     for (QAction* a : {renameStore_, importFiles_, importFolder_, importLisvek_, importClipboard_,
                        duplicateSearch_}) {
@@ -36,9 +53,7 @@ void MainMenus::setStoreOpen(bool open) {
     }
 }
 
-void MainMenus::setExtendedStore(bool extended) {
-    duplicates_->setTitle(extended ? QStringLiteral("Movraﾌﾟﾗｽ重複削除(&U)") : QStringLiteral("Movra棋譜重複削除(&U)"));
-}
+void MainMenus::setExtendedStore(bool extended) { setStoreKind(extended ? 1 : 0); }
 
 void MainMenus::setDataCollections(const QStringList& names) {
     bool any = false;
@@ -203,20 +218,36 @@ void MainMenus::setInputLock(bool locked) {
 void MainMenus::BuildToolsMenu() {
     QMenu* tools = bar_->addMenu(QStringLiteral("ツール(&T)"));
     tools->setObjectName(QStringLiteral("MENU02"));
-    later(tools, QStringLiteral("Movraﾌｧｲﾙ併合(&M)"));
-    later(tools, QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ接合(&C)"));
-    later(tools, QStringLiteral("Movraﾌｧｲﾙ･ｿｰﾄ(&S)"));
-    duplicates_ = tools->addMenu(QStringLiteral("Movra棋譜重複削除(&U)"));
-    later(duplicates_, QStringLiteral("同一棋譜削除(&D)"));
-    duplicateSearch_ = live(duplicates_, QStringLiteral("重複棋譜検索(&K)"), QStringLiteral("MENU02_4_2"),
+    // The store maintenance items (gui/maintenance/maintenance_commands.h); which of them show
+    // depends on the open store's kind (setStoreKind).
+    merge_ = tools->addMenu(QStringLiteral("Movraﾌｧｲﾙ併合(&M)"));
+    job(merge_, QStringLiteral("配布ﾃﾞｰﾀ併合(&H)"), DistributedMerge);
+    job(merge_, QStringLiteral("Movraﾌｧｲﾙ完全合併(&P)"), CompleteMerge);
+    job(merge_, QStringLiteral("Movraﾌｧｲﾙ合併(&K)"), Merge);
+    job(merge_, QStringLiteral("Movraﾌｧｲﾙ接合(&C)"), Concatenate);
+    plusMerge_ = tools->addMenu(QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ併合(&M)"));
+    job(plusMerge_, QStringLiteral("Movraﾌﾟﾗｽﾌｧｲﾙ接合(&C)"), Concatenate);
+    sort_ = tools->addMenu(QStringLiteral("Movraﾌｧｲﾙ･ｿｰﾄ(&S)"));
+    job(sort_, QStringLiteral("日付逆順(&D)"), SortDescending);
+    job(sort_, QStringLiteral("日付昇順(&A)"), SortAscending);
+    removeSame_ = tools->addMenu(QStringLiteral("Movra棋譜重複削除(&U)"));
+    duplicates_ = removeSame_;
+    job(removeSame_, QStringLiteral("同一棋譜削除(&D)"), RemoveSameGames);
+    duplicateSearch_ = live(removeSame_, QStringLiteral("重複棋譜検索(&K)"), QStringLiteral("MENU02_4_2"),
                             &MainMenus::duplicateSearchChosen);
-    later(tools, QStringLiteral("Movra→Movraﾌﾟﾗｽ･ｺﾝﾊﾞｰﾄ(&P)"));
+    convert_ = job(tools, QStringLiteral("Movra→Movraﾌﾟﾗｽ･ｺﾝﾊﾞｰﾄ(&P)"), ConvertClassic);
+    plusTools_ = tools->addMenu(QStringLiteral("Movraﾌﾟﾗｽﾃﾞｰﾀ･ﾂｰﾙ(&T)"));
+    job(plusTools_, QStringLiteral("棋士番号一括設定(&K)"), SetPlayerNumbers);
+    QMenu* backup = tools->addMenu(QStringLiteral("バックアップ(&B)"));
+    job(backup, QStringLiteral("棋譜ファイル(&K)"), BackupStore);
+    job(backup, QStringLiteral("DATファイル(&D)"), BackupDat);
+    setStoreKind(0);
     tools->addSeparator();
     datSwitch_ = live(tools, QStringLiteral("DATﾌｧｲﾙ切替(&D)"), QStringLiteral("MENU02_10"),
                       &MainMenus::datSwitchChosen);
     playerNumbersSeparator_ = tools->addSeparator();
     playerNumbersSeparator_->setVisible(false);
-    playerNumbers_ = later(tools, QStringLiteral("棋士番号一括変換(&N)"));
+    playerNumbers_ = job(tools, QStringLiteral("棋士番号一括変換(&N)"), ReplacePlayerNumber);
     playerNumbers_->setVisible(false);
     tools->addSeparator();
     later(tools, QStringLiteral("外字登録(&G)"));

@@ -62,6 +62,13 @@ public:
     // The captions that name the store's kind ("Movra棋譜重複削除(&U)", "Movraﾌﾟﾗｽ重複削除(&U)").
     void setExtendedStore(bool extended);
     QMenu* duplicatesMenu() const { return duplicates_; }
+    // The store maintenance items of the open store's kind: 0 classic (or none open), 1 extended.
+    void setStoreKind(int kind);
+    // The maintenance jobs, as maintenanceChosen names them.
+    enum MaintenanceJob {
+        DistributedMerge, CompleteMerge, Merge, Concatenate, SortDescending, SortAscending,
+        RemoveSameGames, ConvertClassic, SetPlayerNumbers, ReplacePlayerNumber, BackupStore, BackupDat,
+    };
     // The data-collection stores that exist, by file name; at most kCollectionItems.
     static constexpr int kCollectionItems = 4;
     void setDataCollections(const QStringList& names);
@@ -125,6 +132,7 @@ signals:
     void masterPlayersChosen();
     void masterTournamentsChosen();
     void masterOpeningsChosen();
+    void maintenanceChosen(int job);
 
 private:
     // The menus left to right: ファイル, ツール, 表示, then 設定 and ヘルプ.
@@ -179,6 +187,13 @@ private:
     QAction* collectionSeparator_ = nullptr;
     bool collectionsShown_ = false;
     QList<QAction*> later_;
+    QAction* job(QMenu* menu, const QString& caption, MaintenanceJob j);
+    QMenu* merge_ = nullptr;
+    QMenu* plusMerge_ = nullptr;
+    QMenu* sort_ = nullptr;
+    QMenu* removeSame_ = nullptr;
+    QAction* convert_ = nullptr;
+    QMenu* plusTools_ = nullptr;
 };
 
 }  // namespace movra

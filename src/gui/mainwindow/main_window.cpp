@@ -52,6 +52,7 @@
 #include "core/store/comments.h"
 #include "gui/store/file_chooser.h"
 #include "gui/store/store_commands.h"
+#include "gui/maintenance/maintenance_commands.h"
 #include "core/textio/export_game.h"
 #include "core/textio/kif_writer.h"
 
@@ -200,6 +201,27 @@ void MainWindow::BuildStoreCommands() {
         return mode_ != Mode::None;
     };
     storeCommands_ = new StoreCommands(std::move(host), this);
+
+    MaintenanceCommands::Host jobs;
+    jobs.window = this;
+    jobs.session = &session_;
+    jobs.prompter = prompter_;
+    jobs.storeOpened = [this](const OpenStoreResult& opened) { ApplyOpenedStore(opened); };
+    jobs.mayStart = [this] {
+        StopReplay();
+        return mode_ != Mode::None;
+    };
+    maintenance_ = new MaintenanceCommands(std::move(jobs), this);
+    connect(menus_, &MainMenus::maintenanceChosen, maintenance_, [this](int job) {
+        using M = MaintenanceCommands;
+        // In the order of MainMenus::MaintenanceJob.
+        static constexpr void (M::*kJobs[])() = {
+            &M::DistributedMergeCommand, &M::CompleteMergeCommand,   &M::MergeCommand,
+            &M::ConcatenateCommand,      &M::SortDescendingCommand,  &M::SortAscendingCommand,
+            &M::RemoveSameGamesCommand,  &M::ConvertCommand,         &M::SetPlayerNumbersCommand,
+            &M::ReplacePlayerNumberCommand, &M::BackupStoreCommand, &M::BackupDatCommand};
+        if (job >= 0 && job < int(std::size(kJobs))) (maintenance_->*kJobs[job])();
+    });
     // Opening or making another store drops the game on the board: an unsaved one is asked about.
     connect(menus_, &MainMenus::openStoreChosen, storeCommands_, [this] {
         if (gameInput_->MayDiscardUnsaved()) storeCommands_->OpenStoreCommand();
@@ -340,7 +362,7 @@ void MainWindow::OpenStartupStore(const StartupStore& chosen) {
     RefreshRecentMenu();
     RefreshDataCollections();
     menus_->setStoreOpen(session_.isOpen());
-    menus_->setExtendedStore(session_.store.extended());
+    menus_->setStoreKind(session_.isOpen() && session_.store.extended() ? 1 : 0);
     setWindowTitle(ToQString(caption));
 }
 
@@ -1037,6 +1059,7 @@ GameListWindow* MainWindow::gameList() {
 void MainWindow::setFileChooser(FileChooser* chooser) {
     chooser_ = chooser;
     storeCommands_->setFileChooser(chooser);
+    maintenance_->setFileChooser(chooser);
     if (gameList_ != nullptr) gameList_->setFileChooser(chooser);
 }
 
@@ -1169,7 +1192,7 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
     RefreshRecentMenu();
     if (!opened.opened) return;
     menus_->setStoreOpen(session_.isOpen());
-    menus_->setExtendedStore(session_.store.extended());
+    menus_->setStoreKind(session_.store.extended() ? 1 : 0);
     setWindowTitle(ToQString(WindowCaption(1, StoredPath(std::filesystem::path(ShownStoreName(session_))))));
     if (gameList_ != nullptr) {
         gameList_->SetCatalogue();

@@ -38,6 +38,7 @@ class GameInput;
 class GameListWindow;
 class SearchDialog;
 class StoreCommands;
+class MaintenanceCommands;
 class GuiPrompter;
 class HandView;
 class MateCommand;
@@ -155,6 +156,7 @@ public:
     SearchDialog* searchDialog();
     DetailedSearchDialog* detailedSearchDialog();
     StoreCommands* storeCommands() const { return storeCommands_; }
+    MaintenanceCommands* maintenanceCommands() const { return maintenance_; }
     // Button 11: the mate search (tests drive its king choice and its poll).
     MateCommand* mateCommand() const { return mate_; }
     // Tests drive the file dialogs through their own chooser.
@@ -247,6 +249,7 @@ private:
     MainMenus* menus_ = nullptr;
     CommentWindow* comment_ = nullptr;
     StoreCommands* storeCommands_ = nullptr;
+    MaintenanceCommands* maintenance_ = nullptr;
     MateCommand* mate_ = nullptr;
     GameInput* gameInput_ = nullptr;
     BoardInput* input_ = nullptr;
