@@ -20,5 +20,8 @@ int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunPositionText(int argc, char** argv);
 int RunCopy(int argc, char** argv);
+#ifdef MOVRA_CLI_DIAGRAM
+int RunDiagram(int argc, char** argv);  // built with Qt
+#endif
 
 }  // namespace movra::cli

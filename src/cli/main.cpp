@@ -42,6 +42,10 @@ const Command kCommands[] = {
      "position-text STORE N... [--move M] [--gaiji] [-o FILE | --dir DIR]  a position as a text diagram"},
     {"copy", movra::cli::RunCopy,
      "copy STORE TARGET [--games N,M-K] [--overwrite]  write games into another store of the same kind"},
+#ifdef MOVRA_CLI_DIAGRAM
+    {"diagram", movra::cli::RunDiagram,
+     "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},
+#endif
 };
 
 void PrintUsage(std::FILE* out) {
