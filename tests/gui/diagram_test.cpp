@@ -1,17 +1,33 @@
 // The diagram drawing read back pixel by pixel: grid, pieces, turned pieces, marks, hands, the
 // sizes and depths of the bitmap settings, and the small mobile picture.
 #include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTest>
+
+#include <filesystem>
+#include <fstream>
 
 #include <cstdlib>
 
 #include "core/diagram/bmp.h"
 #include "core/diagram/diagram_layout.h"
+#include "core/record/kif_data.h"
 #include "core/rules/position.h"
 #include "core/rules/sfen.h"
 #include "core/text/sjis_literal.h"
 #include "gui/common/fonts.h"
+#include "gui/diagram/diagram_commands.h"
 #include "gui/diagram/diagram_renderer.h"
+#include "gui/diagram/diagram_settings_dialog.h"
+#include "gui/diagram/title_dialog.h"
 #include "gui/diagram/gaiji_font.h"
 
 using namespace movra;
@@ -51,6 +67,39 @@ DiagramInputs Inputs(const BoardPosition& position, const std::string& sente = "
     in.goteLabel = gote;
     in.title = "【図は1手目▲７六歩まで】"_sj;
     return in;
+}
+
+int g_failures = 0;
+// Checks inside the dialogs' answer functions, which cannot return from the test.
+#define CHECK(c)                                                        \
+    do {                                                                \
+        if (!(c)) {                                                     \
+            ++g_failures;                                               \
+            qWarning("check failed at line %d: %s", __LINE__, #c);     \
+        }                                                               \
+    } while (0)
+#define CHECK_EQ(a, b) CHECK((a) == (b))
+
+class Recorder : public Prompter {
+public:
+    std::vector<std::string> shown;
+    Answer answer = Answer::No;
+    void Warn(const std::string& t) override { shown.push_back("W:" + t); }
+    void Inform(const std::string& t) override { shown.push_back("I:" + t); }
+    Answer Confirm(const std::string& t, bool, bool) override {
+        shown.push_back("Q:" + t);
+        return answer;
+    }
+};
+
+bool InsideScreen(QWidget* w) {
+    const QScreen* screen = w->screen() != nullptr ? w->screen() : QGuiApplication::primaryScreen();
+    return screen->availableGeometry().contains(w->frameGeometry());
+}
+
+void Shoot(QWidget* w, const QString& name) {
+    QDir().mkpath(QStringLiteral(MOVRA_SCREENSHOT_DIR));
+    w->grab().save(QStringLiteral(MOVRA_SCREENSHOT_DIR "/%1.png").arg(name));
 }
 
 }  // namespace
@@ -249,6 +298,193 @@ private slots:
                 QVERIFY(Ink(mobile, QRect(0, 0, 94, m.y0 - 1)) > 10);
             }
         }
+    }
+
+    // The settings dialog: out-of-range values pick the first choices, 指定文字 alone enables its
+    // input, OK stores every control (MKChar without blanks), Cancel changes nothing; it opens
+    // inside the screen's available area.
+    void settingsDialog() {
+        Settings settings;
+        settings.btimap.TitleNo = 9;
+        settings.btimap.Size = 7;
+        settings.btimap.BmpZoom = 20;
+        settings.btimap.Color = 0;
+        settings.btimap.MKDisp = 2;
+        settings.btimap.MKChar = " 無 し "_sj;
+        QWidget window;
+        window.resize(640, 480);
+        window.show();
+        Recorder prompter;
+        DiagramCommands commands(&window, settings, std::filesystem::temp_directory_path(), [] { return DiagramSource{}; },
+                                 prompter);
+        commands.settingsAnswer = [&](DiagramSettingsDialog& d) -> bool {
+            d.show();
+            CHECK(InsideScreen(&d));
+            CHECK_EQ(d.windowTitle(), QStringLiteral("局面図作成オプション（文字モード）"));
+            CHECK_EQ(d.tabs()->count(), 4);
+            CHECK_EQ(d.group("TitleNo")->checkedId(), 1);
+            CHECK_EQ(d.group("Size")->checkedId(), 0);
+            CHECK_EQ(d.group("Color")->checkedId(), 1);
+            CHECK_EQ(d.zoomBox()->currentIndex(), 0);
+            CHECK_EQ(d.zoomBox()->count(), 10);
+            CHECK(!d.mkCharEdit()->isEnabled());
+            d.group("MKDisp")->button(3)->click();
+            CHECK(d.mkCharEdit()->isEnabled());
+            d.group("Size")->button(2)->click();
+            d.group("TNameNo")->button(4)->click();
+            d.zoomBox()->setCurrentIndex(2);
+            d.gaijiBox()->setChecked(true);
+            d.titleEdit(6)->setText(QStringLiteral("【%i】"));
+            for (int i = 0; i < d.tabs()->count(); ++i) {
+                d.tabs()->setCurrentIndex(i);
+                Shoot(&d, QStringLiteral("diagram_settings_%1").arg(i + 1));
+            }
+            return false;  // Cancel
+        };
+        QVERIFY(!commands.OpenSettings());
+        QCOMPARE(g_failures, 0);
+        QCOMPARE(settings.btimap.Size, 7);
+        QCOMPARE(settings.btimap.MKChar, std::string(" 無 し "_sj));
+        commands.settingsAnswer = [&](DiagramSettingsDialog& d) {
+            d.group("MKDisp")->button(3)->click();
+            d.group("Size")->button(2)->click();
+            d.zoomBox()->setCurrentIndex(2);
+            d.gaijiBox()->setChecked(true);
+            d.titleEdit(6)->setText(QStringLiteral("【%i】"));
+            return true;
+        };
+        QVERIFY(commands.OpenSettings());
+        const Settings::Btimap& b = settings.btimap;
+        QCOMPARE(b.Size, 2);
+        QCOMPARE(b.BmpZoom, 3);
+        QCOMPARE(b.TitleNo, 1);
+        QCOMPARE(b.Color, 1);
+        QCOMPARE(b.MKDisp, 3);
+        QCOMPARE(b.MKChar, std::string("無し"_sj));
+        QVERIFY(b.KmGaiji);
+        QCOMPARE(b.Title6, std::string("【%i】"_sj));
+        QCOMPARE(b.Title1, std::string("【図は%n手目%sまで】"_sj));
+        // With another empty-hand choice the typed text is not stored.
+        settings.btimap.MKDisp = 1;
+        commands.settingsAnswer = [&](DiagramSettingsDialog& d) {
+            d.mkCharEdit()->setText(QStringLiteral("x"));
+            return true;
+        };
+        QVERIFY(commands.OpenSettings());
+        QCOMPARE(settings.btimap.MKChar, std::string("無し"_sj));
+    }
+
+    // Picture to file in the game view with title format 2: the figure number is asked (an empty
+    // answer refused), the file is proposed as BANT001.bmp, an existing file is kept on No, and
+    // the bitmap has the colour setting's depth. In position editing with an empty Title6 no
+    // dialog is shown and the title is empty.
+    void pictureCommands() {
+        const std::filesystem::path folder = std::filesystem::temp_directory_path() / "movra_diagram_commands";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        TKifData record;
+        record.SetUpStandard();
+        QVERIFY(record.AppendAndApply(*MoveCode::Parse("7776")));
+        QVERIFY(record.AppendAndApply(*MoveCode::Parse("3334")));
+        bool gameView = true;
+        Settings settings;
+        settings.btimap.TitleNo = 2;
+        settings.btimap.Color = 1;
+        QWidget window;
+        Recorder prompter;
+        DiagramCommands commands(&window, settings, folder, [&] {
+            DiagramSource s = GameDiagramSource(record, "先手"_sj, "後手"_sj);
+            s.gameView = gameView;
+            return s;
+        }, prompter);
+        int asked = 0;
+        commands.titleAnswer = [&](TitleDialog& d) -> bool {
+            ++asked;
+            d.show();
+            CHECK(InsideScreen(&d));
+            if (asked == 1) Shoot(&d, QStringLiteral("diagram_title_dialog"));
+            d.titleEdit()->setText(QString());
+            d.accept();
+            if (d.result() == QDialog::Accepted) return false;  // must have been refused
+            d.titleEdit()->setText(QStringLiteral("3"));
+            return true;
+        };
+        std::filesystem::path proposed;
+        commands.fileAnswer = [&](const std::filesystem::path& p) {
+            proposed = p;
+            return folder / "out.bmp";
+        };
+        QVERIFY(commands.PictureToFile());
+        QCOMPARE(g_failures, 0);
+        QCOMPARE(asked, 1);
+        QCOMPARE(prompter.shown, (std::vector<std::string>{"W:" + std::string("\rタイトルを入力して下さい！"_sj)}));
+        QCOMPARE(proposed, folder / "BANT001.bmp");
+        QImage written(QString::fromStdString((folder / "out.bmp").string()));
+        QCOMPARE(written.size(), QSize(285, 269));
+        QCOMPARE(written.depth(), 1);
+        // The title 【第3図は△３四歩まで】 is drawn: its band has ink; the last move's square is 3四.
+        const DiagramGeometry g = Geometry(1, 1);
+        QVERIFY(Ink(written, QRect(0, 0, written.width(), g.FileNumber(1).y - 1)) > 40);
+        QVERIFY(Ink(written, Inside(g, 3, 4)) > 20);
+        written.save(QStringLiteral(MOVRA_SCREENSHOT_DIR "/diagram_game_view.png"));
+
+        // The same file again: asked, No keeps it.
+        const auto before = std::filesystem::last_write_time(folder / "out.bmp");
+        prompter.shown.clear();
+        QVERIFY(!commands.PictureToFile());
+        QCOMPARE(prompter.shown.size(), std::size_t(2));  // the empty title refused again, then the question
+        QVERIFY(prompter.shown[1].ends_with("out.bmp" + std::string("は既に存在します。\r上書きしますか？"_sj)));
+        QCOMPARE(std::filesystem::last_write_time(folder / "out.bmp"), before);
+        // A cancelled title dialog produces nothing.
+        commands.titleAnswer = [](TitleDialog&) { return false; };
+        commands.fileAnswer = [&](const std::filesystem::path&) { return folder / "never.bmp"; };
+        QVERIFY(!commands.PictureToFile());
+        QVERIFY(!std::filesystem::exists(folder / "never.bmp"));
+
+        // Position editing, TitleNo2 2 with an empty Title6: no dialog, an empty title.
+        gameView = false;
+        settings.btimap.TitleNo2 = 2;
+        settings.btimap.Color = 3;
+        commands.titleAnswer = [](TitleDialog&) {
+            qFatal("the title dialog must not open");
+            return false;
+        };
+        commands.fileAnswer = [&](const std::filesystem::path&) { return folder / "editing.bmp"; };
+        QVERIFY(commands.PictureToFile());
+        QImage editing(QString::fromStdString((folder / "editing.bmp").string()));
+        QCOMPARE(editing.depth(), 8);
+        QCOMPARE(Ink(editing, QRect(0, 0, editing.width(), g.FileNumber(1).y - 1)), 0);
+
+        // Clipboard and the mobile picture.
+        QVERIFY(commands.PictureToClipboard());
+        QCOMPARE(QApplication::clipboard()->image().size(), QSize(285, 269));
+        commands.MobileToClipboard(2);
+        QCOMPARE(QApplication::clipboard()->image().size(), QSize(94, 84));
+        commands.lastPicture().save(QStringLiteral(MOVRA_SCREENSHOT_DIR "/diagram_mobile_6x5.png"));
+        std::filesystem::remove_all(folder);
+    }
+
+    // %d proposes the whole title with the comment box; Escape in the comment box cancels.
+    void titleDialogWithComment() {
+        Recorder prompter;
+        TitleContext ctx;
+        ctx.shownMove = 1;
+        ctx.moveLine = "001  ▲７六歩"_sj;
+        std::optional<ExpandedTitle> t = ExpandDiagramTitle(nullptr, "%d", ctx, "a\r\nb\r\nc\r\nd\r\ne\r\nf", true,
+                                                            prompter, [](TitleDialog& d) {
+            if (d.titleEdit()->text() != QStringLiteral("【第１図は▲７六歩まで】")) return false;
+            if (d.commentEdit()->toPlainText().count(QLatin1Char('\n')) != 5) return false;  // five lines kept
+            return true;
+        });
+        QVERIFY(t);
+        QCOMPARE(t->title, std::string("【第１図は▲７六歩まで】"_sj));
+        QCOMPARE(t->comment, std::string("a\r\nb\r\nc\r\nd\r\ne\r\n"));
+        t = ExpandDiagramTitle(nullptr, "%d", ctx, "", true, prompter, [](TitleDialog& d) {
+            d.show();
+            QTest::keyClick(d.commentEdit(), Qt::Key_Escape);
+            return d.result() == QDialog::Accepted;
+        });
+        QVERIFY(!t);
     }
 };
 

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 
+#include "gui/diagram/gaiji_font.h"
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
 #include "gui/common/translations.h"
@@ -163,6 +164,8 @@ int main(int argc, char** argv) {
         QMessageBox::warning(nullptr, QStringLiteral("Movra"), movra::ToQString(settingsProblem));
     }
 
+    // Our user-defined characters: the program folder's font, else the installed one.
+    if (!movra::LoadGaijiFont(folder)) movra::LoadGaijiFont(DataFolder());
     movra::MainWindow window(folder, settings);
     QObject::connect(&single, &movra::SingleInstance::raiseRequested, &window,
                      &movra::MainWindow::RaiseFromOtherCopy);

@@ -77,7 +77,9 @@ void MainMenus::BuildFileMenu() {
     datImport->setVisible(false);
     clipboardOutput_ = later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
     textOutput_ = later(file, QStringLiteral("ﾃｷｽﾄ(&T)"));
-    bitmapOutput_ = later(file, QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
+    bitmapMenu_ = file->addMenu(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));  // filled by the diagram commands
+    bitmapMenu_->setObjectName(QStringLiteral("MENU01_10"));
+    bitmapOutput_ = bitmapMenu_->menuAction();
     export_ = file->addMenu(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ(&E)"));
     later(export_, QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
     export_->menuAction()->setVisible(false);
@@ -139,7 +141,7 @@ void MainMenus::BuildToolsMenu() {
     playerNumbers_ = later(tools, QStringLiteral("棋士番号一括変換(&N)"));
     playerNumbers_->setVisible(false);
     tools->addSeparator();
-    later(tools, QStringLiteral("外字登録(&G)"));
+    gaiji_ = later(tools, QStringLiteral("外字登録(&G)"));
 }
 
 void MainMenus::BuildViewMenu() {
@@ -175,6 +177,7 @@ void MainMenus::BuildViewMenu() {
 void MainMenus::BuildSettingsAndHelpMenus() {
     QMenu* settings = bar_->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("MENU04"));
+    settings_ = settings;
     live(settings, QStringLiteral("動作環境(&E)"), QStringLiteral("MENU04_1"), &MainMenus::environmentChosen);
 
     QMenu* help = bar_->addMenu(QStringLiteral("ヘルプ(&H)"));

@@ -55,6 +55,11 @@ public:
     QMenu* gameEntryMenu() const { return entry_; }
     QAction* textOutputAction() const { return textOutput_; }
     QAction* clipboardOutputAction() const { return clipboardOutput_; }
+    // Where the diagram commands put their items.
+    QMenu* bitmapMenu() const { return bitmapMenu_; }
+    const QList<QAction*>& imodeItems() const { return imode_; }
+    QMenu* settingsMenu() const { return settings_; }
+    QAction* gaijiItem() const { return gaiji_; }
     // Every item of a later stage, for tests.
     const QList<QAction*>& laterItems() const { return later_; }
 
@@ -93,6 +98,9 @@ private:
     QAction* comment_ = nullptr;
     QAction* exit_ = nullptr;
     QAction* bitmapOutput_ = nullptr;
+    QMenu* bitmapMenu_ = nullptr;
+    QMenu* settings_ = nullptr;
+    QAction* gaiji_ = nullptr;
     QAction* textOutput_ = nullptr;
     QAction* clipboardOutput_ = nullptr;
     QMenu* entry_ = nullptr;

@@ -38,6 +38,7 @@ class GameListWindow;
 class SearchDialog;
 class StoreCommands;
 class GuiPrompter;
+class DiagramCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -132,6 +133,7 @@ public:
     ReplayPanel* replayPanel() const { return panel_; }
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
+    DiagramCommands* diagramCommands() const { return diagrams_; }
     CommentWindow* commentWindow() const { return comment_; }
     // A second copy was started: bring this window to the front.
     void RaiseFromOtherCopy();
@@ -204,6 +206,7 @@ private:
     Settings settings_;
     std::unique_ptr<GuiPrompter> ownPrompter_;
     Prompter* prompter_;
+    DiagramCommands* diagrams_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
