@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -454,6 +455,20 @@ private slots:
         QImage editing(QString::fromStdString((folder / "editing.bmp").string()));
         QCOMPARE(editing.depth(), 8);
         QCOMPARE(Ink(editing, QRect(0, 0, editing.width(), g.FileNumber(1).y - 1)), 0);
+
+        // The menu items the window's menus receive.
+        QMenu bitmapMenu, settingsMenu;
+        QAction gaiji(QStringLiteral("外字登録(&G)"));
+        QList<QAction*> mobile{new QAction(&bitmapMenu), new QAction(&bitmapMenu), new QAction(&bitmapMenu)};
+        commands.Install(&bitmapMenu, mobile, &settingsMenu, &gaiji);
+        QCOMPARE(bitmapMenu.actions().size(), 4);
+        QCOMPARE(commands.action(QStringLiteral("MENU01_10_1"))->text(), QStringLiteral("局面図ﾌｧｲﾙ出力(&F)"));
+        QCOMPARE(commands.action(QStringLiteral("MENU01_10_2"))->text(), QStringLiteral("局面図ｸﾘｯﾌﾟﾎﾞｰﾄ出力(&C)"));
+        QVERIFY(!commands.action(QStringLiteral("MENU01_10_3"))->isVisible());
+        QVERIFY(!commands.action(QStringLiteral("MENU01_10_4"))->isVisible());
+        QCOMPARE(settingsMenu.actions().at(0)->text(), QStringLiteral("局面図設定(&BMP)"));
+        mobile[0]->trigger();  // 6x5
+        QCOMPARE(commands.lastPicture().size(), QSize(94, 84));
 
         // Clipboard and the mobile picture.
         QVERIFY(commands.PictureToClipboard());

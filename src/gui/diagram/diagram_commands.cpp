@@ -81,9 +81,6 @@ void DiagramCommands::Install(QMenu* bitmapMenu, const QList<QAction*>& mobileIt
     const int layouts[3] = {2, 1, 0};  // 6x5, 7x6, 9x9
     for (int i = 0; i < mobileItems.size() && i < 3; ++i) {
         QAction* a = mobileItems[i];
-        a->setEnabled(true);
-        a->setToolTip(QString());
-        a->setProperty("notAvailableYet", false);
         const int layout = layouts[i];
         connect(a, &QAction::triggered, this, [this, layout] { MobileToClipboard(layout); });
         actions_.append(a);
@@ -92,9 +89,6 @@ void DiagramCommands::Install(QMenu* bitmapMenu, const QList<QAction*>& mobileIt
         add(settingsMenu, QStringLiteral("局面図設定(&BMP)"), QStringLiteral("MENU04_BMP"), [this] { OpenSettings(); });
     }
     if (gaijiItem != nullptr) {
-        gaijiItem->setEnabled(true);
-        gaijiItem->setToolTip(QString());
-        gaijiItem->setProperty("notAvailableYet", false);
         gaijiItem->setObjectName(QStringLiteral("MENU02_Gaiji"));
         connect(gaijiItem, &QAction::triggered, this, [this] { RegisterGaiji(); });
         actions_.append(gaijiItem);

@@ -236,6 +236,13 @@ void MainMenus::showImodeItems() {
     for (QAction* a : imode_) a->setVisible(true);
 }
 
+void MainMenus::makeLive(QAction* action) {
+    later_.removeAll(action);
+    action->setProperty("notAvailableYet", false);
+    action->setToolTip(QString());
+    action->setEnabled(true);
+}
+
 void MainMenus::showExportMenu() { export_->menuAction()->setVisible(true); }
 
 }  // namespace movra

@@ -60,6 +60,8 @@ public:
     const QList<QAction*>& imodeItems() const { return imode_; }
     QMenu* settingsMenu() const { return settings_; }
     QAction* gaijiItem() const { return gaiji_; }
+    // An item of a later stage that another part of the window now carries out.
+    void makeLive(QAction* action);
     // Every item of a later stage, for tests.
     const QList<QAction*>& laterItems() const { return later_; }
 

@@ -134,6 +134,8 @@ void MainWindow::BuildParts(QWidget* central) {
         editing.gameView = false;
         return editing;
     }, *prompter_);
+    for (QAction* a : menus_->imodeItems()) menus_->makeLive(a);
+    menus_->makeLive(menus_->gaijiItem());
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
