@@ -18,6 +18,7 @@
 #include "core/store/master_data.h"
 #include "core/store/open_store.h"
 #include "core/store/store_files.h"
+#include "core/textio/csa_writer.h"
 #include "core/textio/export_file.h"
 #include "core/textio/export_game.h"
 #include "core/textio/imported_header.h"
@@ -33,7 +34,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Output { Kif, Listing, Position };
+enum class Output { Kif, Listing, Csa, Usi, Position };
 
 struct Options {
     Output output = Output::Kif;
@@ -45,19 +46,24 @@ struct Options {
     bool overwrite = false;
     bool append = false;
     bool sjis = false;
+    bool utf8 = false;     // files in UTF-8 (a KIF file then ends in .kifu)
     bool gaiji = false;
     long move = -1;        // position-text: -1 the final position
 };
 
 int ExportUsage() {
     std::fprintf(stderr,
-                 "usage: movra-cli export STORE N... [--kif | --listing] [-o FILE | --dir DIR]\n"
+                 "usage: movra-cli export STORE N... [--kif | --listing | --csa | --usi]\n"
+                 "                 [-o FILE | --dir DIR] [--utf8]\n"
                  "                 [--overwrite] [--append] [--dat DIR] [--sjis]\n"
                  "  N is a record number or a range (1-100); --kif (the default) writes Kakinoki\n"
-                 "  KIF, --listing the six-moves-a-line listing. One game goes to standard output\n"
+                 "  KIF, --listing the six-moves-a-line listing, --csa a CSA record (V2.2), --usi a\n"
+                 "  USI position line. One game goes to standard output\n"
                  "  (UTF-8; --sjis: the file's CP932 bytes with CR LF) or to FILE; several need\n"
                  "  --dir DIR, where each gets a new file r<MMDD><NNN>.kif (.txt for listings).\n"
                  "  An existing FILE is kept unless --overwrite (or, for a listing, --append).\n"
+                 "  --utf8 writes the files in UTF-8 instead of CP932 (KIF files in a folder then\n"
+                 "  end in .kifu).\n"
                  "  Names come from the master files in --dat DIR ($MOVRA_HOME, else the store's\n"
                  "  folder).\n"
                  "exit status: 0 everything written, 1 some game not written, 2 usage error.\n");
@@ -84,10 +90,13 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (!position && (arg == "--kif" || arg == "--listing")) {
+        if (!position && (arg == "--kif" || arg == "--listing" || arg == "--csa" || arg == "--usi")) {
             if (formatGiven) return std::nullopt;
             formatGiven = true;
-            o.output = arg == "--kif" ? Output::Kif : Output::Listing;
+            o.output = arg == "--kif"       ? Output::Kif
+                       : arg == "--listing" ? Output::Listing
+                       : arg == "--csa"     ? Output::Csa
+                                            : Output::Usi;
         } else if (position && arg == "--gaiji") {
             o.gaiji = true;
         } else if (position && arg == "--move" && hasValue) {
@@ -107,6 +116,8 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
             o.append = true;
         } else if (arg == "--sjis") {
             o.sjis = true;
+        } else if (!position && arg == "--utf8") {
+            o.utf8 = true;
         } else if (!arg.empty() && arg[0] == '-') {
             return std::nullopt;
         } else if (o.store.empty()) {
@@ -198,10 +209,18 @@ private:
                     std::fprintf(stderr, "game %ld: has no moves; nothing written\n", k);
                     return false;
                 }
-                extension = ".kif";
+                extension = o_.utf8 ? ".kifu" : ".kif";
                 break;
             case Output::Listing:
                 lines = GameListingLines(*game);
+                break;
+            case Output::Csa:
+                lines = CsaLines(*game);
+                extension = ".csa";
+                break;
+            case Output::Usi:
+                lines = {UsiLine(*game)};
+                extension = ".usi";
                 break;
             case Output::Position:
                 if (!PositionLines(k, *game, lines)) return false;
@@ -238,8 +257,14 @@ private:
             }
         }
         if (o_.output == Output::Position) lines = PositionFileLines(lines);
-        const std::string error = o_.output == Output::Kif ? WriteKakinokiFile(*game, path)
-                                                          : WriteTextLines(path, lines, mode);
+        std::string error;
+        if (o_.utf8) {
+            if (o_.output == Output::Kif) lines = KakinokiLines(*game, PathText(path));
+            for (std::string& line : lines) line = Cp932ToUtf8(line);
+            error = WriteTextLines(path, lines, mode);
+        } else {
+            error = o_.output == Output::Kif ? WriteKakinokiFile(*game, path) : WriteTextLines(path, lines, mode);
+        }
         if (!error.empty()) {
             std::fprintf(stderr, "game %ld: %s\n", k, error.c_str());
             return false;

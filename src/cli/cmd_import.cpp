@@ -12,6 +12,8 @@
 #include "core/store/open_store.h"
 #include "core/store/store_files.h"
 #include "core/textio/import_text.h"
+#include "core/textio/lisvek_reader.h"
+#include "core/text/sjis_literal.h"
 
 #include "terminal.h"
 
@@ -19,16 +21,20 @@ namespace movra::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace movra::literals;
 
 int Usage() {
     std::fprintf(stderr,
                  "usage: movra-cli import STORE PATH... [--recursive] [--dat DIR] [--sjis] [--verbose]\n"
+                 "       movra-cli import STORE --lisvek FOLDER/kifu.kif [--dat DIR] [--sjis]\n"
                  "  STORE is the store's .ipx (extended kind) or .idx (classic kind) file; a store\n"
                  "  that does not exist is created (extended unless the name ends in .idx).\n"
                  "  PATH is a game-record file or a folder, whose .kif/.ki2/.kifu/.ki2u files are\n"
                  "  read (with --recursive also those of every sub-folder).\n"
+                 "  --lisvek reads every game of a Lisvek collection: kifu.kif, kifu.dat and\n"
+                 "  Kaisetu.dat in its folder, Ksname.dat and Senkei.dat in the folder above.\n"
                  "  --dat DIR looks players, tournaments and openings up in the master files there.\n"
-                 "exit status: 0 every file stored whole, 1 some file refused or a long game cut,\n"
+                 "exit status: 0 every file (game) stored whole, 1 some refused or a long game cut,\n"
                  "2 usage error.\n");
     return 2;
 }
@@ -56,6 +62,30 @@ bool AnyStoreFile(const StoreFiles& files) {
     return false;
 }
 
+// A Lisvek collection into the store, with the window's check that every file is there.
+int ImportLisvek(const fs::path& kifuKif, GameStore& store, const MasterTables& masters,
+                 TerminalPrompter& prompter) {
+    if (const std::vector<std::string> missing = MissingLisvekFiles(kifuKif); !missing.empty()) {
+        prompter.Warn(LisvekNotInstalledMessage());
+        for (const std::string& name : missing) std::fprintf(stderr, "missing: %s\n", name.c_str());
+        return 1;
+    }
+    ImportContext context{store, prompter, masters, {}, {}, kChosenFilesProgressDigits};
+    const std::string banner = "【 棋譜インポート中 】"_sj;
+    const LisvekImport run = ImportLisvekFolder(kifuKif, context, [&](long game, long count) {
+        if (game % 100 == 1) prompter.Progress(banner, game - 1, count);
+    });
+    for (const auto& [game, reason] : run.refused) {
+        std::printf("refused: game %ld: %s\n", game, prompter.Out(reason).c_str());
+    }
+    if (!run.error.empty()) std::fprintf(stderr, "movra-cli import: %s\n", run.error.c_str());
+    std::printf("games stored: %ld, games refused: %zu\n", run.stored, run.refused.size());
+    if (run.storeFull) {
+        std::printf("the store is full: it holds %u games, the most it can\n", store.recordCount);
+    }
+    return run.refused.empty() && run.error.empty() && !run.storeFull ? 0 : 1;
+}
+
 }  // namespace
 
 int RunImport(int argc, char** argv) {
@@ -65,6 +95,7 @@ int RunImport(int argc, char** argv) {
     bool sjis = false;
     bool verbose = false;
     std::string datFolder;
+    std::string lisvek;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--recursive" || arg == "-r") {
@@ -75,6 +106,8 @@ int RunImport(int argc, char** argv) {
             verbose = true;
         } else if (arg == "--dat" && i + 1 < argc) {
             datFolder = argv[++i];
+        } else if (arg == "--lisvek" && i + 1 < argc) {
+            lisvek = argv[++i];
         } else if (arg == "--help" || arg == "-h") {
             Usage();
             return 0;
@@ -86,7 +119,7 @@ int RunImport(int argc, char** argv) {
             paths.push_back(arg);
         }
     }
-    if (storePath.empty() || paths.empty()) return Usage();
+    if (storePath.empty() || paths.empty() == lisvek.empty()) return Usage();
 
     TerminalPrompter prompter(Terminal{sjis}, !verbose);
     GameStore store;
@@ -126,6 +159,8 @@ int RunImport(int argc, char** argv) {
         if (tournaments.Load(datFolder, prompter)) masters.tournaments = &tournaments;
         if (openings.Load(datFolder, prompter)) masters.openings = &openings;
     }
+
+    if (!lisvek.empty()) return ImportLisvek(lisvek, store, masters, prompter);
 
     std::vector<fs::path> files;
     bool anyFolder = false;

@@ -20,6 +20,7 @@ int RunSearch(int argc, char** argv);
 int RunExport(int argc, char** argv);
 int RunPositionText(int argc, char** argv);
 int RunCopy(int argc, char** argv);
+int RunConvert(int argc, char** argv);
 #ifdef MOVRA_CLI_DIAGRAM
 int RunDiagram(int argc, char** argv);  // built with Qt
 #endif

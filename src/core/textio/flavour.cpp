@@ -1,5 +1,8 @@
 #include "core/textio/flavour.h"
 
+#include "core/textio/csa_reader.h"
+#include "core/textio/usi_reader.h"
+
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/sjis_text.h"
@@ -58,6 +61,8 @@ TextFlavour DetectFlavour(const TextLines& lines) {
             return TextFlavour::Morita;
         }
     }
+    if (LooksLikeCsa(lines)) return TextFlavour::Csa;
+    if (LooksLikeUsi(lines)) return TextFlavour::Usi;
     return TextFlavour::NotRecognised;
 }
 

@@ -13,6 +13,8 @@ enum class TextFlavour : int {
     Morita = 3,
     Todai = 4,       // 東大将棋, read like Kakinoki
     CodedFile = 5,   // the system's own coded game text, many games
+    Csa = 6,         // CSA records of computer and online play, one or more games
+    Usi = 7,         // a USI position line of an engine or analysis program
     Unreadable = 255,
 };
 

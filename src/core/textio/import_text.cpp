@@ -20,6 +20,8 @@
 #include "core/store/store_appender.h"
 #include "core/textio/apply_coded_moves.h"
 #include "core/textio/coded_file_reader.h"
+#include "core/textio/csa_reader.h"
+#include "core/textio/usi_reader.h"
 #include "core/textio/flavour.h"
 #include "core/textio/kakinoki_reader.h"
 #include "core/textio/ki2_reader.h"
@@ -30,6 +32,17 @@ namespace movra {
 
 using namespace movra::literals;
 namespace fs = std::filesystem;
+
+// What an import reads into, kept from file to file by a run so that its buffers are made once.
+// Each game is played through on the import's own game record, never on the caller's.
+struct ImportScratch {
+    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
+    TextLines lines;
+    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
+    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
+    std::vector<StoreAppender::GameComment> comments;
+    bool storeFull = false;  // the store holds as many games as it can: the run stops
+};
 
 namespace {
 
@@ -62,17 +75,6 @@ void ImportedComments(const ReadGame& game, int moveCount,
                          return a.move < b.move;
                      });
 }
-
-// What an import reads into, kept from file to file by a run so that its buffers are made once.
-// Each game is played through on the import's own game record, never on the caller's.
-struct ImportScratch {
-    std::unique_ptr<TKifData> record = std::make_unique<TKifData>();
-    TextLines lines;
-    std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
-    std::vector<std::array<std::uint8_t, kCommentSlotSize>> commentSlots;
-    std::vector<StoreAppender::GameComment> comments;
-    bool storeFull = false;  // the store holds as many games as it can: the run stops
-};
 
 ReadStatus StoreGame(ReadGame& game, bool withBreaks, ImportContext& context,
                      StoreAppender& appender, ImportScratch& scratch);
@@ -151,6 +153,38 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
         return ReadStatus::Refuse(Describe("the store could not be written", e.what()));
     }
 }
+
+GameImportSession::GameImportSession(ImportContext& context, RecordWriter& writer)
+    : context_(context),
+      appender_(std::make_unique<StoreAppender>(context.store, context.prompter, writer)),
+      scratch_(std::make_unique<ImportScratch>()),
+      committedCount_(context.store.recordCount) {}
+
+GameImportSession::~GameImportSession() = default;
+
+ReadStatus GameImportSession::Store(ReadGame& game, bool withBreaks) {
+    const ReadStatus status = StoreGame(game, withBreaks, context_, *appender_, *scratch_);
+    if (status.ok()) ++pending_;
+    if (appender_->CommitDue()) Commit();
+    return status;
+}
+
+void GameImportSession::Commit() {
+    try {
+        appender_->Commit();
+    } catch (const StoreIoError&) {
+        context_.store.recordCount = committedCount_;
+        pending_ = 0;
+        throw;
+    }
+    committedCount_ = context_.store.recordCount;
+    committed_ += pending_;
+    pending_ = 0;
+}
+
+bool GameImportSession::storeFull() const { return scratch_->storeFull; }
+
+std::size_t GameImportSession::cutGames() const { return appender_->cutGames(); }
 
 FileImport ImportTextFile(const fs::path& path, ImportContext& context) {
     const std::uint32_t before = context.store.recordCount;
@@ -241,7 +275,10 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
         }
         out.now = now.empty() ? NowText() : std::string(now);
         const std::string ext = UpperExtension(path);
-        out.flavour = ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2 : DetectFlavour(out.lines);
+        out.flavour = ext == ".KI2" || ext == ".KI2U" ? TextFlavour::Ki2
+                      : ext == ".CSA"                 ? TextFlavour::Csa
+                      : ext == ".USI" || ext == ".SFEN" ? TextFlavour::Usi
+                                                      : DetectFlavour(out.lines);
         ReadGame& game = *out.game;
         switch (out.flavour) {
             case TextFlavour::Kakinoki:
@@ -260,7 +297,11 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
                 game.fields.goteHours.clear();
                 game.fields.goteMinutes.clear();
                 break;
+            case TextFlavour::Usi:
+                out.read = ReadUsi(out.lines, out.now, game);
+                break;
             case TextFlavour::CodedFile:
+            case TextFlavour::Csa:
                 break;  // read game by game as the games are stored
             case TextFlavour::Unreadable:
                 out.refusal = "not a text game record (a line is not text)";
@@ -302,6 +343,27 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
             return true;
         });
         if (ordinal == 0) result.refusal = "the coded file holds no game";
+        return result;
+    }
+    if (file.flavour == TextFlavour::Csa) {
+        int ordinal = 0;
+        ReadCsaFile(file.lines, file.now, [&](ReadGame& g, const ReadStatus& read) {
+            ++ordinal;
+            const ReadStatus s = read.ok() ? StoreGame(g, false, context, appender, scratch) : read;
+            if (s.ok()) {
+                ++result.stored;
+                for (const std::string& note : g.notes) {
+                    result.notes.push_back("game " + std::to_string(ordinal) + ": " + note);
+                }
+            } else if (scratch.storeFull) {
+                if (result.refusal.empty()) result.refusal = s.refusal;
+                return false;
+            } else if (result.refusal.empty()) {
+                result.refusal = "game " + std::to_string(ordinal) + ": " + s.refusal;
+            }
+            return true;
+        });
+        if (ordinal == 0) result.refusal = "the CSA file holds no game";
         return result;
     }
     if (!file.read.ok()) {
@@ -511,7 +573,10 @@ std::vector<fs::path> GameRecordFiles(const fs::path& folder, int levels, const 
             continue;
         }
         const std::string ext = UpperExtension(it->path());
-        if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U") continue;
+        if (ext != ".KIF" && ext != ".KI2" && ext != ".KIFU" && ext != ".KI2U" && ext != ".CSA" &&
+            ext != ".USI" && ext != ".SFEN") {
+            continue;
+        }
         // A pipe or device that happens to be named like a game record is never opened.
         if (!it->is_regular_file(typeError)) continue;
         if (!ownData.empty()) {

@@ -3,6 +3,7 @@
 // run over chosen files or a folder, with progress and a summary.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,41 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
 // written raises StoreIoError, the session then being back at its last commit.
 ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context,
                          StoreAppender& appender);
+
+struct ImportScratch;
+
+// A run that stores games of readers of their own (a Lisvek collection) one after another: one
+// session of the store, committed a thousand games or so at a time, with the game record and
+// buffers kept from game to game. Each game is stored as StoreReadGame stores it.
+class GameImportSession {
+public:
+    explicit GameImportSession(ImportContext& context, RecordWriter& writer = DirectRecordWriter());
+    GameImportSession(const GameImportSession&) = delete;
+    GameImportSession& operator=(const GameImportSession&) = delete;
+    // What was not committed is dropped.
+    ~GameImportSession();
+
+    // Stores one game, committing when enough is pending. A store that cannot be written raises
+    // StoreIoError: the games since the last commit are then gone and the store is as it was at
+    // that commit.
+    ReadStatus Store(ReadGame& game, bool withBreaks);
+    // Writes what is pending (StoreIoError as above).
+    void Commit();
+    // Games committed so far.
+    long committed() const { return committed_; }
+    // The store holds as many games as it may: nothing more can be stored.
+    bool storeFull() const;
+    // Long games stored with their first 256 slots only.
+    std::size_t cutGames() const;
+
+private:
+    ImportContext& context_;
+    std::unique_ptr<StoreAppender> appender_;
+    std::unique_ptr<ImportScratch> scratch_;
+    std::uint32_t committedCount_;
+    long committed_ = 0;
+    long pending_ = 0;
+};
 
 struct ImportSummary {
     long filesRead = 0;

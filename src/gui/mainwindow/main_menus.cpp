@@ -22,7 +22,9 @@ QAction* MainMenus::live(QMenu* menu, const QString& caption, const QString& obj
 }
 
 void MainMenus::setStoreOpen(bool open) {
-    for (QAction* a : {renameStore_, importFiles_, importFolder_, importClipboard_}) a->setEnabled(open);
+    for (QAction* a : {renameStore_, importFiles_, importFolder_, importLisvek_, importClipboard_}) {
+        a->setEnabled(open);
+    }
 }
 
 void MainMenus::setDataCollections(const QStringList& names) {
@@ -70,7 +72,8 @@ void MainMenus::BuildFileMenu() {
                         &MainMenus::importFilesChosen);
     importFolder_ = live(import, QStringLiteral("フォルダ指定(&D)"), QStringLiteral("MENU01_5_2"),
                          &MainMenus::importFolderChosen);
-    later(import, QStringLiteral("Lisvek(&P)"));
+    importLisvek_ = live(import, QStringLiteral("Lisvek(&P)"), QStringLiteral("MENU01_5_3"),
+                         &MainMenus::importLisvekChosen);
     importClipboard_ = live(import, QStringLiteral("クリップボード(&C)"), QStringLiteral("MENU01_5_4"),
                             &MainMenus::importClipboardChosen);
     QAction* datImport = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));

@@ -48,6 +48,7 @@ public:
     QAction* renameStoreAction() const { return renameStore_; }
     QAction* importFilesAction() const { return importFiles_; }
     QAction* importFolderAction() const { return importFolder_; }
+    QAction* importLisvekAction() const { return importLisvek_; }
     QAction* importClipboardAction() const { return importClipboard_; }
     QAction* datSwitchAction() const { return datSwitch_; }
     QMenu* importMenu() const { return import_; }
@@ -76,6 +77,7 @@ signals:
     void renameChosen();
     void importFilesChosen();
     void importFolderChosen();
+    void importLisvekChosen();
     void importClipboardChosen();
     void datSwitchChosen();
     void dataCollectionChosen(int index);
@@ -116,6 +118,7 @@ private:
     QAction* renameStore_ = nullptr;
     QAction* importFiles_ = nullptr;
     QAction* importFolder_ = nullptr;
+    QAction* importLisvek_ = nullptr;
     QAction* importClipboard_ = nullptr;
     QAction* datSwitch_ = nullptr;
     std::array<QAction*, kCollectionItems> collections_{};

@@ -207,6 +207,7 @@ void MainWindow::BuildStoreCommands() {
     connect(menus_, &MainMenus::datSwitchChosen, storeCommands_, &StoreCommands::SwitchDatFolderCommand);
     connect(menus_, &MainMenus::importFilesChosen, storeCommands_, &StoreCommands::ImportFilesCommand);
     connect(menus_, &MainMenus::importFolderChosen, storeCommands_, &StoreCommands::ImportFolderCommand);
+    connect(menus_, &MainMenus::importLisvekChosen, storeCommands_, &StoreCommands::ImportLisvekCommand);
     connect(menus_, &MainMenus::importClipboardChosen, storeCommands_,
             [this] { storeCommands_->ImportClipboardCommand(); });
     connect(menus_, &MainMenus::recentChosen, storeCommands_,

@@ -18,6 +18,7 @@
 #include "gui/store/file_chooser.h"
 #include "core/store/record_file.h"
 #include "core/textio/import_text.h"
+#include "core/textio/lisvek_reader.h"
 
 namespace movra {
 
@@ -203,7 +204,7 @@ void StoreCommands::ImportFilesCommand() {
     if (!MayStart() || !host_.session->isOpen()) return;
     const QStringList chosen = chooser().OpenFiles(
         host_.window, QStringLiteral("棋譜ファイルのインポート"), StoreFolder(),
-        QStringLiteral("柿木/森田/Halvik/KAYA 棋譜ファイル (*.kif *.ki2 *.KIF *.KI2 *.kifu *.ki2u)"));
+        QStringLiteral("柿木/森田/Halvik/KAYA/CSA 棋譜ファイル (*.kif *.ki2 *.KIF *.KI2 *.kifu *.ki2u *.csa *.CSA)"));
     if (chosen.isEmpty()) return;
     std::vector<fs::path> files;
     for (const QString& f : chosen) files.push_back(QStringToPath(f));
@@ -224,6 +225,43 @@ void StoreCommands::ImportFolderCommand() {
     const std::vector<fs::path> files = FolderImportFiles(
         QStringToPath(chosen), host_.settings->import.SubFldr, &host_.session->store.files);
     RunImport([&files](ImportContext& context) { return ImportFiles(files, context); }, 6);
+}
+
+void StoreCommands::ImportLisvekCommand() {
+    if (!MayStart() || !host_.session->isOpen()) return;
+    const QString chosen = chooser().OpenFile(host_.window, QStringLiteral("Lisvek 棋譜ファイルのインポート"),
+                                              StoreFolder(), QStringLiteral("Lisvek 棋譜ファイル (kifu.kif)"),
+                                              QStringLiteral("kifu.kif"));
+    if (chosen.isEmpty()) return;
+    const fs::path kifuKif = QStringToPath(chosen);
+    if (!MissingLisvekFiles(kifuKif).empty()) {
+        host_.prompter->Warn(LisvekNotInstalledMessage());
+        return;
+    }
+    const long count = CountLisvekGames(kifuKif.parent_path());
+    if (host_.prompter->Confirm(LisvekImportQuestion(count), true, false) != Answer::Yes) return;
+    RunImport(
+        [&](ImportContext& context) {
+            ImportSummary summary;
+            if (context.progressLine) context.progressLine("    1: " + PathText(kifuKif.filename()));
+            const std::string banner = "【 棋譜インポート中 】"_sj;
+            const LisvekImport run = ImportLisvekFolder(kifuKif, context, [&](long game, long all) {
+                if (game % 100 == 1) {
+                    context.prompter.Progress(banner, game - 1, all);
+                    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                }
+            });
+            summary.filesRead = 1;
+            summary.gamesStored = run.stored;
+            summary.storeFull = run.storeFull;
+            for (const auto& [game, reason] : run.refused) {
+                summary.refused.push_back({kifuKif, "game " + std::to_string(game) + ": " + reason});
+            }
+            if (run.stored < 1) context.prompter.Inform(ImportFailedMessage(kifuKif));
+            EndImportRun(banner, count, summary, context.prompter);
+            return summary;
+        },
+        5);
 }
 
 void StoreCommands::ImportClipboardCommand(const QByteArray& clipboardBytes) {

@@ -68,6 +68,8 @@ public:
     // bytes as given; empty: read the system clipboard).
     void ImportFilesCommand();
     void ImportFolderCommand();
+    // A Lisvek collection, chosen by its kifu.kif.
+    void ImportLisvekCommand();
     void ImportClipboardCommand(const QByteArray& clipboardBytes = {});
     // A file dropped on the main window.
     void DropCommand(const std::filesystem::path& file);

@@ -1,4 +1,4 @@
-// Imports every KIF, KI2, KIFU and KI2U file of the corpus named by MOVRA_CORPUS into a fresh
+// Imports every KIF, KI2, KIFU, KI2U and CSA file of the corpus named by MOVRA_CORPUS into a fresh
 // store and compares the stored main line with the moves another program read from the same
 // file (EXPECTED_RESULTS.tsv names a JSON game for some of them).
 #include <gtest/gtest.h>
@@ -208,7 +208,7 @@ public:
 bool IsGameRecordName(const fs::path& p) {
     std::string ext = p.extension().string();
     for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".kif" || ext == ".ki2" || ext == ".kifu" || ext == ".ki2u";
+    return ext == ".kif" || ext == ".ki2" || ext == ".kifu" || ext == ".ki2u" || ext == ".csa";
 }
 
 TEST(TextioCorpusConformance, EveryGameImportsWithTheMovesOthersRead) {

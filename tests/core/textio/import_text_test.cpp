@@ -193,6 +193,95 @@ TEST_F(TextioImport, CommentsTimesAndHeaderFieldsReachTheStore) {
     for (int m = 1; m <= 4; ++m) EXPECT_EQ(back->moves[static_cast<std::size_t>(m)].consumedTime, m);
 }
 
+// A CSA file of four games separated by "/": an even game with names, header keys, times,
+// comments and a loss on time; a handicap game given by its rows; a set-up position the store
+// cannot hold; a game with a closing word nobody listed.
+TEST_F(TextioImport, CsaGamesWithTheirTimesCommentsAndEndings) {
+    const std::string text = Cp932File({
+        "' written by an online server",
+        "V2.2",
+        "N+先手太郎",
+        "N-後手花子",
+        "$EVENT:テスト棋戦",
+        "$START_TIME:2024/03/02 10:00:00",
+        "PI",
+        "+",
+        "'*opening",
+        "+7776FU",
+        "T12",
+        "-3334FU,T5",
+        "'*on move two",
+        "'**evaluation 30",
+        "+8822UM",
+        "T3",
+        "-3122GI",
+        "T40",
+        "%TIME_UP",
+        "T9",
+        "/",
+        "P1-KY-KE-GI-KI-OU-KI-GI-KE-KY",
+        "P2 * -HI *  *  *  *  *  *  * ",
+        "P3-FU-FU-FU-FU-FU-FU-FU-FU-FU",
+        "P4 *  *  *  *  *  *  *  *  * ",
+        "P5 *  *  *  *  *  *  *  *  * ",
+        "P6 *  *  *  *  *  *  *  *  * ",
+        "P7+FU+FU+FU+FU+FU+FU+FU+FU+FU",
+        "P8 * +KA *  *  *  *  * +HI * ",
+        "P9+KY+KE+GI+KI+OU+KI+GI+KE+KY",
+        "-",
+        "-5142OU",
+        "+7776FU",
+        "%TORYO",
+        "/",
+        "P1-OU *  *  *  *  *  *  *  * ",
+        "P9+OU *  *  *  *  *  *  *  * ",
+        "P+00HI",
+        "+",
+        "+0082HI",
+        "%TSUMI",
+        "/",
+        "PI",
+        "+",
+        "+2726FU",
+        "%WHATEVER",
+    });
+    Write(dir / "games.csa", text);
+    const FileImport one = ImportTextFile(dir / "games.csa", context);
+    EXPECT_EQ(one.stored, 3);
+    EXPECT_NE(one.refusal.find("game 3: the game starts from a position that is not one of the standard"),
+              std::string::npos) << one.refusal;
+    ASSERT_EQ(one.notes.size(), 1u);
+    EXPECT_NE(one.notes[0].find("%WHATEVER"), std::string::npos);
+
+    // Game 1: sente, to make move 5, ran out of time: gote won.
+    EXPECT_EQ(Index(1).result(), 2);
+    const DetailRecord d = Detail(1);
+    EXPECT_EQ(d.senteName(), "先手太郎"_sj);
+    EXPECT_EQ(d.goteName(), "後手花子"_sj);
+    EXPECT_EQ(d.tournamentText(), "テスト棋戦"_sj);
+    EXPECT_EQ(d.start(), (DetailDateTime{2024, 3, 2, 10, 0}));
+    EXPECT_EQ(d.closingTime(), 9);
+    EXPECT_EQ(ReadComment(store, d.openingCommentFile(), d.openingCommentNumber(), prompter), "opening");
+    EXPECT_EQ(ReadComment(store, d.closingCommentFile(), d.closingCommentNumber(), prompter), "切れ負け"_sj);
+    auto back = std::make_unique<TKifData>();
+    ASSERT_TRUE(ReadGameMoves(store, 1, 0, 0, true, 0, *back, prompter).found);
+    ASSERT_EQ(back->moveCount, 4);
+    EXPECT_EQ(back->moves[3].moveCode().str(), "8822+");  // 角 became 馬: a promotion
+    EXPECT_EQ(back->moves[4].moveCode().str(), "3122 ");
+    const std::uint16_t times[] = {12, 5, 3, 40};
+    for (int m = 1; m <= 4; ++m) EXPECT_EQ(back->moves[std::size_t(m)].consumedTime, times[m - 1]);
+    EXPECT_EQ(ReadComment(store, back->moves[2].commentFile, back->moves[2].commentRecord, prompter),
+              "on move two\r\n*evaluation 30");
+
+    // Game 2: the rows are the 角落ち set-up; 上手 moved first and the other side resigned.
+    EXPECT_EQ(Index(2).handicap(), 2);
+    EXPECT_EQ(Index(2).result(), 1);
+    EXPECT_EQ(Detail(2).moveCount(), 2);
+    // Game 4: unfinished.
+    EXPECT_EQ(Index(3).result(), 0);
+    EXPECT_EQ(Detail(3).moveCount(), 1);
+}
+
 TEST_F(TextioImport, NamesAreLookedUpInThePlayerTable) {
     PlayerTable players;
     players.SetEntry(1, 'A', "羽生善治"_sj, "はぶよしはる"_sj);
