@@ -44,7 +44,7 @@ struct Options {
     int mobile = -1;
     int labelMode = 1;
     std::optional<std::string> title;        // the whole title
-    std::string titleFormat = "【図は%n手目%sまで】";  // UTF-8 until converted
+    std::optional<std::string> titleFormat;  // as typed; default the first game-view format
     std::vector<std::string> inserts;        // the answers for %i (or %d)
     std::string comment;
     std::string senteText, goteText;          // names (mode 2) or label texts (modes 3, 4)
@@ -267,7 +267,8 @@ int Draw(const Options& o) {
         if (o.title) {
             inputs.title = terminal.in(*o.title);
         } else {
-            const std::string format = o.sjis ? o.titleFormat : Utf8ToCp932(o.titleFormat);
+            const std::string format =
+                o.titleFormat ? terminal.in(*o.titleFormat) : std::string("【図は%n手目%sまで】"_sj);
             TitleDraft draft = DraftDiagramTitle(format, source->title);
             std::size_t answer = 0;
             if (draft.askWhole) {
