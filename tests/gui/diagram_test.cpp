@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include <cmath>
 #include <cstdlib>
 
 #include "core/diagram/bmp.h"
@@ -477,6 +479,42 @@ private slots:
         QCOMPARE(QApplication::clipboard()->image().size(), QSize(94, 84));
         commands.lastPicture().save(QStringLiteral(MOVRA_SCREENSHOT_DIR "/diagram_mobile_6x5.png"));
         std::filesystem::remove_all(folder);
+    }
+
+    // The printed diagram on a page-sized picture at 300 dots per inch: frame, grid, the four star
+    // points on their crossings, and pieces in their squares; quarter 3 moves it right and down.
+    void printedDiagram() {
+        BoardPosition even;
+        SetUpStandard(even, '0');
+        DiagramInputs in = Inputs(even);
+        in.comment = "一行目\r\n二行目"_sj;
+        QImage page(2480, 3508, QImage::Format_RGB32);  // A4
+        page.setDotsPerMeterX(11811);
+        page.setDotsPerMeterY(11811);
+        for (int quarter : {0, 3}) {
+            page.fill(Qt::white);
+            QPainter painter(&page);
+            PrintDiagram(painter, in, DiagramOptions{}, quarter, 1, 1);
+            painter.end();
+            std::array<int, 5> heights{};
+            const std::array<int, 5> points = PrintFontPoints(1, 1);
+            for (std::size_t i = 0; i < 5; ++i) heights[i] = int(std::lround(points[i] * 300.0 / 72.0));
+            const PrintGeometry p = PrintLayout(heights, quarter, 1, 1);
+            // A star point is a filled disc of radius grid pen + 2 around the crossing.
+            for (int cx : {3, 6}) {
+                for (int cy : {3, 6}) {
+                    const QPoint c(p.x0 + cx * p.w, p.y0 + cy * p.h);
+                    QVERIFY(Dark(page.pixel(c + QPoint(p.gridPen, p.gridPen))));  // off the lines, inside the disc
+                }
+            }
+            QVERIFY(!Dark(page.pixel(p.x0 + 4 * p.w + 4 * p.gridPen, p.y0 + 4 * p.h + 4 * p.gridPen)));
+            QVERIFY(Dark(page.pixel(p.x0 + 2 * p.w, p.y0 + 4 * p.h + p.h / 2)));
+            QVERIFY(Ink(page, QRect(p.x0 + 4 * p.w + 5, p.y0 + 8 * p.h + 5, p.w - 10, p.h - 10)) > 100);  // 5九 玉
+            QCOMPARE(Ink(page, QRect(p.x0 + 4 * p.w + 8, p.y0 + 4 * p.h + 8, p.w - 16, p.h - 16)), 0);
+            if (quarter == 0) page.scaled(620, 877, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).save(QStringLiteral(MOVRA_SCREENSHOT_DIR "/diagram_printed.png"));
+            if (quarter == 3) QCOMPARE(Ink(page, QRect(0, 0, 900, 1200)), 0);  // the top-left quarter stays blank
+            QVERIFY(Ink(page, QRect(p.x0, p.y0 + 19 * p.h / 2, 9 * p.w, 2 * heights[3])) > 50);  // comment
+        }
     }
 
     // %d proposes the whole title with the comment box; Escape in the comment box cancels.

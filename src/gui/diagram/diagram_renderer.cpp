@@ -287,6 +287,7 @@ void PrintDiagram(QPainter& painter, const DiagramInputs& inputs, const DiagramO
     for (int cx : {3, 6}) {
         for (int cy : {3, 6}) painter.drawEllipse(QPoint(p.x0 + cx * p.w, p.y0 + cy * p.h), radius, radius);
     }
+    painter.setPen(Qt::black);
     const std::vector<std::string> comment = CommentLines(inputs.comment);
     for (std::size_t i = 0; i < comment.size(); ++i) {
         DrawText(painter, f.c, ToQString(comment[i]), {p.x0 + p.w / 2, p.y0 + 19 * p.h / 2 + int(i) * hD});
