@@ -166,6 +166,16 @@ private slots:
         QVERIFY(Ink(image, QRect(hand.x, hand.y, g.hD(), g.hD())) > 5);
         QCOMPARE(Ink(image, QRect(hand.x, g.SenteHand(3, 2).y, g.hD(), g.hD() * 3)), 0);
 
+        // With user-defined marks the label's ▲ is our font's glyph: ink in the mark's place,
+        // drawn differently from the shape.
+        DiagramOptions gaiji;
+        gaiji.gaijiMarks = true;
+        const QImage withGlyphs = DrawDiagram(Inputs(even), gaiji);
+        const QRect markPlace(s.x, s.y, g.hD(), g.hD());
+        QVERIFY(Ink(withGlyphs, markPlace) > 10);
+        QVERIFY(withGlyphs.copy(markPlace) != image.copy(markPlace));
+        QCOMPARE(withGlyphs.copy(Inside(g, 5, 9)), image.copy(Inside(g, 5, 9)));
+
         // Turned pieces: gote's pawn on 3三 is sente's pawn on 7七 turned by 180 degrees.
         const QImage sente = image.copy(Inside(g, 7, 7));
         const QImage gote = image.copy(Inside(g, 3, 3)).transformed(QTransform().rotate(180));
