@@ -262,10 +262,12 @@ void DetailRecord::SetText(std::size_t at, std::size_t width, std::string_view t
 }
 
 std::string DetailRecord::Rank(std::size_t first, std::size_t more) const {
-    std::uint8_t joined[detail::kRankWidth];
-    std::copy_n(&bytes[first], detail::kRankPartWidth, joined);
-    std::copy_n(&bytes[more], detail::kRankPartWidth, joined + detail::kRankPartWidth);
-    return FieldToText(joined, detail::kRankWidth);
+    // Each part ends at its own zero byte: a writer that keeps double-byte characters whole puts
+    // 7 bytes and a zero into the first part when the 8th byte would split a character, and the
+    // text goes on in the second part.
+    const std::string head = FieldToText(&bytes[first], detail::kRankPartWidth);
+    if (head.empty()) return head;
+    return head + FieldToText(&bytes[more], detail::kRankPartWidth);
 }
 
 void DetailRecord::SetRank(std::size_t first, std::size_t more, std::string_view text) {

@@ -154,6 +154,43 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
     }
 }
 
+ReadStatus ReadFirstGame(const fs::path& path, TKifData& record, FileGame& names) {
+    auto file = std::make_unique<ReadFile>();
+    ReadOneFile(path, {}, *file);
+    if (file->thrown) std::rethrow_exception(file->thrown);
+    if (!file->refusal.empty()) return ReadStatus::Refuse(file->refusal);
+    ReadGame* game = file->game.get();
+    ReadStatus status = file->read;
+    bool found = true;
+    if (file->flavour == TextFlavour::CodedFile || file->flavour == TextFlavour::Csa) {
+        found = false;
+        const auto first = [&](ReadGame& g, const ReadStatus& s) {
+            *game = g;
+            status = s;
+            found = true;
+            return false;
+        };
+        if (file->flavour == TextFlavour::CodedFile) {
+            ReadCodedFile(file->lines, file->now, [&](ReadGame& g) { return first(g, ReadStatus::Ok()); });
+        } else {
+            ReadCsaFile(file->lines, file->now, first);
+        }
+    }
+    if (!found) return ReadStatus::Refuse("the file holds no game");
+    if (!status.ok()) return status;
+    record.ClearMoves();
+    record.ResetHeader(HandicapNumberOfChar(game->fields.handicap));
+    record.SetUpStandard();
+    AppliedMoves applied;
+    if (ReadStatus s = ApplyCodedMoves(game->coded, record, applied); !s.ok()) return s;
+    for (int m = 1; m <= record.moveCount; ++m) {
+        record.moves[std::size_t(m)].consumedTime = game->consumedTimes[std::size_t(m)];
+    }
+    names.senteName = game->fields.senteName;
+    names.goteName = game->fields.goteName;
+    return ReadStatus::Ok();
+}
+
 GameImportSession::GameImportSession(ImportContext& context, RecordWriter& writer)
     : context_(context),
       appender_(std::make_unique<StoreAppender>(context.store, context.prompter, writer)),

@@ -60,6 +60,14 @@ ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context
 ReadStatus StoreReadGame(ReadGame& game, bool withBreaks, ImportContext& context,
                          StoreAppender& appender);
 
+// The first game of a game-record file of any format the import reads, played through on
+// `record` from its start, without a store: what a double click on a file shows. The names are
+// the file's. A refusal says why there is no game to show.
+struct FileGame {
+    std::string senteName, goteName;
+};
+ReadStatus ReadFirstGame(const std::filesystem::path& path, TKifData& record, FileGame& names);
+
 struct ImportScratch;
 
 // A run that stores games of readers of their own (a Lisvek collection) one after another: one

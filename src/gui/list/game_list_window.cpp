@@ -35,6 +35,7 @@
 #include "core/text/sjis_literal.h"
 #include "gui/store/file_chooser.h"
 #include "core/store/store_copy.h"
+#include "core/store/store_edit.h"
 #include "gui/common/placement.h"
 
 namespace movra {
@@ -217,10 +218,12 @@ void GameListWindow::BuildMenus(QVBoxLayout* layout) {
     connect(closeAction_, &QAction::triggered, this, &GameListWindow::reject);
 
     QMenu* edit = menuBar_->addMenu(QStringLiteral("編集(&E)"));
-    editAction_ = MarkNotAvailableYet(edit->addAction(QStringLiteral("棋譜修正(&E)")));
+    editAction_ = edit->addAction(QStringLiteral("棋譜修正(&E)"));
+    connect(editAction_, &QAction::triggered, this, &GameListWindow::EditGameInformation);
     deleteAction_ = edit->addAction(QStringLiteral("棋譜削除(&D)"));
     connect(deleteAction_, &QAction::triggered, this, [this] { DeleteGames(false); });
-    bulkAction_ = MarkNotAvailableYet(edit->addAction(QStringLiteral("棋譜情報一括変更(&C)")));
+    bulkAction_ = edit->addAction(QStringLiteral("棋譜情報一括変更(&C)"));
+    connect(bulkAction_, &QAction::triggered, this, &GameListWindow::BulkChange);
     edit->addSeparator();
     markAllAction_ = edit->addAction(QStringLiteral("すべてを選択(&S)"));
     connect(markAllAction_, &QAction::triggered, this, [this] { MarkAll(true); });
@@ -246,7 +249,8 @@ void GameListWindow::BuildPopupMenu() {
     popup_->setObjectName(QStringLiteral("PopupMenu1"));
     showAction_ = popup_->addAction(QStringLiteral("棋譜再現(&K)"));
     connect(showAction_, &QAction::triggered, this, &GameListWindow::ShowGame);
-    editPopupAction_ = MarkNotAvailableYet(popup_->addAction(QStringLiteral("棋譜修正(&E)")));
+    editPopupAction_ = popup_->addAction(QStringLiteral("棋譜修正(&E)"));
+    connect(editPopupAction_, &QAction::triggered, this, &GameListWindow::EditGameInformation);
     deletePopupAction_ = popup_->addAction(QStringLiteral("棋譜削除(&D)"));
     connect(deletePopupAction_, &QAction::triggered, this, [this] { DeleteGames(false); });
     popup_->setToolTipsVisible(true);
@@ -636,6 +640,87 @@ void GameListWindow::DeleteGames(bool immediate) {
     QApplication::restoreOverrideCursor();
     prompter_.EndProgress();
     if (d.deleted > 0) AfterDeletion(row);
+}
+
+void GameListWindow::EditGameInformation() {
+    if (multi_ || session_.catalogue.count() == 0 || exportRunning()) return;
+    GameHeader* entry = HighlightedEntry();
+    if (entry == nullptr) return;
+    const std::uint32_t k = entry->recordNumber;
+    const GameStore& store = session_.store;
+    IndexRecord index;
+    if (!ReadIndexRecord(store, k, index)) index = IndexRecordFromHeader(*entry);
+    DetailRecord detail;
+    if (store.extended() && !ReadDetailRecord(store, long(k), detail, prompter_)) return;
+    GameInfoOutcome outcome;
+    if (gameInfoRunner_) {
+        outcome = gameInfoRunner_(GameInfoMode::Correction, index, detail, k);
+    } else {
+        GameInfoContext context{session_, settings_, prompter_};
+        context.pickerTopRows = &pickerTopRows_;
+        outcome = RunGameInfoDialog(this, GameInfoMode::Correction, false, index, detail, k, context);
+    }
+    if (outcome.answer == GameInfoAnswer::Cancel) return;
+    if (outcome.answer == GameInfoAnswer::OkEditMoves) {
+        // The game opens for move editing; the main window takes the edited images.
+        editedIndex_ = index;
+        editedDetail_ = detail;
+        ShowGame();
+        if (result_ == Result::ShowGame) result_ = Result::EditMoves;
+        return;
+    }
+    if (prompter_.Confirm(std::string{"棋譜情報を保存してよろしいですか？"_sj}, true, false) != Answer::Yes) {
+        return;
+    }
+    // Only the header changed: the index record and the detail record are rewritten in place;
+    // the moves, move info and comments stay as they are on the disk.
+    GameHeader edited;
+    if (!HeaderFromIndexRecord(index, k, edited)) return;
+    if (!WriteIndexRecord(store, k, index)) {
+        prompter_.Warn(store.files.Path(".idx").string() + std::string{" 書込エラー！"_sj});
+        return;
+    }
+    if (store.extended()) {
+        detail.CopyIndexWords(index);
+        if (!WriteDetailRecord(store, long(k), detail, prompter_)) return;
+    }
+    edited.selectionMark = entry->selectionMark;
+    edited.positionHit = entry->positionHit;
+    *entry = edited;
+    catalogueChanged_ = true;
+    RecomputeSummary();
+    FillPage(std::max(0, highlightedRow()));
+    prompter_.Inform(std::string{"\r棋譜情報を保存しました！"_sj});
+}
+
+void GameListWindow::BulkChange() {
+    if (!multi_ || session_.catalogue.count() == 0 || exportRunning()) return;
+    CopySelectionToMarks();
+    if (CountMarked(session_.catalogue.entries()) == 0) {
+        prompter_.Inform(std::string{"\r一括変更する棋譜を選択してください！"_sj});
+        return;
+    }
+    IndexRecord index;
+    DetailRecord detail;
+    GameInfoOutcome outcome;
+    if (gameInfoRunner_) {
+        outcome = gameInfoRunner_(GameInfoMode::Bulk, index, detail, 0);
+    } else {
+        GameInfoContext context{session_, settings_, prompter_};
+        context.pickerTopRows = &pickerTopRows_;
+        outcome = RunGameInfoDialog(this, GameInfoMode::Bulk, false, index, detail, 0, context);
+    }
+    if (outcome.answer == GameInfoAnswer::Cancel || outcome.bulk.empty()) return;
+    const int row = std::max(0, highlightedRow());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::uint32_t changed = UpdateMarkedGames(session_.store, outcome.bulk.TemplateRecord(),
+                                                    session_.catalogue.entries(), prompter_);
+    QApplication::restoreOverrideCursor();
+    prompter_.EndProgress();
+    if (changed == 0) return;
+    catalogueChanged_ = true;
+    RecomputeSummary();
+    FillPage(row);
 }
 
 void GameListWindow::AfterDeletion(int row) {

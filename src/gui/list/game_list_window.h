@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "core/config/settings.h"
 #include "core/text/prompter.h"
 #include "core/store/open_store.h"
+#include "gui/gameinfo/game_info_dialog.h"
 
 class QAction;
 class QLabel;
@@ -113,6 +115,18 @@ public:
     // Prints the catalogue `copies` times on the printer; false after "プリンタ・エラー！".
     bool PrintListTo(QPrinter& printer, int copies);
     void HighlightRow(int row);
+    // "棋譜修正(&E)": the highlighted game's information in the game information dialog (mode 2,
+    // moves kept), saved in place on OK; with "棋譜も変更する" the game is opened for move editing.
+    void EditGameInformation();
+    // "棋譜情報一括変更(&C)" (multi mode): the bulk form, then the marked games changed in place.
+    void BulkChange();
+    // Tests run the game information dialog through this instead of showing it.
+    using GameInfoRunner = std::function<GameInfoOutcome(GameInfoMode, IndexRecord&, DetailRecord&,
+                                                         std::uint32_t recordNumber)>;
+    void setGameInfoRunner(GameInfoRunner run) { gameInfoRunner_ = std::move(run); }
+    // The index image the dialog handed back with "棋譜も変更する" (result EditMoves).
+    const IndexRecord& editedIndex() const { return editedIndex_; }
+    const DetailRecord& editedDetail() const { return editedDetail_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -167,6 +181,10 @@ private:
     int lastRow_ = 0;
     bool catalogueChanged_ = false;
     bool storeWasExtended_ = false;
+    GameInfoRunner gameInfoRunner_;
+    IndexRecord editedIndex_;
+    DetailRecord editedDetail_;
+    std::array<int, 2> pickerTopRows_{};
 
     // The timed export.
     QTimer exportTimer_;

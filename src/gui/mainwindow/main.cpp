@@ -1,12 +1,15 @@
 // movra: the windowed program. Opens the main window on the program folder (--home DIR,
 // $MOVRA_HOME, or $XDG_DATA_HOME/movra, filled from the installed data on first start).
 //
-//     movra [--home DIR] [--game N] [--move N]
+//     movra [--home DIR] [FILE] [--game N] [--move N]
 //     movra [--home DIR] [--sfen SFEN] [--handicap N] [--moves "7g7f 3c3d ..."] [--move N]
 //           [--sente NAME] [--gote NAME]
 //
 // --game shows game N of the store opened at start-up (until the game list comes); --sfen,
-// --handicap and --moves show a game that does not come from a store.
+// --handicap and --moves show a game that does not come from a store. FILE (what a file manager
+// passes on a double click) is a store (.ipx, .idx), which opens as the current store, or a game
+// record of any format the import reads, whose first game is shown without being stored: the
+// input menu can save it. A second start hands FILE to the copy that runs.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -17,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "gui/diagram/gaiji_font.h"
@@ -28,6 +32,9 @@
 #include "core/config/program_folder.h"
 #include "core/config/settings.h"
 #include "gui/mainwindow/single_instance.h"
+#include "gui/store/store_commands.h"
+#include "core/text/paths.h"
+#include "core/textio/import_text.h"
 #include "core/session/startup_store.h"
 
 namespace {
@@ -38,6 +45,7 @@ struct Options {
     std::string moves;
     std::string sente;
     std::string gote;
+    std::string file;
     int handicap = 0;
     int move = 0;
     long game = 0;
@@ -46,7 +54,7 @@ struct Options {
 
 void Usage(std::FILE* out) {
     std::fprintf(out,
-                 "usage: movra [--home DIR] [--game N] [--move N]\n"
+                 "usage: movra [--home DIR] [FILE] [--game N] [--move N]\n"
                  "       movra [--home DIR] [--sfen SFEN] [--handicap N] [--moves \"MOVES\"] [--move N]\n"
                  "             [--sente NAME] [--gote NAME]\n"
                  "The command-line tool movra-cli does the store's work without a window.\n");
@@ -89,6 +97,8 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             if (!value(o.sente)) return false;
         } else if (a == "--gote") {
             if (!value(o.gote)) return false;
+        } else if (!a.empty() && a[0] != '-' && o.file.empty()) {
+            o.file = a;
         } else {
             std::fprintf(stderr, "movra: unknown option %s\n", a.c_str());
             return false;
@@ -112,6 +122,29 @@ std::filesystem::path DataFolder() {
                                   .absoluteFilePath(QStringLiteral("../share/movra/data"));
     if (QFileInfo(installed).isDir()) return movra::QStringToPath(QDir::cleanPath(installed));
     return MOVRA_BUILD_DATA_DIR;
+}
+
+// A file given on the command line or by another copy: a store opens as the current store; the
+// first game of a game record is shown.
+void OpenGivenFile(movra::MainWindow& window, const std::filesystem::path& file) {
+    const std::string ext = movra::UpperExtension(file);
+    if (ext == ".IPX" || ext == ".IDX") {
+        window.storeCommands()->DropCommand(file);
+        return;
+    }
+    auto record = std::make_unique<movra::TKifData>();
+    movra::FileGame names;
+    const movra::ReadStatus read = movra::ReadFirstGame(file, *record, names);
+    if (!read.ok()) {
+        QMessageBox::warning(&window, QStringLiteral("Movra"),
+                             QStringLiteral("%1\n\n%2").arg(movra::PathToQString(file),
+                                                             QString::fromStdString(read.refusal)));
+        return;
+    }
+    movra::GameHeaderTexts texts;
+    texts.senteName = names.senteName;
+    texts.goteName = names.goteName;
+    window.ShowGame(*record, texts, true, false, 0);
 }
 
 }  // namespace
@@ -156,7 +189,9 @@ int main(int argc, char** argv) {
     movra::Settings settings = movra::LoadSettings(folder, screen, &settingsProblem);
     if (!first && !settings.shogi.Multi) {
         // Another copy runs on this folder: bring it forward and end without writing anything.
-        single.RaiseRunningCopy();
+        single.RaiseRunningCopy(options.file.empty()
+                                    ? QString()
+                                    : QFileInfo(QString::fromLocal8Bit(options.file.c_str())).absoluteFilePath());
         return 0;
     }
     if (first) single.Listen();
@@ -170,6 +205,9 @@ int main(int argc, char** argv) {
     QObject::connect(&single, &movra::SingleInstance::raiseRequested, &window,
                      &movra::MainWindow::RaiseFromOtherCopy);
     if (!window.Start()) return 1;
+    QObject::connect(&single, &movra::SingleInstance::openRequested, &window,
+                     [&window](const QString& file) { OpenGivenFile(window, movra::QStringToPath(file)); });
+    if (!options.file.empty()) OpenGivenFile(window, options.file);
 
     if (options.gameGiven) {
         const std::optional<movra::TKifData> game = movra::GameFromMoves(

@@ -32,11 +32,13 @@ SingleInstance::~SingleInstance() {
 
 bool SingleInstance::TryLock() { return lock_->tryLock(100); }
 
-bool SingleInstance::RaiseRunningCopy() {
+bool SingleInstance::RaiseRunningCopy(const QString& file) {
     QLocalSocket socket;
     socket.connectToServer(serverName_);
     if (!socket.waitForConnected(1000)) return false;
-    socket.write(kRaise);
+    QByteArray message(kRaise);
+    if (!file.isEmpty()) message += "\nopen:" + file.toUtf8() + "\n";
+    socket.write(message);
     const bool written = socket.waitForBytesWritten(1000);
     socket.disconnectFromServer();
     return written;
@@ -50,14 +52,21 @@ bool SingleInstance::Listen() {
     if (!server_->listen(serverName_)) return false;
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            auto answer = [this, socket] {
-                if (socket->bytesAvailable() == 0) return;
-                if (socket->readAll().contains("raise")) emit raiseRequested();
-                socket->disconnectFromServer();
+            // The message is read whole once the other copy has gone: "raise", and the file it
+            // was asked to open as a line "open:<path>".
+            auto take = [socket] { socket->setProperty("message", socket->property("message").toByteArray() + socket->readAll()); };
+            auto answer = [this, socket, take] {
+                take();
+                const QByteArray message = socket->property("message").toByteArray();
+                if (message.contains("raise")) emit raiseRequested();
+                for (const QByteArray& line : message.split('\n')) {
+                    if (line.startsWith("open:")) emit openRequested(QString::fromUtf8(line.mid(5)));
+                }
+                socket->deleteLater();
             };
-            connect(socket, &QLocalSocket::readyRead, this, answer);
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            answer();
+            connect(socket, &QLocalSocket::readyRead, this, take);
+            connect(socket, &QLocalSocket::disconnected, this, answer);
+            take();
         }
     });
     return true;

@@ -19,13 +19,15 @@ public:
 
     // Takes the lock; false when another running copy holds it.
     bool TryLock();
-    // Asks the running copy to bring its window to the front; false when it cannot be reached.
-    bool RaiseRunningCopy();
+    // Asks the running copy to bring its window to the front, and to open `file` when one is
+    // given; false when it cannot be reached.
+    bool RaiseRunningCopy(const QString& file = {});
     // Starts answering later copies (after TryLock succeeded).
     bool Listen();
 
 signals:
     void raiseRequested();
+    void openRequested(const QString& file);
 
 private:
     QString serverName_;
