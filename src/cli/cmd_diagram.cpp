@@ -1,6 +1,7 @@
 // movra-cli diagram: the position after a move of a stored game, or a position given as SFEN,
 // drawn as a bitmap file the way the main window's bitmap command draws it. Runs without a
 // display (Qt's offscreen platform).
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "core/text/text_helpers.h"
 #include "core/textio/export_game.h"
 #include "gui/common/fonts.h"
+#include "gui/common/qtext.h"
 #include "gui/diagram/diagram_renderer.h"
 #include "gui/diagram/gaiji_font.h"
 #include "terminal.h"
@@ -70,7 +72,7 @@ int Usage() {
                  "  --turned           the title's move as on a turned board\n"
                  "  --mobile 0|1|2     the 94 x 84 picture for mobile phones (9x9, 7x6, 6x5)\n"
                  "  --font FILE        the user-defined character font (default: Zodazi.ttf of\n"
-                 "                     $MOVRA_HOME or of the build's data folder)\n"
+                 "                     $MOVRA_HOME, of the installed data or of the build's)\n"
                  "  --overwrite        replace an existing FILE    --sjis  texts given in CP932\n"
                  "exit status: 0 written, 1 not written, 2 usage error.\n");
     return 2;
@@ -239,6 +241,9 @@ int Draw(const Options& o) {
             std::fprintf(stderr, "movra-cli diagram: the font file must be named %s\n", kGaijiFontFile);
         }
     } else if (const char* home = std::getenv("MOVRA_HOME"); home != nullptr && LoadGaijiFont(home)) {
+    } else if (LoadGaijiFont(QStringToPath(QCoreApplication::applicationDirPath() +
+                                           QStringLiteral("/../share/movra/data")))) {
+        // installed beside the program
     } else {
         LoadGaijiFont(MOVRA_BUILD_DATA_DIR);
     }
