@@ -33,13 +33,22 @@ cat > "$work/game.kif" <<'KIF'
    2 ３四歩(33)
    3 投了
 KIF
-status=0
 env -u MOVRA_HOME -u MOVRA_DATA -u XDG_DATA_HOME HOME="$home" QT_QPA_PLATFORM=offscreen \
-  timeout 8 "$root/usr/bin/movra" "$work/game.kif" >"$work/out.txt" 2>&1 || status=$?
-if [ "$status" -ne 124 ]; then
-  echo "the installed movra ended by itself (status $status):"; cat "$work/out.txt"; exit 1
-fi
+  "$root/usr/bin/movra" "$work/game.kif" >"$work/out.txt" 2>&1 &
+pid=$!
 folder=$home/.local/share/movra
+# The machine may be busy: wait up to a minute for the start, then make sure it keeps running.
+for _ in $(seq 120); do
+  ls "$folder" 2>/dev/null | grep -qi '^ban1l\.bmp$' && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.5
+done
+sleep 3
+if ! kill -0 "$pid" 2>/dev/null; then
+  wait "$pid" || true
+  echo "the installed movra ended by itself:"; cat "$work/out.txt"; exit 1
+fi
+kill "$pid"; wait "$pid" 2>/dev/null || true
 ls "$folder" | grep -qi '^ban1l\.bmp$' || { echo "the program folder was not filled: $(ls "$folder")"; exit 1; }
 [ -f "$folder/WAV1/11.wav" ] || { echo "no voice set in the program folder"; exit 1; }
 
