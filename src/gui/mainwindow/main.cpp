@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "gui/diagram/gaiji_font.h"
 #include "gui/common/fonts.h"
 #include "gui/common/qtext.h"
 #include "gui/common/translations.h"
@@ -203,6 +204,8 @@ int main(int argc, char** argv) {
         QMessageBox::warning(nullptr, QStringLiteral("Movra"), movra::ToQString(settingsProblem));
     }
 
+    // Our user-defined characters: the program folder's font, else the installed one.
+    if (!movra::LoadGaijiFont(folder)) movra::LoadGaijiFont(DataFolder());
     movra::MainWindow window(folder, settings);
     QObject::connect(&single, &movra::SingleInstance::raiseRequested, &window,
                      &movra::MainWindow::RaiseFromOtherCopy);

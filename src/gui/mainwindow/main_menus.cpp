@@ -103,7 +103,9 @@ void MainMenus::BuildFileMenu() {
     datImport_->setVisible(false);
     clipboardOutput_ = later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
     textOutput_ = later(file, QStringLiteral("ﾃｷｽﾄ(&T)"));
-    bitmapOutput_ = later(file, QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
+    bitmapMenu_ = file->addMenu(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));  // filled by the diagram commands
+    bitmapMenu_->setObjectName(QStringLiteral("MENU01_10"));
+    bitmapOutput_ = bitmapMenu_->menuAction();
     export_ = file->addMenu(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ(&E)"));
     later(export_, QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
     export_->menuAction()->setVisible(false);
@@ -250,7 +252,7 @@ void MainMenus::BuildToolsMenu() {
     playerNumbers_ = job(tools, QStringLiteral("棋士番号一括変換(&N)"), ReplacePlayerNumber);
     playerNumbers_->setVisible(false);
     tools->addSeparator();
-    later(tools, QStringLiteral("外字登録(&G)"));
+    gaiji_ = later(tools, QStringLiteral("外字登録(&G)"));
 }
 
 void MainMenus::BuildViewMenu() {
@@ -286,6 +288,7 @@ void MainMenus::BuildViewMenu() {
 void MainMenus::BuildSettingsAndHelpMenus() {
     QMenu* settings = bar_->addMenu(QStringLiteral("設定(&S)"));
     settings->setObjectName(QStringLiteral("MENU04"));
+    settings_ = settings;
     live(settings, QStringLiteral("動作環境(&E)"), QStringLiteral("MENU04_1"), &MainMenus::environmentChosen);
     settings->addSeparator();
     live(settings, QStringLiteral("棋士名登録/変更(&T)"), QStringLiteral("MENU04_2"), &MainMenus::masterPlayersChosen);
@@ -347,6 +350,13 @@ void MainMenus::showPlayerNumberItem() {
 
 void MainMenus::showImodeItems() {
     for (QAction* a : imode_) a->setVisible(true);
+}
+
+void MainMenus::makeLive(QAction* action) {
+    later_.removeAll(action);
+    action->setProperty("notAvailableYet", false);
+    action->setToolTip(QString());
+    action->setEnabled(true);
 }
 
 void MainMenus::showExportMenu() { export_->menuAction()->setVisible(true); }

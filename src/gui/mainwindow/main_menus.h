@@ -102,6 +102,13 @@ public:
     QMenu* otherEndingsMenu() const { return otherEndings_; }
     QAction* printAction() const { return printGame_; }
     QAction* clipboardOutputAction() const { return clipboardOutput_; }
+    // Where the diagram commands put their items.
+    QMenu* bitmapMenu() const { return bitmapMenu_; }
+    const QList<QAction*>& imodeItems() const { return imode_; }
+    QMenu* settingsMenu() const { return settings_; }
+    QAction* gaijiItem() const { return gaiji_; }
+    // An item of a later stage that another part of the window now carries out.
+    void makeLive(QAction* action);
     // Every item of a later stage, for tests.
     const QList<QAction*>& laterItems() const { return later_; }
 
@@ -153,6 +160,9 @@ private:
     QAction* comment_ = nullptr;
     QAction* exit_ = nullptr;
     QAction* bitmapOutput_ = nullptr;
+    QMenu* bitmapMenu_ = nullptr;
+    QMenu* settings_ = nullptr;
+    QAction* gaiji_ = nullptr;
     QAction* textOutput_ = nullptr;
     QAction* clipboardOutput_ = nullptr;
     QMenu* entry_ = nullptr;

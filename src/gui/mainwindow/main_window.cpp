@@ -15,6 +15,7 @@
 
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
+#include "gui/diagram/diagram_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -133,6 +134,16 @@ void MainWindow::BuildParts(QWidget* central) {
     status_ = new StatusLine(this);
     setStatusBar(status_);
     menus_ = new MainMenus(menuBar());
+    diagrams_ = new DiagramCommands(this, settings_, programFolder_, [this] {
+        if (mode_ == Mode::Game) return GameDiagramSource(record_, texts_.senteName, texts_.goteName);
+        DiagramSource editing;
+        editing.position = record_.position;
+        editing.gameView = false;
+        return editing;
+    }, *prompter_);
+    for (QAction* a : menus_->imodeItems()) menus_->makeLive(a);
+    menus_->makeLive(menus_->gaijiItem());
+    diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);

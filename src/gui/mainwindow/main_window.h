@@ -40,6 +40,7 @@ class SearchDialog;
 class StoreCommands;
 class MaintenanceCommands;
 class GuiPrompter;
+class DiagramCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -134,6 +135,7 @@ public:
     ReplayPanel* replayPanel() const { return panel_; }
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
+    DiagramCommands* diagramCommands() const { return diagrams_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -217,6 +219,7 @@ private:
     Settings settings_;
     std::unique_ptr<GuiPrompter> ownPrompter_;
     Prompter* prompter_;
+    DiagramCommands* diagrams_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
