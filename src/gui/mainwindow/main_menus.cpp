@@ -244,15 +244,6 @@ void MainMenus::BuildToolsMenu() {
     job(backup, QStringLiteral("棋譜ファイル(&K)"), BackupStore);
     job(backup, QStringLiteral("DATファイル(&D)"), BackupDat);
     setStoreKind(0);
-    tools->addSeparator();
-    datSwitch_ = live(tools, QStringLiteral("DATﾌｧｲﾙ切替(&D)"), QStringLiteral("MENU02_10"),
-                      &MainMenus::datSwitchChosen);
-    playerNumbersSeparator_ = tools->addSeparator();
-    playerNumbersSeparator_->setVisible(false);
-    playerNumbers_ = job(tools, QStringLiteral("棋士番号一括変換(&N)"), ReplacePlayerNumber);
-    playerNumbers_->setVisible(false);
-    tools->addSeparator();
-    gaiji_ = later(tools, QStringLiteral("外字登録(&G)"));
 }
 
 void MainMenus::BuildViewMenu() {
@@ -295,6 +286,16 @@ void MainMenus::BuildSettingsAndHelpMenus() {
     live(settings, QStringLiteral("棋戦名登録/変更(&K)"), QStringLiteral("MENU04_3"),
          &MainMenus::masterTournamentsChosen);
     live(settings, QStringLiteral("戦型名登録/変更(&S)"), QStringLiteral("MENU04_4"), &MainMenus::masterOpeningsChosen);
+    // The master files' folder, the hidden bulk change of a player number and the font of the
+    // user-defined characters belong to the settings as well.
+    datSwitch_ = live(settings, QStringLiteral("DATﾌｧｲﾙ切替(&D)"), QStringLiteral("MENU04_5"),
+                      &MainMenus::datSwitchChosen);
+    playerNumbersSeparator_ = settings->addSeparator();
+    playerNumbersSeparator_->setVisible(false);
+    playerNumbers_ = job(settings, QStringLiteral("棋士番号一括変換(&N)"), ReplacePlayerNumber);
+    playerNumbers_->setVisible(false);
+    settings->addSeparator();
+    gaiji_ = later(settings, QStringLiteral("外字登録(&G)"));
 
     QMenu* help = bar_->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("MENU05"));
