@@ -15,11 +15,14 @@ trap 'rm -rf "$work"' EXIT
 
 (cd "$build" && cpack -G DEB -B "$work/pkg" >/dev/null)
 deb=$(ls "$work"/pkg/movra_*.deb)
-dpkg-deb -I "$deb" | grep -q 'Depends:.*fonts-ipaexfont' || { echo "no font dependency"; exit 1; }
+# Read whole first: grep -q ending early would break the pipe under pipefail.
+info=$(dpkg-deb -I "$deb")
+grep -q 'Depends:.*fonts-ipaexfont' <<<"$info" || { echo "no font dependency"; exit 1; }
 root=$work/root
 dpkg-deb -x "$deb" "$root"
 
-"$root/usr/bin/movra-cli" --version | grep -q '^movra-cli ' || { echo "movra-cli does not start"; exit 1; }
+version=$("$root/usr/bin/movra-cli" --version)
+grep -q '^movra-cli ' <<<"$version" || { echo "movra-cli does not start"; exit 1; }
 
 # The window starts from the installed files alone and fills a fresh program folder.
 home=$work/home
@@ -39,7 +42,7 @@ pid=$!
 folder=$home/.local/share/movra
 # The machine may be busy: wait up to a minute for the start, then make sure it keeps running.
 for _ in $(seq 120); do
-  ls "$folder" 2>/dev/null | grep -qi '^ban1l\.bmp$' && break
+  [ -n "$(find "$folder" -maxdepth 1 -iname ban1l.bmp 2>/dev/null)" ] && break
   kill -0 "$pid" 2>/dev/null || break
   sleep 0.5
 done
@@ -49,7 +52,7 @@ if ! kill -0 "$pid" 2>/dev/null; then
   echo "the installed movra ended by itself:"; cat "$work/out.txt"; exit 1
 fi
 kill "$pid"; wait "$pid" 2>/dev/null || true
-ls "$folder" | grep -qi '^ban1l\.bmp$' || { echo "the program folder was not filled: $(ls "$folder")"; exit 1; }
+[ -n "$(find "$folder" -maxdepth 1 -iname ban1l.bmp 2>/dev/null)" ] || { echo "the program folder was not filled: $(ls "$folder")"; exit 1; }
 [ -f "$folder/WAV1/11.wav" ] || { echo "no voice set in the program folder"; exit 1; }
 
 desktop-file-validate "$root/usr/share/applications/movra.desktop"
