@@ -17,15 +17,25 @@ using testing::RunCli;
 using testing::StoredGames;
 namespace fs = std::filesystem;
 
+// A game of the given year and players, its moves from `seed`, with an opening comment.
+GameSpec Game(int year, int sente, int gote, unsigned seed, const char* comment) {
+    GameSpec g;
+    g.year = year;
+    g.sente = sente;
+    g.gote = gote;
+    g.seed = seed;
+    g.comment = comment;
+    return g;
+}
+
 TEST(MaintenanceCliTest, MergeSortDedupeConvertBackupAndReplaceAPlayer) {
     testing::TempFolder dir;
     const std::string a = (dir / "a.ipx").string(), b = (dir / "b.ipx").string();
+    // The second store holds a game of its own and a copy of the first store's oldest.
     GameStore store = testing::MakeStore(a, StoreKind::Extended,
-                                         {{.year = 2001, .sente = 12, .seed = 1, .comment = "a1"},
-                                          {.year = 2005, .sente = 3, .seed = 2, .comment = "a2"}});
+                                         {Game(2001, 12, 0, 1, "first of a"), Game(2005, 3, 0, 2, "second of a")});
     testing::MakeStore(b, StoreKind::Extended,
-                       {{.year = 2003, .sente = 12, .gote = 12, .seed = 3, .comment = "b1"},
-                        {.year = 2001, .sente = 12, .seed = 1, .comment = "a1"}});
+                       {Game(2003, 12, 12, 3, "first of b"), Game(2001, 12, 0, 1, "first of a")});
     const std::vector<std::string> mine = StoredGames(store);
 
     EXPECT_EQ(RunCli({"merge", "--help"}).status, 0);
@@ -60,7 +70,9 @@ TEST(MaintenanceCliTest, MergeSortDedupeConvertBackupAndReplaceAPlayer) {
     EXPECT_EQ(RunCli({"backup", a, dir.path().string()}).status, 1);
 
     const std::string c = (dir / "c.idx").string();
-    testing::MakeStore(c, StoreKind::Classic, {{.seed = 5}, {.handicap = 2, .seed = 6}});
+    GameSpec even = Game(2004, 0, 0, 5, ""), handicap = Game(2004, 0, 0, 6, "");
+    handicap.handicap = 2;
+    testing::MakeStore(c, StoreKind::Classic, {even, handicap});
     EXPECT_EQ(RunCli({"convert-store", a}).status, 1) << "already extended";
     const testing::CliResult converted = RunCli({"convert-store", c}, true);
     ASSERT_EQ(converted.status, 0) << converted.out;
