@@ -6,6 +6,8 @@
 // 1,000,000 games and two of 500,000 (different games). Environment:
 //   MOVRA_BENCH_GAMES=N        another size (the merged stores hold N/2 each)
 //   MOVRA_BENCH_KIND=classic   classic stores instead of extended ones
+//   MOVRA_BENCH_STORES=DIR     keep the generated stores in DIR and use them again next time
+//                              (whole, first and second of the kind; made when missing)
 // Each run works on fresh copies (made while the clock is paused). The counter max_rss_mib is
 // the process's peak resident memory so far.
 #include <benchmark/benchmark.h>
@@ -48,15 +50,17 @@ double MaxRssMib() {
 struct Stores {
     fs::path folder;
     fs::path whole, first, second;  // the pristine stores
+    bool keep = false;              // a folder of the user's: only the copies go
     ~Stores() {
         std::error_code ec;
-        fs::remove_all(folder, ec);
+        fs::remove_all(keep ? folder / "work" : folder, ec);
     }
 };
 
 fs::path Generate(const fs::path& folder, const std::string& name, long games, std::uint64_t start) {
     sample::StoreOptions options;
     options.path = folder / (name + (Extended() ? ".ipx" : ".idx"));
+    if (fs::exists(options.path)) return StoreFiles(options.path).IndexPath();
     options.games = games;
     options.randomStart = start;
     options.extended = Extended();
@@ -67,11 +71,17 @@ fs::path Generate(const fs::path& folder, const std::string& name, long games, s
 Stores& TheStores() {
     static std::unique_ptr<Stores> stores = [] {
         auto s = std::make_unique<Stores>();
-        std::string pattern = (fs::temp_directory_path() / "movra-bench-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp");
-        s->folder = buffer.data();
+        if (const char* kept = std::getenv("MOVRA_BENCH_STORES")) {
+            s->folder = kept;
+            s->keep = true;
+            fs::create_directories(s->folder);
+        } else {
+            std::string pattern = (fs::temp_directory_path() / "movra-bench-XXXXXX").string();
+            std::vector<char> buffer(pattern.begin(), pattern.end());
+            buffer.push_back('\0');
+            if (::mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp");
+            s->folder = buffer.data();
+        }
         const long games = Games();
         s->whole = Generate(s->folder, "whole", games, 1);
         s->first = Generate(s->folder, "first", games / 2, 2);

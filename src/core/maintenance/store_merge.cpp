@@ -245,6 +245,16 @@ void MapIndexRecords(const StoreFiles& working, std::uint32_t first, std::uint32
     if (!layer.Sync(index)) throw StoreIoError("cannot write", index.path());
 }
 
+// Makes `to` a file of `from`'s length that holds nothing yet (a file with a hole): the working
+// store's records the sort reads from the open store itself.
+void ReserveLike(const fs::path& from, const fs::path& to, RecordWriter& layer) {
+    RecordFile in;
+    if (!in.Open(from, 1, RecordFile::Access::Read)) throw StoreIoError("cannot open", from);
+    RecordFile out;
+    if (!layer.OpenForWriting(out, to, 1, RecordFile::Access::Create)) throw StoreIoError("cannot create", to);
+    if (!layer.Truncate(out, in.SizeBytes())) throw StoreIoError("cannot write", to);
+}
+
 // Appends `games` of `source` to the working store; throws when the copy fails.
 void AppendGames(const GameStore& source, std::span<const std::uint32_t> games, const StoreFiles& working,
                  bool fresh, Prompter& prompter, RecordWriter& layer) {
@@ -303,15 +313,25 @@ MergeResult MergeStores(GameStore& store, const fs::path& other, MergeKind kind,
     try {
         if (masters) result.maps = MapMasterNumbers(*masters);
         WriteMasters(masters, result.maps);
+        // A merge sorts the combined games into new files, so the open store's games need not be
+        // copied into the working store's largest files first: the sort reads them where they are.
+        const LeadingRecords leading{store.files, count};
+        const bool sorted = kind != MergeKind::Concatenate;
         for (const std::string& e : StoreFileExtensions()) {
-            if (store.files.Exists(e)) CopyFileThrough(store.files.Path(e), working.Path(e), scratch);
+            if (!store.files.Exists(e)) continue;
+            if (sorted && ReadsLeadingRecords(e, store.extended())) {
+                ReserveLike(store.files.Path(e), working.Path(e), scratch);
+            } else {
+                CopyFileThrough(store.files.Path(e), working.Path(e), scratch);
+            }
         }
         AppendGames(source, AllGames(otherCount), working, false, prompter, scratch);
         MapIndexRecords(working, count + 1, count + otherCount, result.maps, scratch);
         GameStore combined(working.IndexPath(), store.kind, count + otherCount);
-        if (kind != MergeKind::Concatenate) {
-            const RewriteResult r = kind == MergeKind::Complete ? RemoveSameGames(combined, order, prompter, scratch)
-                                                                : SortStore(combined, order, prompter, scratch);
+        if (sorted) {
+            const RewriteResult r = kind == MergeKind::Complete
+                                        ? RemoveSameGames(combined, order, prompter, scratch, &leading)
+                                        : SortStore(combined, order, prompter, scratch, &leading);
             if (!r.ok) throw Stopped{};
             result.removed = r.removed;
         }

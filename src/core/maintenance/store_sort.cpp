@@ -119,37 +119,85 @@ void RemoveTemporaries(const StoreFiles& files, RecordWriter& layer) {
     }
 }
 
-// How much memory one pass of the permuted copy gathers records into.
-constexpr std::size_t kPassBytes = std::size_t(256) << 20;
+// Where the records of one kind of file are read, in record order: the leading records from the
+// other store's file, the rest from the store's own.
+struct RecordSpan {
+    fs::path path;
+    std::uint64_t first = 0;  // the span's first record number (0-based) in its file
+    std::uint64_t count = 0;
+};
+
+std::uint32_t LeadingCount(const LeadingRecords* leading, std::string_view extension, bool extended,
+                           std::uint32_t count) {
+    return leading && ReadsLeadingRecords(extension, extended) ? std::min(leading->count, count) : 0;
+}
+
+std::vector<RecordSpan> RecordSpans(const StoreFiles& files, std::string_view extension, bool extended,
+                                    std::uint32_t count, const LeadingRecords* leading) {
+    const std::uint32_t lead = LeadingCount(leading, extension, extended, count);
+    std::vector<RecordSpan> spans;
+    if (lead > 0) spans.push_back({leading->files.Path(extension), 0, lead});
+    if (count > lead) spans.push_back({files.Path(extension), lead, count - lead});
+    return spans;
+}
+
+// Reads records of one kind by record number (1-based): the leading ones from the other store's
+// file, the rest from `own`. A record that cannot be read comes back as zeros.
+class RecordsByNumber {
+public:
+    RecordsByNumber(const fs::path& own, std::string_view extension, bool extended, std::size_t recordSize,
+                    std::uint32_t count, const LeadingRecords* leading)
+        : lead_(LeadingCount(leading, extension, extended, count)) {
+        opened_ = own_.Open(own, recordSize, RecordFile::Access::Read);
+        if (lead_ > 0) opened_ = leading_.Open(leading->files.Path(extension), recordSize, RecordFile::Access::Read) && opened_;
+    }
+    bool opened() const { return opened_; }
+    bool Read(std::uint32_t k, std::uint8_t* record) const {
+        const RecordFile& f = k <= lead_ ? leading_ : own_;
+        return f.Read(k - 1, record) == f.recordSize();
+    }
+
+private:
+    std::uint32_t lead_;
+    RecordFile own_, leading_;
+    bool opened_ = false;
+};
+
+std::size_t passBytes = std::size_t(768) << 20;
 
 // Copies the records of one store file into `out` in the order of `kept`. Reading a record by
-// number for each place would be one system call a record; instead the old file is read from
-// start to end in large blocks, once for each part of the new file that fits the pass buffer,
-// and every record that belongs to that part is put in its place.
-void CopyPermuted(const fs::path& from, std::size_t recordSize, std::span<const std::uint32_t> kept,
+// number for each place would be one system call a record; instead the old records are read
+// from start to end in large blocks, once for each part of the new file that fits the pass
+// buffer, and every record that belongs to that part is put in its place.
+void CopyPermuted(std::span<const RecordSpan> from, std::size_t recordSize, std::span<const std::uint32_t> kept,
                   std::uint32_t count, LayeredBlockWriter& out, Prompter& prompter, const std::string& caption,
                   long& done, long total) {
     // where[k]: the place of old record k (0-based) in the new file, or none.
     constexpr std::uint32_t kNone = 0xFFFFFFFFu;
     std::vector<std::uint32_t> where(count, kNone);
     for (std::size_t i = 0; i < kept.size(); ++i) where[kept[i] - 1] = std::uint32_t(i);
-    const std::size_t perPass = std::max<std::size_t>(1, kPassBytes / recordSize);
-    std::vector<std::uint8_t> gathered(std::min(perPass, std::max<std::size_t>(1, kept.size())) * recordSize);
+    // The passes share the records evenly: the buffer is no larger than the last pass needs.
+    const std::size_t most = std::max<std::size_t>(1, passBytes / recordSize);
+    const std::size_t passes = std::max<std::size_t>(1, (kept.size() + most - 1) / most);
+    const std::size_t perPass = std::max<std::size_t>(1, (kept.size() + passes - 1) / passes);
+    std::vector<std::uint8_t> gathered(perPass * recordSize);
+    const std::size_t blockRecords = std::max<std::size_t>(1, (std::size_t(4) << 20) / recordSize);
     for (std::size_t first = 0; first < kept.size(); first += perPass) {
         const std::size_t last = std::min(kept.size(), first + perPass);
-        RecordBlockReader in;
-        if (!in.Open(from, recordSize, 0, std::max<std::size_t>(1, (std::size_t(4) << 20) / recordSize))) {
-            throw StoreIoError("cannot open", from);
-        }
-        std::uint64_t k = 0;
-        const std::uint8_t* block = nullptr;
-        while (k < count) {
-            const std::size_t n = in.Next(block);
-            if (n == 0) throw StoreIoError("cannot read", from);
-            for (std::size_t i = 0; i < n && k < count; ++i, ++k) {
-                const std::uint32_t place = where[k];
-                if (place == kNone || place < first || place >= last) continue;
-                std::memcpy(gathered.data() + (place - first) * recordSize, block + i * recordSize, recordSize);
+        for (const RecordSpan& span : from) {
+            RecordBlockReader in;
+            if (!in.Open(span.path, recordSize, span.first, blockRecords)) throw StoreIoError("cannot open", span.path);
+            std::uint64_t k = span.first;
+            const std::uint64_t end = span.first + span.count;
+            const std::uint8_t* block = nullptr;
+            while (k < end) {
+                const std::size_t n = in.Next(block);
+                if (n == 0) throw StoreIoError("cannot read", span.path);
+                for (std::size_t i = 0; i < n && k < end; ++i, ++k) {
+                    const std::uint32_t place = where[k];
+                    if (place < first || place >= last) continue;  // kNone is never inside
+                    std::memcpy(gathered.data() + (place - first) * recordSize, block + i * recordSize, recordSize);
+                }
             }
         }
         for (std::size_t place = first; place < last; ++place) {
@@ -162,7 +210,7 @@ void CopyPermuted(const fs::path& from, std::size_t recordSize, std::span<const 
 // Writes the temporaries: the games of `kept` in that order.
 void WriteTemporaries(const StoreFiles& files, bool extended, const IndexImage& image,
                       std::span<const std::uint32_t> kept, Prompter& prompter, RecordWriter& layer,
-                      const std::string& caption) {
+                      const std::string& caption, const LeadingRecords* leading) {
     const std::vector<RewrittenFile> rewritten = RewrittenFiles(extended);
     const long total = long(kept.size()) * long(rewritten.size());
     long done = 0;
@@ -178,7 +226,8 @@ void WriteTemporaries(const StoreFiles& files, bool extended, const IndexImage& 
                 Tick(prompter, caption, ++done, total);
             }
         } else {
-            CopyPermuted(files.Path(f.final), f.recordSize, kept, image.count, out, prompter, caption, done, total);
+            CopyPermuted(RecordSpans(files, f.final, extended, image.count, leading), f.recordSize, kept, image.count,
+                         out, prompter, caption, done, total);
         }
         out.Finish();
     }
@@ -226,14 +275,13 @@ bool SameHeader(const std::uint8_t* a, const std::uint8_t* b) {
 }
 
 // Flags the games of `order` that repeat an earlier game of their run of equal headers.
-std::vector<std::uint8_t> FlagRepeats(const StoreFiles& files, const IndexImage& image,
+std::vector<std::uint8_t> FlagRepeats(const StoreFiles& files, bool extended, const IndexImage& image,
                                       std::span<const std::uint32_t> order, Prompter& prompter,
-                                      const std::string& caption) {
+                                      const std::string& caption, const LeadingRecords* leading) {
     std::vector<std::uint8_t> flagged(order.size(), 0);
-    RecordFile gameData;
-    if (!gameData.Open(files.Path(ext::kGameData), kGameDataRecordSize, RecordFile::Access::Read)) {
-        throw StoreIoError("cannot open", files.Path(ext::kGameData));
-    }
+    const RecordsByNumber gameData(files.Path(ext::kGameData), ext::kGameData, extended, kGameDataRecordSize,
+                                   image.count, leading);
+    if (!gameData.opened()) throw StoreIoError("cannot open", files.Path(ext::kGameData));
     std::vector<std::uint8_t> moves;  // the moves of one run, grown as runs need
     std::size_t start = 0;
     while (start < order.size()) {
@@ -243,8 +291,8 @@ std::vector<std::uint8_t> FlagRepeats(const StoreFiles& files, const IndexImage&
         if (run > 1) {
             if (moves.size() < run * kGameDataRecordSize) moves.resize(run * kGameDataRecordSize);
             for (std::size_t i = 0; i < run; ++i) {
-                if (gameData.Read(order[start + i] - 1, moves.data() + i * kGameDataRecordSize) != kGameDataRecordSize) {
-                    throw StoreIoError("cannot read", gameData.path());
+                if (!gameData.Read(order[start + i], moves.data() + i * kGameDataRecordSize)) {
+                    throw StoreIoError("cannot read", files.Path(ext::kGameData));
                 }
             }
             for (std::size_t i = 0; i < run; ++i) {
@@ -266,19 +314,22 @@ std::vector<std::uint8_t> FlagRepeats(const StoreFiles& files, const IndexImage&
 // Releases the removed games' comments, read from the old detail and move-info files while they
 // still wait aside, and frees the overflow numbers that only removed games held.
 void ReleaseRemoved(const GameStore& store, std::span<const std::uint32_t> removed, const IndexImage& image,
-                    std::span<const std::uint32_t> kept, Prompter& prompter, RecordWriter& layer) {
+                    std::span<const std::uint32_t> kept, Prompter& prompter, RecordWriter& layer,
+                    const LeadingRecords* leading) {
     const StoreFiles& files = store.files;
     if (store.extended()) {
         const auto release = CommentReleaser(store, prompter);
-        RecordFile oldDetail, oldInfo, infoOverflow;
-        oldDetail.Open(files.Path(ext::kOldDetail), kDetailRecordSize, RecordFile::Access::Read);
-        oldInfo.Open(files.Path(ext::kOldMoveInfo), kMoveInfoRecordSize, RecordFile::Access::Read);
+        const RecordsByNumber oldDetail(files.Path(ext::kOldDetail), ext::kDetail, true, kDetailRecordSize, image.count,
+                                        leading);
+        const RecordsByNumber oldInfo(files.Path(ext::kOldMoveInfo), ext::kMoveInfo, true, kMoveInfoRecordSize,
+                                      image.count, leading);
+        RecordFile infoOverflow;
         infoOverflow.Open(files.Path(ext::kMoveInfoOverflow), kMoveInfoRecordSize, RecordFile::Access::Read);
         for (std::uint32_t k : removed) {
             DetailRecord detail;
             MoveInfo info;
-            oldDetail.Read(k - 1, detail.bytes.data());
-            oldInfo.Read(k - 1, info.firstRecord());
+            oldDetail.Read(k, detail.bytes.data());
+            oldInfo.Read(k, info.firstRecord());
             const int n = detail.overflowNumber();
             if (IsOverflowNumber(n)) infoOverflow.Read(std::uint64_t(n), info.overflowRecord());
             release(detail, info);
@@ -306,7 +357,8 @@ void ReleaseRemoved(const GameStore& store, std::span<const std::uint32_t> remov
     if (layer.Write(bitmapFile, 0, bitmap.bytes.data(), kOverflowBitmapSize)) layer.Sync(bitmapFile);
 }
 
-RewriteResult Rewrite(GameStore& store, SortOrder order, bool removeSame, Prompter& prompter, RecordWriter& layer) {
+RewriteResult Rewrite(GameStore& store, SortOrder order, bool removeSame, Prompter& prompter, RecordWriter& layer,
+                      const LeadingRecords* leading) {
     RewriteResult result;
     std::uint32_t count = 0;
     if (!WholeStore(store, prompter, layer, count)) return result;
@@ -319,7 +371,7 @@ RewriteResult Rewrite(GameStore& store, SortOrder order, bool removeSame, Prompt
             ReadIndexImage(files, count, image);
             games = SortedOrder(image, order);
             if (removeSame) {
-                const std::vector<std::uint8_t> flagged = FlagRepeats(files, image, games, prompter, caption);
+                const std::vector<std::uint8_t> flagged = FlagRepeats(files, store.extended(), image, games, prompter, caption, leading);
                 for (std::size_t i = 0; i < games.size(); ++i) (flagged[i] ? removed : kept).push_back(games[i]);
             } else {
                 kept = games;
@@ -328,14 +380,14 @@ RewriteResult Rewrite(GameStore& store, SortOrder order, bool removeSame, Prompt
             prompter.Warn(std::string("\rメモリ不足のため処理できません。"_sj));
             return result;
         }
-        bool unchanged = removed.empty();
+        bool unchanged = removed.empty() && !leading;
         for (std::size_t i = 0; unchanged && i < kept.size(); ++i) unchanged = kept[i] == i + 1;
         if (unchanged) {
             result.ok = true;
             result.count = count;
             return result;
         }
-        WriteTemporaries(files, store.extended(), image, kept, prompter, layer, caption);
+        WriteTemporaries(files, store.extended(), image, kept, prompter, layer, caption, leading);
     } catch (const Stopped&) {
         RemoveTemporaries(files, layer);
         return result;
@@ -344,7 +396,7 @@ RewriteResult Rewrite(GameStore& store, SortOrder order, bool removeSame, Prompt
         throw;
     }
     const auto afterRenames = [&] {
-        if (!removed.empty()) ReleaseRemoved(store, removed, image, kept, prompter, layer);
+        if (!removed.empty()) ReleaseRemoved(store, removed, image, kept, prompter, layer, leading);
     };
     if (!ReplaceStoreFiles(files, RewriteReplacement(files, store.extended()), prompter, layer, afterRenames)) {
         RemoveTemporaries(files, layer);
@@ -389,12 +441,21 @@ bool EnoughSpaceToRewrite(const GameStore& store) {
     return !free || needed < *free;
 }
 
-RewriteResult SortStore(GameStore& store, SortOrder order, Prompter& prompter, RecordWriter& layer) {
-    return Rewrite(store, order, false, prompter, layer);
+std::size_t RewritePassBytes() { return passBytes; }
+void SetRewritePassBytes(std::size_t bytes) { passBytes = bytes; }
+
+bool ReadsLeadingRecords(std::string_view extension, bool extended) {
+    return extension == ext::kGameData || (extended && (extension == ext::kDetail || extension == ext::kMoveInfo));
 }
 
-RewriteResult RemoveSameGames(GameStore& store, SortOrder order, Prompter& prompter, RecordWriter& layer) {
-    return Rewrite(store, order, true, prompter, layer);
+RewriteResult SortStore(GameStore& store, SortOrder order, Prompter& prompter, RecordWriter& layer,
+                        const LeadingRecords* leading) {
+    return Rewrite(store, order, false, prompter, layer, leading);
+}
+
+RewriteResult RemoveSameGames(GameStore& store, SortOrder order, Prompter& prompter, RecordWriter& layer,
+                              const LeadingRecords* leading) {
+    return Rewrite(store, order, true, prompter, layer, leading);
 }
 
 }  // namespace movra::maintenance

@@ -9,8 +9,10 @@
 // The order is worked out in memory from the index records (32 bytes a game, so 32 MB for a
 // million games); the records are then copied in their new order, read by number from the old
 // files and written in large blocks.
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/text/prompter.h"
 #include "core/store/record_file.h"
@@ -40,6 +42,23 @@ SortedCheck CheckSorted(const GameStore& store);
 // less than the free space. A file system that cannot be asked counts as having room.
 bool EnoughSpaceToRewrite(const GameStore& store);
 
+// A store being rewritten may leave its first `count` game-data, detail and move-info records
+// to another store's files, where they stand as records 1 … count (a merge's working store does
+// so rather than copy the open store's largest files only to read them once more): the rewrite
+// reads those records there, and then always writes every rewritten file anew.
+struct LeadingRecords {
+    StoreFiles files;
+    std::uint32_t count = 0;
+};
+// Whether the rewrite of a store of the kind reads the file of this extension through
+// LeadingRecords (the index file is always the store's own).
+bool ReadsLeadingRecords(std::string_view extension, bool extended);
+
+// The most memory one pass of the reordering copy gathers records into: 768 MiB, so that a
+// million games' move info (2 GB) is read three times. Tests set it small to copy in many passes.
+std::size_t RewritePassBytes();
+void SetRewritePassBytes(std::size_t bytes);
+
 struct RewriteResult {
     bool ok = false;            // the store holds the new order (or needed no change)
     std::uint32_t removed = 0;  // identical games removed
@@ -54,7 +73,7 @@ struct RewriteResult {
 // message when an old file cannot move aside) and leaves the store as it was. The user may stop
 // at a progress report (every 1000 records), with the same effect.
 RewriteResult SortStore(GameStore& store, SortOrder order, Prompter& prompter,
-                        RecordWriter& layer = DirectRecordWriter());
+                        RecordWriter& layer = DirectRecordWriter(), const LeadingRecords* leading = nullptr);
 
 // Sorts as SortStore and removes every game identical to one before it in the new order: the
 // same date, players, tournament, game number, opening, result, handicap and sub-tournament
@@ -63,6 +82,7 @@ RewriteResult SortStore(GameStore& store, SortOrder order, Prompter& prompter,
 // comments are released, and the overflow numbers no kept game uses are freed. When the
 // working memory cannot be had: "\rメモリ不足のため処理できません。" and nothing changes.
 RewriteResult RemoveSameGames(GameStore& store, SortOrder order, Prompter& prompter,
-                              RecordWriter& layer = DirectRecordWriter());
+                              RecordWriter& layer = DirectRecordWriter(),
+                              const LeadingRecords* leading = nullptr);
 
 }  // namespace movra::maintenance
