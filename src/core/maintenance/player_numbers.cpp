@@ -18,18 +18,6 @@ std::string PlayerNumbersCaption() { return std::string("【 棋士番号設定�
 
 namespace {
 
-bool WholeStore(const GameStore& store, Prompter& prompter, RecordWriter& layer, std::uint32_t& count) {
-    const StoreCheck check = ValidateStore(store.files.IndexPath(), count, prompter, layer);
-    if (check == StoreCheck::ReadOnly) {
-        prompter.Warn(ReadOnlyStoreMessage(store.files.IndexPath()));
-        return false;
-    }
-    if (check != (store.extended() ? StoreCheck::Extended : StoreCheck::Classic)) {
-        prompter.Warn(BrokenStoreMessage(store.files.IndexPath()));
-        return false;
-    }
-    return true;
-}
 
 // The index file with its header, read whole.
 std::vector<std::uint8_t> ReadIndexFile(const StoreFiles& files, std::uint32_t count) {
@@ -70,7 +58,7 @@ IndexRewrite SetPlayerNumbersFromNames(GameStore& store, const PlayerTable& play
                                        RecordWriter& layer) {
     IndexRewrite result;
     std::uint32_t count = 0;
-    if (!store.extended() || !WholeStore(store, prompter, layer, count)) return result;
+    if (!store.extended() || !OpenStoreIsWhole(store, prompter, layer, count)) return result;
     std::vector<std::uint8_t> bytes = ReadIndexFile(store.files, count);
     RecordBlockReader details;
     if (!details.Open(store.files.Path(ext::kDetail), kDetailRecordSize, 0, 1024)) {
@@ -87,23 +75,16 @@ IndexRewrite SetPlayerNumbersFromNames(GameStore& store, const PlayerTable& play
             IndexRecord index = IndexRecord::FromBytes(record);
             if (index.sentePlayer() != 0 && index.gotePlayer() != 0) continue;
             std::copy(block + i * kDetailRecordSize, block + (i + 1) * kDetailRecordSize, detail.bytes.begin());
-            bool changed = false;
-            if (index.sentePlayer() == 0) {
-                const std::string name = RemoveSpaces(detail.senteName());
-                const int number = name.empty() ? 0 : players.NumberByName(name);
-                if (number != 0) {
-                    index.setSentePlayer(std::uint16_t(number));
-                    changed = true;
-                }
-            }
-            if (index.gotePlayer() == 0) {
-                const std::string name = RemoveSpaces(detail.goteName());
-                const int number = name.empty() ? 0 : players.NumberByName(name);
-                if (number != 0) {
-                    index.setGotePlayer(std::uint16_t(number));
-                    changed = true;
-                }
-            }
+            // The number of the player a side's name names, or 0.
+            const auto numberOf = [&](std::string_view shown) {
+                const std::string name = RemoveSpaces(shown);
+                return name.empty() ? 0 : players.NumberByName(name);
+            };
+            const int sente = index.sentePlayer() == 0 ? numberOf(detail.senteName()) : 0;
+            const int gote = index.gotePlayer() == 0 ? numberOf(detail.goteName()) : 0;
+            if (sente != 0) index.setSentePlayer(std::uint16_t(sente));
+            if (gote != 0) index.setGotePlayer(std::uint16_t(gote));
+            const bool changed = sente != 0 || gote != 0;
             if (changed) {
                 std::copy(index.bytes.begin(), index.bytes.end(), record);
                 ++result.changed;
@@ -137,7 +118,7 @@ std::uint32_t CountGamesOfPlayer(const GameStore& store, int number) {
 IndexRewrite ReplacePlayerNumber(GameStore& store, int from, int to, Prompter& prompter, RecordWriter& layer) {
     IndexRewrite result;
     std::uint32_t count = 0;
-    if (!WholeStore(store, prompter, layer, count)) return result;
+    if (!OpenStoreIsWhole(store, prompter, layer, count)) return result;
     std::vector<std::uint8_t> bytes = ReadIndexFile(store.files, count);
     for (std::uint32_t k = 1; k <= count; ++k) {
         std::uint8_t* r = bytes.data() + std::size_t(k) * kIndexRecordSize;

@@ -5,6 +5,7 @@
 
 #include "core/text/cp932.h"
 #include "core/store/comment_layout.h"
+#include "core/store/open_store.h"
 
 namespace movra::maintenance {
 
@@ -57,6 +58,19 @@ void CopyFileThrough(const fs::path& from, const fs::path& to, RecordWriter& lay
         offset += want;
     }
     if (!layer.Sync(out)) throw StoreIoError("cannot write", to);
+}
+
+bool OpenStoreIsWhole(const GameStore& store, Prompter& prompter, RecordWriter& layer, std::uint32_t& count) {
+    const StoreCheck check = ValidateStore(store.files.IndexPath(), count, prompter, layer);
+    if (check == StoreCheck::ReadOnly) {
+        prompter.Warn(ReadOnlyStoreMessage(store.files.IndexPath()));
+        return false;
+    }
+    if (check != (store.extended() ? StoreCheck::Extended : StoreCheck::Classic)) {
+        prompter.Warn(BrokenStoreMessage(store.files.IndexPath()));
+        return false;
+    }
+    return true;
 }
 
 void SyncStoreSet(const StoreFiles& files, RecordWriter& layer) {

@@ -74,6 +74,11 @@ private:
     RecordWriter& inner_;
 };
 
+// The store's game count when its files agree with it and with the session's kind (a half-done
+// change is finished first); otherwise false, the user told with ReadOnlyStoreMessage or
+// BrokenStoreMessage.
+bool OpenStoreIsWhole(const GameStore& store, Prompter& prompter, RecordWriter& layer, std::uint32_t& count);
+
 // Puts every file of the set on the disk through the layer; throws StoreIoError on failure.
 void SyncStoreSet(const StoreFiles& files, RecordWriter& layer);
 

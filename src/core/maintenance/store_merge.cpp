@@ -54,6 +54,57 @@ int FreeRow(const Table& table, int rows) {
     return -1;
 }
 
+// The open table's number for a name of the other store's table: the row of that name, or a new
+// row that comes last in the selection lists; 0 (counted as not kept) when the table is full.
+template <typename Table>
+int MappedRow(Table& table, int rows, int fileRows, const std::string& name, NumberMaps& maps) {
+    if (const int to = table.NumberByName(name); to != 0) return to;
+    const int row = FreeRow(table, fileRows);
+    if (row < 0) {
+        ++maps.notKept;
+        return 0;
+    }
+    MasterRow& r = table.MutableRow(row);
+    r.number = std::uint16_t(row + 1);
+    r.order = std::int16_t(LastOrder(table, rows) + 1);
+    r.name = name;
+    ++maps.added;
+    return row + 1;
+}
+
+// The same for a sub-tournament of the open table's tournament `to`.
+int MappedSubRow(TournamentTable& table, int to, const std::string& name, NumberMaps& maps) {
+    if (const int sub = table.SubNumberByName(to, name); sub != 0) return sub;
+    for (int k = 0; k < kSubTournamentRows; ++k) {
+        if (!table.SubRow(to, k).name.empty()) continue;
+        std::int16_t last = 0;
+        for (int j = 0; j < kSubTournamentRows; ++j) last = std::max(last, table.SubRow(to, j).order);
+        MasterRow& r = table.MutableSubRow(to, k);
+        r.number = std::uint16_t(k + 1);
+        r.name = name;
+        r.order = std::int16_t(last + 1);
+        ++maps.added;
+        return k + 1;
+    }
+    ++maps.notKept;
+    return 0;
+}
+
+// Maps every named row of the other store's table (tournaments or openings) into `mapped`, by
+// the row's number; `then(fromNumber, toNumber)` follows each row (the tournaments' sub rows).
+template <typename Table, typename Then>
+void MapRows(const Table* from, Table* to, int rows, int fileRows, std::vector<std::uint16_t>& mapped,
+             NumberMaps& maps, Then then) {
+    if (!from || !to) return;
+    for (int i = 0; i < rows; ++i) {
+        const MasterRow& row = from->Row(i);
+        if (row.number == 0 || row.number > rows || row.name.empty()) continue;
+        const int number = MappedRow(*to, rows, fileRows, row.name, maps);
+        mapped[row.number] = std::uint16_t(number);
+        then(int(row.number), number);
+    }
+}
+
 }  // namespace
 
 NumberMaps MapMasterNumbers(const MasterMerge& m) {
@@ -87,68 +138,16 @@ NumberMaps MapMasterNumbers(const MasterMerge& m) {
             maps.players[std::size_t(n)] = std::uint16_t(to);
         }
     }
-    if (m.fromTournaments && m.tournaments) {
-        for (int i = 0; i < kTournamentRows; ++i) {
-            const MasterRow& from = m.fromTournaments->Row(i);
-            if (from.number == 0 || from.number > kTournamentRows || from.name.empty()) continue;
-            int to = m.tournaments->NumberByName(from.name);
-            if (to == 0) {
-                const int row = FreeRow(*m.tournaments, kTournamentFileRows);
-                if (row < 0) {
-                    ++maps.notKept;
-                } else {
-                    MasterRow& r = m.tournaments->MutableRow(row);
-                    r.number = std::uint16_t(row + 1);
-                    r.order = std::int16_t(LastOrder(*m.tournaments, kTournamentRows) + 1);
-                    r.name = from.name;
-                    to = row + 1;
-                    ++maps.added;
+    MapRows(m.fromTournaments, m.tournaments, kTournamentRows, kTournamentFileRows, maps.tournaments, maps,
+            [&](int fromNumber, int to) {
+                for (int s = 0; s < kSubTournamentRows && to != 0; ++s) {
+                    const MasterRow& sub = m.fromTournaments->SubRow(fromNumber, s);
+                    if (sub.number == 0 || sub.number > kSubTournamentRows || sub.name.empty()) continue;
+                    maps.subTournaments[std::size_t(fromNumber)][sub.number] =
+                        std::uint8_t(MappedSubRow(*m.tournaments, to, sub.name, maps));
                 }
-            }
-            maps.tournaments[from.number] = std::uint16_t(to);
-            for (int s = 0; s < kSubTournamentRows && to != 0; ++s) {
-                const MasterRow& sub = m.fromTournaments->SubRow(from.number, s);
-                if (sub.number == 0 || sub.number > kSubTournamentRows || sub.name.empty()) continue;
-                int subTo = m.tournaments->SubNumberByName(to, sub.name);
-                if (subTo == 0) {
-                    for (int k = 0; k < kSubTournamentRows && subTo == 0; ++k) {
-                        if (!m.tournaments->SubRow(to, k).name.empty()) continue;
-                        MasterRow& r = m.tournaments->MutableSubRow(to, k);
-                        r.number = std::uint16_t(k + 1);
-                        r.name = sub.name;
-                        std::int16_t last = 0;
-                        for (int j = 0; j < kSubTournamentRows; ++j) last = std::max(last, m.tournaments->SubRow(to, j).order);
-                        r.order = std::int16_t(last + 1);
-                        subTo = k + 1;
-                        ++maps.added;
-                    }
-                    if (subTo == 0) ++maps.notKept;
-                }
-                maps.subTournaments[from.number][sub.number] = std::uint8_t(subTo);
-            }
-        }
-    }
-    if (m.fromOpenings && m.openings) {
-        for (int i = 0; i < kOpeningRows; ++i) {
-            const MasterRow& from = m.fromOpenings->Row(i);
-            if (from.number == 0 || from.number > kOpeningRows || from.name.empty()) continue;
-            int to = m.openings->NumberByName(from.name);
-            if (to == 0) {
-                const int row = FreeRow(*m.openings, kOpeningRows);
-                if (row < 0) {
-                    ++maps.notKept;
-                } else {
-                    MasterRow& r = m.openings->MutableRow(row);
-                    r.number = std::uint16_t(row + 1);
-                    r.order = std::int16_t(LastOrder(*m.openings, kOpeningRows) + 1);
-                    r.name = from.name;
-                    to = row + 1;
-                    ++maps.added;
-                }
-            }
-            maps.openings[from.number] = std::uint16_t(to);
-        }
-    }
+            });
+    MapRows(m.fromOpenings, m.openings, kOpeningRows, kOpeningRows, maps.openings, maps, [](int, int) {});
     return maps;
 }
 
@@ -190,20 +189,6 @@ bool SameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     if (fs::equivalent(a, b, ec)) return true;
     return UpperCaseAscii(PathText(fs::absolute(a))) == UpperCaseAscii(PathText(fs::absolute(b)));
-}
-
-// The count of the open store when it is whole and of the kind the session says; told otherwise.
-bool OpenStoreIsWhole(const GameStore& store, Prompter& prompter, RecordWriter& layer, std::uint32_t& count) {
-    const StoreCheck check = ValidateStore(store.files.IndexPath(), count, prompter, layer);
-    if (check == StoreCheck::ReadOnly) {
-        prompter.Warn(ReadOnlyStoreMessage(store.files.IndexPath()));
-        return false;
-    }
-    if (check != (store.extended() ? StoreCheck::Extended : StoreCheck::Classic)) {
-        prompter.Warn(BrokenStoreMessage(store.files.IndexPath()));
-        return false;
-    }
-    return true;
 }
 
 // Writes the open store's master files when the maps added names to them.
@@ -267,6 +252,31 @@ bool PutInPlace(GameStore& store, const StoreFiles& working, Prompter& prompter,
     return ReplaceStoreFiles(store.files, WholeStoreReplacement(working, store.files), prompter, layer);
 }
 
+// Builds the combined store as a working store beside the open one (B~mrg.*), `build` writing it
+// through a layer that leaves the syncs to the end, and puts it in the open store's place. False
+// when the user stopped or the replacement did not happen: the working store is cleared away
+// and the open store is as it was. An input/output failure does the same and is thrown again.
+template <typename Build>
+bool CombineInWorkingStore(GameStore& store, Prompter& prompter, RecordWriter& layer, Build build) {
+    const StoreFiles working = BesideStore(store.files, "~mrg");
+    RemoveStoreSet(working, layer);
+    WorkingStoreLayer scratch(layer);
+    bool done = false;
+    try {
+        build(working, static_cast<RecordWriter&>(scratch));
+        SyncStoreSet(working, layer);
+        done = PutInPlace(store, working, prompter, layer);
+    } catch (const Stopped&) {
+    } catch (...) {
+        RemoveStoreSet(working, layer);
+        prompter.EndProgress();
+        throw;
+    }
+    RemoveStoreSet(working, layer);
+    prompter.EndProgress();
+    return done;
+}
+
 std::vector<std::uint32_t> AllGames(std::uint32_t count) {
     std::vector<std::uint32_t> games(count);
     for (std::uint32_t k = 1; k <= count; ++k) games[k - 1] = k;
@@ -307,10 +317,8 @@ MergeResult MergeStores(GameStore& store, const fs::path& other, MergeKind kind,
 
     std::uint32_t count = 0;
     if (!OpenStoreIsWhole(store, prompter, layer, count)) return result;
-    const StoreFiles working = BesideStore(store.files, "~mrg");
-    RemoveStoreSet(working, layer);
-    WorkingStoreLayer scratch(layer);
-    try {
+    std::uint32_t combinedCount = 0;
+    const bool done = CombineInWorkingStore(store, prompter, layer, [&](const StoreFiles& working, RecordWriter& scratch) {
         if (masters) result.maps = MapMasterNumbers(*masters);
         WriteMasters(masters, result.maps);
         // A merge sorts the combined games into new files, so the open store's games need not be
@@ -335,20 +343,10 @@ MergeResult MergeStores(GameStore& store, const fs::path& other, MergeKind kind,
             if (!r.ok) throw Stopped{};
             result.removed = r.removed;
         }
-        SyncStoreSet(working, layer);
-        if (!PutInPlace(store, working, prompter, layer)) throw Stopped{};
-        result.count = combined.recordCount;
-    } catch (const Stopped&) {
-        RemoveStoreSet(working, layer);
-        prompter.EndProgress();
-        return result;
-    } catch (...) {
-        RemoveStoreSet(working, layer);
-        prompter.EndProgress();
-        throw;
-    }
-    prompter.EndProgress();
-    RemoveStoreSet(working, layer);
+        combinedCount = combined.recordCount;
+    });
+    if (!done) return result;
+    result.count = combinedCount;
     result.ok = true;
     result.added = otherCount;
     store.recordCount = result.count;
@@ -426,28 +424,14 @@ MergeResult MergeDistributedData(GameStore& store, const fs::path& distribution,
             }
         }
     }
-    const StoreFiles working = BesideStore(store.files, "~mrg");
-    RemoveStoreSet(working, layer);
-    WorkingStoreLayer scratch(layer);
-    try {
+    const bool done = CombineInWorkingStore(store, prompter, layer, [&](const StoreFiles& working, RecordWriter& scratch) {
         if (masters) result.maps = MapMasterNumbers(*masters);
         WriteMasters(masters, result.maps);
         AppendGames(dist, AllGames(distCount), working, true, prompter, scratch);
         MapIndexRecords(working, 1, distCount, result.maps, scratch);
         if (!older.empty()) AppendGames(store, older, working, false, prompter, scratch);
-        SyncStoreSet(working, layer);
-        if (!PutInPlace(store, working, prompter, layer)) throw Stopped{};
-    } catch (const Stopped&) {
-        RemoveStoreSet(working, layer);
-        prompter.EndProgress();
-        return result;
-    } catch (...) {
-        RemoveStoreSet(working, layer);
-        prompter.EndProgress();
-        throw;
-    }
-    prompter.EndProgress();
-    RemoveStoreSet(working, layer);
+    });
+    if (!done) return result;
     result.ok = true;
     result.added = distCount;
     result.removed = count - std::uint32_t(older.size());

@@ -243,20 +243,6 @@ StoreReplacement RewriteReplacement(const StoreFiles& files, bool extended) {
     return plan;
 }
 
-// The count of a whole store of the session's kind; false (told) otherwise.
-bool WholeStore(const GameStore& store, Prompter& prompter, RecordWriter& layer, std::uint32_t& count) {
-    const StoreCheck check = ValidateStore(store.files.IndexPath(), count, prompter, layer);
-    if (check == StoreCheck::ReadOnly) {
-        prompter.Warn(ReadOnlyStoreMessage(store.files.IndexPath()));
-        return false;
-    }
-    if (check != (store.extended() ? StoreCheck::Extended : StoreCheck::Classic)) {
-        prompter.Warn(BrokenStoreMessage(store.files.IndexPath()));
-        return false;
-    }
-    return true;
-}
-
 // Slots 1-256 of two games are the same game when they agree up to and including the first slot
 // whose destination byte is 0.
 bool SameMoves(const std::uint8_t* a, const std::uint8_t* b) {
@@ -361,7 +347,7 @@ RewriteResult Rewrite(GameStore& store, SortOrder order, bool removeSame, Prompt
                       const LeadingRecords* leading) {
     RewriteResult result;
     std::uint32_t count = 0;
-    if (!WholeStore(store, prompter, layer, count)) return result;
+    if (!OpenStoreIsWhole(store, prompter, layer, count)) return result;
     const StoreFiles& files = store.files;
     const std::string caption = removeSame ? RemoveSameCaption() : SortCaption();
     IndexImage image;
