@@ -1,6 +1,9 @@
 #include "core/maintenance/rewrite_support.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "core/text/cp932.h"
@@ -11,13 +14,43 @@ namespace movra::maintenance {
 
 namespace fs = std::filesystem;
 
+void AlignedBytes::Free::operator()(std::uint8_t* p) const { std::free(p); }
+
+void AlignedBytes::Assign(std::size_t size) {
+    constexpr std::size_t kAlign = RecordFile::kDirectAlignment;
+    const std::size_t rounded = std::max<std::size_t>(kAlign, (size + kAlign - 1) / kAlign * kAlign);
+    bytes_.reset(static_cast<std::uint8_t*>(std::aligned_alloc(kAlign, rounded)));
+    if (!bytes_) throw std::bad_alloc();
+    std::memset(bytes_.get(), 0, rounded);
+}
+
+bool WriteThrough(RecordWriter& layer, RecordFile& file, DirectWrites& direct, std::uint64_t offset,
+                  const std::uint8_t* bytes, std::size_t size) {
+    constexpr std::size_t kAlign = RecordFile::kDirectAlignment;
+    // A small write would wait for the disk for little gain.
+    constexpr std::size_t kLeast = std::size_t(64) << 10;
+    const bool wanted = direct.offered && size >= kLeast && offset % kAlign == 0 && size % kAlign == 0 &&
+                        reinterpret_cast<std::uintptr_t>(bytes) % kAlign == 0;
+    if (wanted != direct.on) {
+        if (file.SetDirectWrites(wanted)) {
+            direct.on = wanted;
+        } else if (wanted) {
+            direct.offered = false;
+        } else {
+            return false;
+        }
+    }
+    return layer.Write(file, offset, bytes, size);
+}
+
 void LayeredBlockWriter::Create(const fs::path& path, std::size_t recordSize, std::size_t blockRecords) {
     if (!layer_.OpenForWriting(file_, path, recordSize, RecordFile::Access::Create)) {
         throw StoreIoError("cannot create", path);
     }
     recordSize_ = recordSize;
     blockRecords_ = blockRecords;
-    buffer_.assign(recordSize * blockRecords, 0);
+    direct_ = DirectWrites{};
+    buffer_.Assign(recordSize * blockRecords);
     pending_ = 0;
     written_ = 0;
     offset_ = 0;
@@ -32,7 +65,9 @@ void LayeredBlockWriter::Append(const std::uint8_t* record) {
 void LayeredBlockWriter::Flush() {
     if (pending_ == 0) return;
     const std::size_t size = pending_ * recordSize_;
-    if (!layer_.Write(file_, offset_, buffer_.data(), size)) throw StoreIoError("cannot write", file_.path());
+    if (!WriteThrough(layer_, file_, direct_, offset_, buffer_.data(), size)) {
+        throw StoreIoError("cannot write", file_.path());
+    }
     offset_ += size;
     pending_ = 0;
 }
@@ -49,12 +84,14 @@ void CopyFileThrough(const fs::path& from, const fs::path& to, RecordWriter& lay
     if (!in.Open(from, 1, RecordFile::Access::Read)) throw StoreIoError("cannot open", from);
     RecordFile out;
     if (!layer.OpenForWriting(out, to, 1, RecordFile::Access::Create)) throw StoreIoError("cannot create", to);
-    std::vector<std::uint8_t> buffer(kBlock);
+    AlignedBytes buffer;
+    buffer.Assign(kBlock);
+    DirectWrites direct;
     const std::uint64_t size = in.SizeBytes();
     for (std::uint64_t offset = 0; offset < size;) {
         const std::size_t want = std::size_t(std::min<std::uint64_t>(kBlock, size - offset));
         if (in.ReadBytes(offset, buffer.data(), want) != want) throw StoreIoError("cannot read", from);
-        if (!layer.Write(out, offset, buffer.data(), want)) throw StoreIoError("cannot write", to);
+        if (!WriteThrough(layer, out, direct, offset, buffer.data(), want)) throw StoreIoError("cannot write", to);
         offset += want;
     }
     if (!layer.Sync(out)) throw StoreIoError("cannot write", to);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,35 @@ inline void Tick(Prompter& prompter, const std::string& caption, long done, long
     if (done % kProgressEvery == 0 && !prompter.Progress(caption, done, total)) throw Stopped{};
 }
 
+// Memory whose start suits writes straight to the disk (RecordFile::kDirectAlignment).
+class AlignedBytes {
+public:
+    // `size` bytes, zeroed; what was held before goes.
+    void Assign(std::size_t size);
+    std::uint8_t* data() const { return bytes_.get(); }
+
+private:
+    struct Free {
+        void operator()(std::uint8_t* p) const;
+    };
+    std::unique_ptr<std::uint8_t[], Free> bytes_;
+};
+
+// Whether a file's writes go straight to the disk: a file written once that this job does not
+// read again gains nothing from the page cache, which would first have to find fresh memory for
+// every page (on a virtual machine that costs more than the disk). Large writes of whole disk
+// blocks go straight; the rest, and every write on a file system that does not offer it, as usual.
+struct DirectWrites {
+    bool offered = true;  // until the file system says otherwise
+    bool on = false;
+};
+// Writes through the layer, straight to the disk where the write allows; false when it fails.
+bool WriteThrough(RecordWriter& layer, RecordFile& file, DirectWrites& direct, std::uint64_t offset,
+                  const std::uint8_t* bytes, std::size_t size);
+
 // Writes a new record file from its start, a block at a time, every write, the sync and the
-// opening going through `layer`. Throws StoreIoError when a step fails.
+// opening going through `layer`. Throws StoreIoError when a step fails. Blocks of whole disk
+// blocks are written straight to the disk (DirectWrites).
 class LayeredBlockWriter {
 public:
     explicit LayeredBlockWriter(RecordWriter& layer) : layer_(layer) {}
@@ -44,7 +72,8 @@ private:
     void Flush();
     RecordWriter& layer_;
     RecordFile file_;
-    std::vector<std::uint8_t> buffer_;
+    DirectWrites direct_;
+    AlignedBytes buffer_;
     std::size_t recordSize_ = 0, blockRecords_ = 0, pending_ = 0;
     std::uint64_t written_ = 0, offset_ = 0;
 };

@@ -106,6 +106,12 @@ bool RecordFile::TruncateBytes(std::uint64_t size) {
 
 bool RecordFile::Sync() { return fd_ >= 0 && ::fdatasync(fd_) == 0; }
 
+bool RecordFile::SetDirectWrites(bool on) {
+    if (fd_ < 0) return false;
+    const int flags = ::fcntl(fd_, F_GETFL);
+    return flags >= 0 && ::fcntl(fd_, F_SETFL, on ? (flags | O_DIRECT) : (flags & ~O_DIRECT)) == 0;
+}
+
 // --- block reader -----------------------------------------------------------------------------
 
 bool RecordBlockReader::Open(const std::filesystem::path& path, std::size_t recordSize,

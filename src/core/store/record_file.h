@@ -65,6 +65,11 @@ public:
     bool TruncateBytes(std::uint64_t size);
     // Puts the file's data on the disk (before a rewrite swaps files).
     bool Sync();
+    // Whether the writes from now on go to the disk directly, past the page cache (O_DIRECT):
+    // each write's offset, size and buffer address must then be multiples of kDirectAlignment.
+    // False when the file system does not offer it (the writes stay as they were).
+    static constexpr std::size_t kDirectAlignment = 4096;
+    bool SetDirectWrites(bool on);
 
 private:
     int fd_ = -1;
