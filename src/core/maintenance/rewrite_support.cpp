@@ -24,23 +24,38 @@ void AlignedBytes::Assign(std::size_t size) {
     std::memset(bytes_.get(), 0, rounded);
 }
 
-bool WriteThrough(RecordWriter& layer, RecordFile& file, DirectWrites& direct, std::uint64_t offset,
-                  const std::uint8_t* bytes, std::size_t size) {
+namespace {
+
+// Writes worth sending straight to the disk: large ones of whole blocks.
+bool DirectWorthy(std::uint64_t offset, std::size_t size) {
     constexpr std::size_t kAlign = RecordFile::kDirectAlignment;
-    // A small write would wait for the disk for little gain.
-    constexpr std::size_t kLeast = std::size_t(64) << 10;
-    const bool wanted = direct.offered && size >= kLeast && offset % kAlign == 0 && size % kAlign == 0 &&
-                        reinterpret_cast<std::uintptr_t>(bytes) % kAlign == 0;
-    if (wanted != direct.on) {
-        if (file.SetDirectWrites(wanted)) {
-            direct.on = wanted;
-        } else if (wanted) {
-            direct.offered = false;
-        } else {
-            return false;
-        }
+    constexpr std::size_t kLeast = std::size_t(64) << 10;  // a small write would wait for little gain
+    return size >= kLeast && offset % kAlign == 0 && size % kAlign == 0;
+}
+
+}  // namespace
+
+bool WriteThrough(RecordWriter& layer, RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
+                  std::size_t size) {
+    if (!DirectWorthy(offset, size) || reinterpret_cast<std::uintptr_t>(bytes) % RecordFile::kDirectAlignment != 0 ||
+        !file.SetDirectWrites(true)) {
+        return layer.Write(file, offset, bytes, size);
     }
-    return layer.Write(file, offset, bytes, size);
+    const bool written = layer.Write(file, offset, bytes, size);
+    return file.SetDirectWrites(false) && written;
+}
+
+bool WorkingStoreLayer::Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) {
+    if (!DirectWorthy(offset, size)) return inner_.Write(file, offset, bytes, size);
+    if (reinterpret_cast<std::uintptr_t>(bytes) % RecordFile::kDirectAlignment != 0) {
+        if (alignedSize_ < size) {
+            aligned_.Assign(size);
+            alignedSize_ = size;
+        }
+        std::memcpy(aligned_.data(), bytes, size);
+        bytes = aligned_.data();
+    }
+    return WriteThrough(inner_, file, offset, bytes, size);
 }
 
 void LayeredBlockWriter::Create(const fs::path& path, std::size_t recordSize, std::size_t blockRecords) {
@@ -49,7 +64,6 @@ void LayeredBlockWriter::Create(const fs::path& path, std::size_t recordSize, st
     }
     recordSize_ = recordSize;
     blockRecords_ = blockRecords;
-    direct_ = DirectWrites{};
     buffer_.Assign(recordSize * blockRecords);
     pending_ = 0;
     written_ = 0;
@@ -65,7 +79,7 @@ void LayeredBlockWriter::Append(const std::uint8_t* record) {
 void LayeredBlockWriter::Flush() {
     if (pending_ == 0) return;
     const std::size_t size = pending_ * recordSize_;
-    if (!WriteThrough(layer_, file_, direct_, offset_, buffer_.data(), size)) {
+    if (!WriteThrough(layer_, file_, offset_, buffer_.data(), size)) {
         throw StoreIoError("cannot write", file_.path());
     }
     offset_ += size;
@@ -86,12 +100,11 @@ void CopyFileThrough(const fs::path& from, const fs::path& to, RecordWriter& lay
     if (!layer.OpenForWriting(out, to, 1, RecordFile::Access::Create)) throw StoreIoError("cannot create", to);
     AlignedBytes buffer;
     buffer.Assign(kBlock);
-    DirectWrites direct;
     const std::uint64_t size = in.SizeBytes();
     for (std::uint64_t offset = 0; offset < size;) {
         const std::size_t want = std::size_t(std::min<std::uint64_t>(kBlock, size - offset));
         if (in.ReadBytes(offset, buffer.data(), want) != want) throw StoreIoError("cannot read", from);
-        if (!WriteThrough(layer, out, direct, offset, buffer.data(), want)) throw StoreIoError("cannot write", to);
+        if (!WriteThrough(layer, out, offset, buffer.data(), want)) throw StoreIoError("cannot write", to);
         offset += want;
     }
     if (!layer.Sync(out)) throw StoreIoError("cannot write", to);

@@ -43,21 +43,17 @@ private:
     std::unique_ptr<std::uint8_t[], Free> bytes_;
 };
 
-// Whether a file's writes go straight to the disk: a file written once that this job does not
-// read again gains nothing from the page cache, which would first have to find fresh memory for
-// every page (on a virtual machine that costs more than the disk). Large writes of whole disk
-// blocks go straight; the rest, and every write on a file system that does not offer it, as usual.
-struct DirectWrites {
-    bool offered = true;  // until the file system says otherwise
-    bool on = false;
-};
-// Writes through the layer, straight to the disk where the write allows; false when it fails.
-bool WriteThrough(RecordWriter& layer, RecordFile& file, DirectWrites& direct, std::uint64_t offset,
-                  const std::uint8_t* bytes, std::size_t size);
+// Writes through the layer; a large write of whole disk blocks from aligned memory goes straight
+// to the disk where the file system offers it (RecordFile::SetDirectWrites). A file written once
+// that the job does not read again gains nothing from the page cache, which would first have to
+// find fresh memory for every page: on a virtual machine that costs more than the disk itself.
+// False when the write fails.
+bool WriteThrough(RecordWriter& layer, RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes,
+                  std::size_t size);
 
 // Writes a new record file from its start, a block at a time, every write, the sync and the
 // opening going through `layer`. Throws StoreIoError when a step fails. Blocks of whole disk
-// blocks are written straight to the disk (DirectWrites).
+// blocks are written straight to the disk (WriteThrough).
 class LayeredBlockWriter {
 public:
     explicit LayeredBlockWriter(RecordWriter& layer) : layer_(layer) {}
@@ -72,7 +68,6 @@ private:
     void Flush();
     RecordWriter& layer_;
     RecordFile file_;
-    DirectWrites direct_;
     AlignedBytes buffer_;
     std::size_t recordSize_ = 0, blockRecords_ = 0, pending_ = 0;
     std::uint64_t written_ = 0, offset_ = 0;
@@ -80,13 +75,12 @@ private:
 
 // The file layer for a working store that nobody reads until it takes the open store's place:
 // its data need not be on the disk before then, so the syncs are left out here and done all at
-// once by SyncStoreSet before the replacement. Every other step goes to the given layer.
+// once by SyncStoreSet before the replacement. Large writes go as WriteThrough sends them (from
+// an aligned copy when need be). Every other step goes to the given layer.
 class WorkingStoreLayer : public RecordWriter {
 public:
     explicit WorkingStoreLayer(RecordWriter& inner) : inner_(inner) {}
-    bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override {
-        return inner_.Write(file, offset, bytes, size);
-    }
+    bool Write(RecordFile& file, std::uint64_t offset, const std::uint8_t* bytes, std::size_t size) override;
     bool Truncate(RecordFile& file, std::uint64_t size) override { return inner_.Truncate(file, size); }
     bool Sync(RecordFile&) override { return true; }
     bool OpenForWriting(RecordFile& file, const std::filesystem::path& path, std::size_t recordSize,
@@ -101,6 +95,8 @@ public:
 
 private:
     RecordWriter& inner_;
+    AlignedBytes aligned_;
+    std::size_t alignedSize_ = 0;
 };
 
 // The store's game count when its files agree with it and with the session's kind (a half-done
