@@ -18,6 +18,7 @@
 #include "core/textio/export_file.h"
 #include "core/textio/export_game.h"
 #include "core/textio/import_text.h"
+#include "core/textio/ki2_writer.h"
 #include "core/textio/kif_writer.h"
 #include "core/textio/listing_writer.h"
 
@@ -28,13 +29,14 @@ namespace fs = std::filesystem;
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: movra-cli convert IN... --to kif|csa|usi|listing --dir OUT [--utf8]\n"
+                 "usage: movra-cli convert IN... --to kif|ki2|csa|usi|listing --dir OUT [--utf8]\n"
                  "                 [--recursive] [--overwrite]\n"
                  "  IN is a game-record file (KIF, KI2, Morita, CSA, USI, coded) or a folder of\n"
                  "  them (--recursive: with every sub-folder). Each game is written into OUT under\n"
-                 "  the file's name with the new extension (.kif, .csa, .usi, .txt; a file of several\n"
-                 "  games gives name-1, name-2, ...). --utf8 writes UTF-8 instead of CP932 (a KIF\n"
-                 "  file then ends in .kifu). An existing file is kept unless --overwrite.\n"
+                 "  the file's name with the new extension (.kif, .ki2, .csa, .usi, .txt; a file of\n"
+                 "  several games gives name-1, name-2, ...). --utf8 writes UTF-8 instead of CP932\n"
+                 "  (a KIF file then ends in .kifu, a KI2 file in .ki2u). An existing file is kept\n"
+                 "  unless --overwrite.\n"
                  "exit status: 0 every file converted, 1 some file not, 2 usage error.\n");
     return 2;
 }
@@ -78,7 +80,7 @@ int RunConvert(int argc, char** argv) {
             inputs.push_back(arg);
         }
     }
-    if (inputs.empty() || out.empty() || (to != "kif" && to != "csa" && to != "usi" && to != "listing")) {
+    if (inputs.empty() || out.empty() || (to != "kif" && to != "ki2" && to != "csa" && to != "usi" && to != "listing")) {
         return Usage();
     }
     std::error_code ec;
@@ -107,6 +109,7 @@ int RunConvert(int argc, char** argv) {
         }
     }
     const std::string extension = to == "kif" ? (utf8 ? ".kifu" : ".kif")
+                                  : to == "ki2" ? (utf8 ? ".ki2u" : ".ki2")
                                   : to == "csa" ? ".csa"
                                   : to == "usi" ? ".usi"
                                                 : ".txt";
@@ -137,6 +140,7 @@ int RunConvert(int argc, char** argv) {
                 continue;
             }
             std::vector<std::string> lines = to == "kif"   ? KakinokiLines(*game, PathText(target))
+                                             : to == "ki2" ? Ki2Lines(*game)
                                              : to == "csa" ? CsaLines(*game)
                                              : to == "usi" ? std::vector<std::string>{UsiLine(*game)}
                                                            : GameListingLines(*game);

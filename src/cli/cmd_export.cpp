@@ -22,6 +22,7 @@
 #include "core/textio/export_file.h"
 #include "core/textio/export_game.h"
 #include "core/textio/imported_header.h"
+#include "core/textio/ki2_writer.h"
 #include "core/textio/kif_writer.h"
 #include "core/textio/listing_writer.h"
 #include "core/textio/position_text.h"
@@ -34,7 +35,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Output { Kif, Listing, Csa, Usi, Position };
+enum class Output { Kif, Ki2, Listing, Csa, Usi, Position };
 
 struct Options {
     Output output = Output::Kif;
@@ -46,24 +47,26 @@ struct Options {
     bool overwrite = false;
     bool append = false;
     bool sjis = false;
-    bool utf8 = false;     // files in UTF-8 (a KIF file then ends in .kifu)
+    bool utf8 = false;     // files in UTF-8 (a KIF file then ends in .kifu, a KI2 file in .ki2u)
     bool gaiji = false;
     long move = -1;        // position-text: -1 the final position
 };
 
 int ExportUsage() {
     std::fprintf(stderr,
-                 "usage: movra-cli export STORE N... [--kif | --listing | --csa | --usi]\n"
+                 "usage: movra-cli export STORE N... [--kif | --ki2 | --listing | --csa | --usi]\n"
                  "                 [-o FILE | --dir DIR] [--utf8]\n"
                  "                 [--overwrite] [--append] [--dat DIR] [--sjis]\n"
                  "  N is a record number or a range (1-100); --kif (the default) writes Kakinoki\n"
-                 "  KIF, --listing the six-moves-a-line listing, --csa a CSA record (V2.2), --usi a\n"
-                 "  USI position line. One game goes to standard output\n"
+                 "  KIF, --ki2 KI2 (moves with their relative words, no times), --listing the\n"
+                 "  six-moves-a-line listing, --csa a CSA record (V2.2), --usi a USI position\n"
+                 "  line. One game goes to standard output\n"
                  "  (UTF-8; --sjis: the file's CP932 bytes with CR LF) or to FILE; several need\n"
-                 "  --dir DIR, where each gets a new file r<MMDD><NNN>.kif (.txt for listings).\n"
+                 "  --dir DIR, where each gets a new file r<MMDD><NNN>.kif (.ki2, .csa, .usi; .txt\n"
+                 "  for listings).\n"
                  "  An existing FILE is kept unless --overwrite (or, for a listing, --append).\n"
                  "  --utf8 writes the files in UTF-8 instead of CP932 (KIF files in a folder then\n"
-                 "  end in .kifu).\n"
+                 "  end in .kifu, KI2 files in .ki2u).\n"
                  "  Names come from the master files in --dat DIR ($MOVRA_HOME, else the store's\n"
                  "  folder).\n"
                  "exit status: 0 everything written, 1 some game not written, 2 usage error.\n");
@@ -90,10 +93,12 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (!position && (arg == "--kif" || arg == "--listing" || arg == "--csa" || arg == "--usi")) {
+        if (!position &&
+            (arg == "--kif" || arg == "--ki2" || arg == "--listing" || arg == "--csa" || arg == "--usi")) {
             if (formatGiven) return std::nullopt;
             formatGiven = true;
             o.output = arg == "--kif"       ? Output::Kif
+                       : arg == "--ki2"     ? Output::Ki2
                        : arg == "--listing" ? Output::Listing
                        : arg == "--csa"     ? Output::Csa
                                             : Output::Usi;
@@ -130,8 +135,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool position) {
     if (!o.file.empty() && !o.folder.empty()) return std::nullopt;
     if (o.games.size() > 1 && o.folder.empty()) return std::nullopt;
     if (o.overwrite && o.append) return std::nullopt;
-    // The Kakinoki file is always written whole; only the listing and the diagram append.
-    if (o.append && o.output == Output::Kif) return std::nullopt;
+    // A KIF, KI2 or USI file holds one game, so is always written whole; the listing, the
+    // diagram and the CSA file (which separates its games with "/") append.
+    if (o.append && (o.output == Output::Kif || o.output == Output::Ki2 || o.output == Output::Usi)) {
+        return std::nullopt;
+    }
     return o;
 }
 
@@ -211,6 +219,10 @@ private:
                 }
                 extension = o_.utf8 ? ".kifu" : ".kif";
                 break;
+            case Output::Ki2:
+                lines = Ki2Lines(*game);
+                extension = o_.utf8 ? ".ki2u" : ".ki2";
+                break;
             case Output::Listing:
                 lines = GameListingLines(*game);
                 break;
@@ -249,9 +261,14 @@ private:
             if (fs::exists(path, ec)) {
                 if (o_.append) {
                     mode = WriteMode::Append;
+                    // Without its separator the appended record would run on into the game
+                    // before it and be read as one game.
+                    if (o_.output == Output::Csa && fs::file_size(path, ec) > 0) lines.insert(lines.begin(), "/");
                 } else if (!o_.overwrite) {
+                    const bool appends = o_.output == Output::Listing || o_.output == Output::Csa ||
+                                         o_.output == Output::Position;
                     std::fprintf(stderr, "%s exists: nothing written (--overwrite%s)\n", o_.file.c_str(),
-                                 o_.output == Output::Kif ? "" : " or --append");
+                                 appends ? " or --append" : "");
                     return false;
                 }
             }

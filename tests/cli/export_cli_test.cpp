@@ -17,6 +17,7 @@
 #include "support/run_cli.h"
 #include "core/textio/export_file.h"
 #include "core/textio/export_game.h"
+#include "core/textio/import_text.h"
 #include "core/textio/kif_writer.h"
 #include "core/textio/listing_writer.h"
 #include "core/textio/position_text.h"
@@ -116,6 +117,56 @@ TEST_F(ExportCli, AnExistingFileIsKeptUnlessAsked) {
     EXPECT_EQ(Text(file), listing);
     // A Kakinoki file is only ever written whole.
     EXPECT_EQ(RunCli(Args({"export", store.string(), "2", "-o", file.string(), "--append"})).status, 2);
+}
+
+// KI2 files in UTF-8 (.ki2u), a CSA file the games are appended to, and the KI2 files converted
+// back to CP932: everything the import reads again holds the store's moves, game for game.
+TEST_F(ExportCli, Ki2AndAppendedCsaFilesReadBackThroughTheImport) {
+    const fs::path out = dir / "ki2";
+    auto r = RunCli(Args({"export", store.string(), "1-12", "--ki2", "--utf8", "--dir", out.string()}));
+    ASSERT_EQ(r.status, 0) << r.out;
+    const fs::path csa = dir / "all.csa";
+    for (int k = 1; k <= 3; ++k) {
+        r = RunCli(Args({"export", store.string(), std::to_string(k), "--csa", "-o", csa.string(), "--append"}));
+        ASSERT_EQ(r.status, 0) << r.out;
+    }
+    EXPECT_EQ(RunCli(Args({"export", store.string(), "1", "--ki2", "-o", csa.string(), "--append"})).status, 2);
+    r = RunCli({"convert", out.string(), "--to", "ki2", "--dir", (dir / "sjis").string()});
+    ASSERT_EQ(r.status, 0) << r.out;
+
+    ASSERT_TRUE(CreateStoreFiles(dir / "back.ipx", true));
+    GameStore back(dir / "back.ipx", StoreKind::Extended, 0);
+    ImportContext context{back, prompter, {}, "2001-02-03 04:05:06", {}, 5};
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(out)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());  // r<MMDD><NNN>: not the store's order
+    EXPECT_EQ(files.size(), 12u);
+    std::multiset<std::vector<std::string>> exported, read;
+    const auto codes = [](const ExportGame& g) {
+        std::vector<std::string> c;
+        for (int m = 1; m <= g.record.moveCount; ++m) c.push_back(g.record.moves[std::size_t(m)].moveCode().str());
+        return c;
+    };
+    for (long k = 1; k <= 12; ++k) exported.insert(codes(Game(k)));
+    for (const fs::path& f : files) {
+        EXPECT_EQ(f.extension(), ".ki2u");
+        ASSERT_EQ(ImportTextFile(f, context).stored, 1) << f;
+        const fs::path sjis = dir / "sjis" / f.filename().replace_extension(".ki2");
+        EXPECT_EQ(Text(sjis).find("\xE2\x96\xB2"), std::string::npos);  // CP932, not UTF-8
+        ASSERT_EQ(ImportTextFile(sjis, context).stored, 1) << sjis;
+    }
+    for (long k = 1; k <= long(back.recordCount); k += 2) {
+        read.insert(codes(*LoadExportGame(back, {}, k, prompter)));
+        // The UTF-8 file and its CP932 conversion give one game.
+        EXPECT_EQ(codes(*LoadExportGame(back, {}, k + 1, prompter)), codes(*LoadExportGame(back, {}, k, prompter)));
+    }
+    EXPECT_EQ(read, exported);
+
+    const FileImport appended = ImportTextFile(csa, context);
+    ASSERT_EQ(appended.stored, 3) << appended.refusal;
+    for (long k = 1; k <= 3; ++k) {
+        EXPECT_EQ(codes(*LoadExportGame(back, {}, long(back.recordCount) - 3 + k, prompter)), codes(Game(k)));
+    }
 }
 
 TEST_F(ExportCli, SeveralGamesGoIntoAFolderUnderNewNames) {

@@ -21,8 +21,9 @@ constexpr std::array<std::string_view, 15> kPieceNames = {
     "", "FU", "TO", "KY", "NY", "KE", "NK", "GI", "NG", "KI", "KA", "UM", "HI", "RY", "OU"};
 
 PieceCode PieceOfName(std::string_view name) {
+    if (name.size() != 2) return 0;
     for (std::size_t c = 1; c < kPieceNames.size(); ++c) {
-        if (kPieceNames[c] == name) return PieceCode(c);
+        if (kPieceNames[c][0] == name[0] && kPieceNames[c][1] == name[1]) return PieceCode(c);
     }
     return 0;
 }
@@ -252,25 +253,26 @@ private:
         }
         const int fromFile = s[1] - '0', fromRank = s[2] - '0', toFile = s[3] - '0', toRank = s[4] - '0';
         const PieceCode after = PieceOfName(s.substr(5, 2));
-        std::string code;
+        // The five characters of the move code go straight onto the game's codes.
         if (toFile < 1 || toRank < 1) {
             if (refusal_.empty()) refusal_ = "move " + std::to_string(moves_ + 1) + " has no destination";
-            code = std::string(kUnreadableMoveCode);
+            codes_ += kUnreadableMoveCode;
         } else if (fromFile == 0 && fromRank == 0) {
-            code = std::string("0") + char('0' + KindOf(after)) + s[3] + s[4] + ' ';
+            const char code[5] = {'0', char('0' + KindOf(after)), s[3], s[4], ' '};
+            codes_.append(code, 5);
             board_[std::size_t(BoardIndex(toFile, toRank))] = side == 1 ? after : PieceCode(after + piece::kGoteOffset);
         } else if (fromFile >= 1 && fromRank >= 1) {
             PieceCode& from = board_[std::size_t(BoardIndex(fromFile, fromRank))];
             const PieceCode before = OwnCode(from);
             const bool promotes = before != 0 && IsPromotable(before) && Promote(before) == after;
-            code = std::string() + s[1] + s[2] + s[3] + s[4] + (promotes ? '+' : ' ');
+            const char code[5] = {s[1], s[2], s[3], s[4], promotes ? '+' : ' '};
+            codes_.append(code, 5);
             from = 0;
             board_[std::size_t(BoardIndex(toFile, toRank))] = side == 1 ? after : PieceCode(after + piece::kGoteOffset);
         } else {
             if (refusal_.empty()) refusal_ = "move " + std::to_string(moves_ + 1) + " has no origin";
-            code = std::string(kUnreadableMoveCode);
+            codes_ += kUnreadableMoveCode;
         }
-        codes_ += code;
         ++moves_;
     }
 
@@ -344,19 +346,33 @@ bool LooksLikeCsa(const TextLines& lines) {
     return false;
 }
 
+bool CsaHasSeveralGames(const TextLines& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string_view line = lines[i];
+        if (!line.empty() && line[0] == '/') return true;
+    }
+    return false;
+}
+
 int ReadCsaFile(const TextLines& lines, std::string_view now,
                 const std::function<bool(ReadGame& game, const ReadStatus& status)>& take) {
-    ReadGame game;
+    auto game = std::make_unique<ReadGame>();
+    return ReadCsaFile(lines, now, *game, take);
+}
+
+int ReadCsaFile(const TextLines& lines, std::string_view now, ReadGame& game,
+                const std::function<bool(ReadGame& game, const ReadStatus& status)>& take) {
     int games = 0;
-    auto current = std::make_unique<CsaGame>(game, now);
+    // Each game is begun at its first statement only, so the last game read stays in `game`
+    // after the call.
+    std::unique_ptr<CsaGame> current;
     std::vector<std::string_view> statements;
     const auto finish = [&]() -> bool {
-        if (!current->seen()) return true;
+        if (current == nullptr || !current->seen()) return true;
         ++games;
         const ReadStatus status = current->Finish();
-        const bool more = take(game, status);
-        current = std::make_unique<CsaGame>(game, now);
-        return more;
+        current.reset();
+        return take(game, status);
     };
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Statements(lines[i], statements);
@@ -366,6 +382,7 @@ int ReadCsaFile(const TextLines& lines, std::string_view now,
                 if (!finish()) return games;
                 continue;
             }
+            if (current == nullptr) current = std::make_unique<CsaGame>(game, now);
             current->Take(s);
         }
     }

@@ -29,5 +29,12 @@ char CsaEndCharacter(std::string_view word);
 // stop. Answers the number of games found.
 int ReadCsaFile(const TextLines& lines, std::string_view now,
                 const std::function<bool(ReadGame& game, const ReadStatus& status)>& take);
+// The same, reading each game into the caller's `game`, so that a game of a file of one game
+// can be kept after the call.
+int ReadCsaFile(const TextLines& lines, std::string_view now, ReadGame& game,
+                const std::function<bool(ReadGame& game, const ReadStatus& status)>& take);
+
+// Whether the file separates games with a "/" line, so may hold more than one.
+bool CsaHasSeveralGames(const TextLines& lines);
 
 }  // namespace movra

@@ -89,6 +89,7 @@ struct ReadFile {
     std::unique_ptr<ReadGame> game = std::make_unique<ReadGame>();
     ReadStatus read;
     bool breaks = false;  // the allowed times come with the breaks
+    bool csaGameRead = false;  // a CSA file of one game, read into `game` already
     std::exception_ptr thrown;  // raised again where the file's games are stored
 };
 
@@ -305,6 +306,7 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
         out.flavour = TextFlavour::NotRecognised;
         out.read = ReadStatus::Ok();
         out.breaks = false;
+        out.csaGameRead = false;
         out.thrown = nullptr;
         if (std::string why = LoadTextLines(path, out.lines); !why.empty()) {
             out.refusal = why;
@@ -337,8 +339,19 @@ void ReadOneFile(const fs::path& path, std::string_view now, ReadFile& out) noex
             case TextFlavour::Usi:
                 out.read = ReadUsi(out.lines, out.now, game);
                 break;
-            case TextFlavour::CodedFile:
             case TextFlavour::Csa:
+                // A file of one game (nearly every CSA file) is read here, ahead of the storing
+                // like the other formats; a file of several is read game by game as they are
+                // stored.
+                if (!CsaHasSeveralGames(out.lines)) {
+                    const int games = ReadCsaFile(out.lines, out.now, game, [&](ReadGame&, const ReadStatus& s) {
+                        out.read = s;
+                        return true;
+                    });
+                    out.csaGameRead = games == 1;
+                }
+                break;
+            case TextFlavour::CodedFile:
                 break;  // read game by game as the games are stored
             case TextFlavour::Unreadable:
                 out.refusal = "not a text game record (a line is not text)";
@@ -380,6 +393,18 @@ FileImport StoreReadFile(ReadFile& file, ImportContext& context, StoreAppender& 
             return true;
         });
         if (ordinal == 0) result.refusal = "the coded file holds no game";
+        return result;
+    }
+    if (file.flavour == TextFlavour::Csa && file.csaGameRead) {
+        ReadGame& g = *file.game;
+        const ReadStatus s = file.read.ok() ? StoreGame(g, false, context, appender, scratch) : file.read;
+        if (s.ok()) {
+            result.stored = 1;
+            for (const std::string& note : g.notes) result.notes.push_back("game 1: " + note);
+        } else {
+            // As for a file of several games: a full store is named as such.
+            result.refusal = scratch.storeFull ? s.refusal : "game 1: " + s.refusal;
+        }
         return result;
     }
     if (file.flavour == TextFlavour::Csa) {

@@ -16,6 +16,7 @@
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "gui/diagram/diagram_commands.h"
+#include "gui/mainwindow/interchange_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -144,6 +145,7 @@ void MainWindow::BuildParts(QWidget* central) {
     for (QAction* a : menus_->imodeItems()) menus_->makeLive(a);
     menus_->makeLive(menus_->gaijiItem());
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
+    BuildInterchangeCommands();
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
@@ -152,6 +154,30 @@ void MainWindow::BuildParts(QWidget* central) {
     }
     sound_ = new WindowSound(settings_, this);
     readAloud_ = new ReadAloudButton(central);
+}
+
+// SFEN and USI through the clipboard, and the game saved as CSA, KI2 or USI.
+void MainWindow::BuildInterchangeCommands() {
+    InterchangeCommands::Host host;
+    host.record = [this]() -> const TKifData& { return record_; };
+    host.game = [this]() -> std::unique_ptr<ExportGame> {
+        const std::uint32_t k = gameInput_->recordNumber();
+        if (mode_ == Mode::Game && k != 0 && session_.isOpen() && !gameInput_->active() && !gameInput_->unsaved()) {
+            const MasterTables masters{&session_.players, &session_.tournaments, &session_.openings};
+            if (std::optional<ExportGame> g = LoadExportGame(session_.store, masters, long(k), *prompter_)) {
+                return std::make_unique<ExportGame>(std::move(*g));
+            }
+        }
+        return UnstoredExportGame(record_, texts_.senteName, texts_.goteName);
+    };
+    host.showGame = [this](const TKifData& record) {
+        if (!gameInput_->MayTakeGivenFile(false)) return false;
+        ShowGame(record, GameHeaderTexts{}, true, false);
+        gameInput_->UnstoredGameShown();
+        return true;
+    };
+    interchange_ = new InterchangeCommands(this, std::move(host), *prompter_);
+    interchange_->Install(qobject_cast<QMenu*>(menus_->bitmapMenu()->parent()), menus_->bitmapMenu()->menuAction());
 }
 
 void MainWindow::BuildBoardInput(QWidget* central) {
@@ -1071,6 +1097,7 @@ void MainWindow::setFileChooser(FileChooser* chooser) {
     chooser_ = chooser;
     storeCommands_->setFileChooser(chooser);
     maintenance_->setFileChooser(chooser);
+    interchange_->setFileChooser(chooser);
     if (gameList_ != nullptr) gameList_->setFileChooser(chooser);
 }
 

@@ -41,6 +41,7 @@ class StoreCommands;
 class MaintenanceCommands;
 class GuiPrompter;
 class DiagramCommands;
+class InterchangeCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -136,6 +137,7 @@ public:
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
     DiagramCommands* diagramCommands() const { return diagrams_; }
+    InterchangeCommands* interchangeCommands() const { return interchange_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -186,6 +188,7 @@ private:
     // list, status line, view menu), the store commands of the File menu, the mate search.
     void BuildWindow();
     void BuildParts(QWidget* central);
+    void BuildInterchangeCommands();
     void BuildBoardInput(QWidget* central);
     void ConnectViewCommands();
     void BuildStoreCommands();
@@ -220,6 +223,7 @@ private:
     std::unique_ptr<GuiPrompter> ownPrompter_;
     Prompter* prompter_;
     DiagramCommands* diagrams_ = nullptr;
+    InterchangeCommands* interchange_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
