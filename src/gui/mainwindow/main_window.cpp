@@ -35,6 +35,7 @@
 #include "gui/common/gui_prompter.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
+#include "gui/positionedit/position_edit_commands.h"
 #include "gui/maintenance/duplicate_dialog.h"
 #include "gui/maintenance/master_opening_dialog.h"
 #include "gui/maintenance/master_player_dialog.h"
@@ -113,6 +114,7 @@ void MainWindow::BuildWindow() {
     BuildStoreCommands();
     BuildMateCommand();
     BuildEntryCommands();
+    positionEdit_ = new PositionEditCommands(*this);
     menus_->setStoreOpen(false);
     setAcceptDrops(true);
 
@@ -147,9 +149,7 @@ void MainWindow::BuildParts(QWidget* central) {
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
-    for (int later : {ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
-        panel_->markNotAvailable(later);
-    }
+    panel_->markNotAvailable(ReplayPanel::AddPosition);
     sound_ = new WindowSound(settings_, this);
     readAloud_ = new ReadAloudButton(central);
 }
@@ -461,6 +461,8 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::ShowGame(const TKifData& record, const GameHeaderTexts& texts, bool indexStore,
                           bool extendedStore, int showMove) {
+    // A game taken over while editing a position ends the editing; the game kept aside is dropped.
+    positionEdit_->Abandon();
     if (study_.active()) ToggleStudyMode();
     StopReplay();
     commentSource_ = nullptr;
@@ -490,6 +492,10 @@ void MainWindow::setCommentSource(CommentSource source) {
 // --- commands ---------------------------------------------------------------------------------
 
 void MainWindow::PressButton(int number) {
+    if (mode_ == Mode::PositionEditing) {
+        positionEdit_->PressButton(number);
+        return;
+    }
     if (mode_ != Mode::Game) return;
     if (mate_->running() && number != ReplayPanel::MateSearch) return;
     if (gameInput_->active()) {
@@ -540,6 +546,9 @@ void MainWindow::PressButton(int number) {
             break;
         case ReplayPanel::Search:
             OpenSearch(false);
+            break;
+        case ReplayPanel::EditPosition:
+            positionEdit_->EnterCommand();
             break;
         case ReplayPanel::MateSearch:
             StopReplay();
@@ -833,7 +842,10 @@ void MainWindow::RefreshBoard() {
     for (HandView* hand : {senteHand_, goteHand_}) hand->setTurned(turned);
     senteHand_->setHand(record_.position.senteHand);
     goteHand_->setHand(record_.position.goteHand);
+    if (mode_ == Mode::PositionEditing) positionEdit_->Refresh();
 }
+
+void MainWindow::editPosition(const BoardPosition& position) { positionEdit_->EditPosition(position); }
 
 void MainWindow::RefreshList() {
     QStringList lines;
