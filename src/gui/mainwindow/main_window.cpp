@@ -462,7 +462,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
 void MainWindow::ShowGame(const TKifData& record, const GameHeaderTexts& texts, bool indexStore,
                           bool extendedStore, int showMove) {
     // A game taken over while editing a position ends the editing; the game kept aside is dropped.
-    positionEdit_->Abandon();
+    if (positionEdit_ != nullptr) positionEdit_->Abandon();
     if (study_.active()) ToggleStudyMode();
     StopReplay();
     commentSource_ = nullptr;
