@@ -157,6 +157,12 @@ private slots:
         QVERIFY(!w.menus()->gameEntryMenu()->menuAction()->isEnabled());
         QCOMPARE(w.replayPanel()->button(1)->toolTip(), QStringLiteral("局面の読込"));
         QCOMPARE(Sfen(), ToSfen(before.position, 1, 1));  // the position shown at move 10
+        // Two real names change plates when the sides are swapped.
+        Button(6);
+        QCOMPARE(w.upperPlate()->name(), lowerName);
+        QCOMPARE(w.lowerPlate()->name(), upperName);
+        Button(6);
+        QCOMPARE(Sfen(), ToSfen(before.position, 1, 1));
 
         // The standard set-up, then sente's 角 onto gote's 飛: the 飛 goes into sente's hand.
         Button(3);
