@@ -9,9 +9,10 @@
 namespace movra {
 namespace {
 
-// Kinds in the order of the stand, two to a row: 飛 角 / 金 銀 / 桂 香 / 歩.
-constexpr int kStandOrder[7] = {kind::Hi, kind::Kaku, kind::Kin, kind::Gin,
-                                kind::Kei, kind::Kyo, kind::Fu};
+// Kinds in the order of the stand, two to a row: 飛 角 / 金 銀 / 桂 香 / 歩 玉 (a king is in
+// hand only on the set-up board of position editing).
+constexpr int kStandOrder[8] = {kind::Hi, kind::Kaku, kind::Kin, kind::Gin,
+                                kind::Kei, kind::Kyo, kind::Fu, kind::Gyoku};
 
 }  // namespace
 
@@ -43,7 +44,7 @@ QSize HandView::sizeHint() const {
 QRect HandView::kindRect(int kindNumber) const {
     if (pictures_ == nullptr) return {};
     int slot = -1;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 8; ++i) {
         if (kStandOrder[i] == kindNumber) slot = i;
     }
     if (slot < 0) return {};

@@ -20,7 +20,7 @@ public:
     void setTurned(bool turned);
     int side() const { return side_; }
     const HandCounts& hand() const { return counts_; }
-    // Where the piece of a kind (1-7) is drawn.
+    // Where the piece of a kind (1-8) is drawn.
     QRect kindRect(int kind) const;
     QSize sizeHint() const override;
 

@@ -36,6 +36,7 @@
 #include "gui/common/gui_prompter.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
+#include "gui/positionedit/position_edit_commands.h"
 #include "gui/maintenance/duplicate_dialog.h"
 #include "gui/maintenance/master_opening_dialog.h"
 #include "gui/maintenance/master_player_dialog.h"
@@ -114,6 +115,7 @@ void MainWindow::BuildWindow() {
     BuildStoreCommands();
     BuildMateCommand();
     BuildEntryCommands();
+    positionEdit_ = new PositionEditCommands(*this);
     menus_->setStoreOpen(false);
     setAcceptDrops(true);
 
@@ -149,9 +151,7 @@ void MainWindow::BuildParts(QWidget* central) {
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
-    for (int later : {ReplayPanel::EditPosition, ReplayPanel::AddPosition}) {
-        panel_->markNotAvailable(later);
-    }
+    panel_->markNotAvailable(ReplayPanel::AddPosition);
     sound_ = new WindowSound(settings_, this);
     readAloud_ = new ReadAloudButton(central);
 }
@@ -487,6 +487,8 @@ void MainWindow::paintEvent(QPaintEvent*) {
 
 void MainWindow::ShowGame(const TKifData& record, const GameHeaderTexts& texts, bool indexStore,
                           bool extendedStore, int showMove) {
+    // A game taken over while editing a position ends the editing; the game kept aside is dropped.
+    if (positionEdit_ != nullptr) positionEdit_->Abandon();
     if (study_.active()) ToggleStudyMode();
     StopReplay();
     commentSource_ = nullptr;
@@ -516,6 +518,10 @@ void MainWindow::setCommentSource(CommentSource source) {
 // --- commands ---------------------------------------------------------------------------------
 
 void MainWindow::PressButton(int number) {
+    if (mode_ == Mode::PositionEditing) {
+        positionEdit_->PressButton(number);
+        return;
+    }
     if (mode_ != Mode::Game) return;
     if (mate_->running() && number != ReplayPanel::MateSearch) return;
     if (gameInput_->active()) {
@@ -566,6 +572,9 @@ void MainWindow::PressButton(int number) {
             break;
         case ReplayPanel::Search:
             OpenSearch(false);
+            break;
+        case ReplayPanel::EditPosition:
+            positionEdit_->EnterCommand();
             break;
         case ReplayPanel::MateSearch:
             StopReplay();
@@ -859,7 +868,10 @@ void MainWindow::RefreshBoard() {
     for (HandView* hand : {senteHand_, goteHand_}) hand->setTurned(turned);
     senteHand_->setHand(record_.position.senteHand);
     goteHand_->setHand(record_.position.goteHand);
+    if (mode_ == Mode::PositionEditing) positionEdit_->Refresh();
 }
+
+void MainWindow::editPosition(const BoardPosition& position) { positionEdit_->EditPosition(position); }
 
 void MainWindow::RefreshList() {
     QStringList lines;

@@ -48,6 +48,7 @@ class ListCaption;
 class MainMenus;
 class MoveListView;
 class NamePlate;
+class PositionEditCommands;
 class ReplayPanel;
 class StatusLine;
 
@@ -141,6 +142,10 @@ public:
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
+    // Position editing (replay button 6) and what it is handed: editing begins, or goes on, with
+    // the position (the game shown is kept aside until editing ends).
+    void editPosition(const movra::BoardPosition& position);
+    PositionEditCommands* positionEdit() const { return positionEdit_; }
     // A second copy was started: bring this window to the front.
     void RaiseFromOtherCopy();
 
@@ -182,6 +187,7 @@ protected:
 
 private:
     friend class GameInput;
+    friend class PositionEditCommands;
     // Store commands that replace the game on the board ask about an unsaved game first.
     void BuildEntryCommands();
     // The window's parts, then what connects them: the board input, the view commands (panel,
@@ -259,6 +265,7 @@ private:
     MaintenanceCommands* maintenance_ = nullptr;
     MateCommand* mate_ = nullptr;
     GameInput* gameInput_ = nullptr;
+    PositionEditCommands* positionEdit_ = nullptr;
     BoardInput* input_ = nullptr;
     WindowSound* sound_ = nullptr;
     ReadAloudButton* readAloud_ = nullptr;

@@ -1,0 +1,123 @@
+#pragma once
+// Position-editing mode on the main window: the board becomes a free set-up board. Pieces are
+// dragged between the board, both hands and the spare-piece box that takes the move list's
+// place; a right click on a board piece flips it, on a hand or the box opens its menu; the replay
+// panel becomes the editing panel. The game shown before is kept aside and comes back when
+// editing ends. The rules of the set-up board are core's (core/positionedit); this class reads
+// the mouse, draws and talks to the main window.
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "core/positionedit/editing.h"
+#include "core/record/kif_data.h"
+#include "core/viewing/display_texts.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace movra {
+
+class LoadPositionDialog;
+class MainWindow;
+class SavePositionDialog;
+class SpareBoxView;
+
+class PositionEditCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit PositionEditCommands(MainWindow& window);
+    ~PositionEditCommands() override;
+
+    // Replay button 6: editing begins with the position shown, when a store is open.
+    void EnterCommand();
+    // Editing begins (or goes on) with the given position; the player names are cleared.
+    void EditPosition(const BoardPosition& position);
+    // An editing-panel button (1-12).
+    void PressButton(int number);
+    // Button 7: back to the game as it was.
+    void Leave();
+    // A game from the game list replaces the one kept aside: the window returns to game mode
+    // without it.
+    void Abandon();
+
+    bool active() const;
+    bool sidesSwapped() const { return swapped_; }
+    // The piece being dragged (1-40), 0 for none.
+    int heldPiece() const { return held_; }
+    SpareBoxView* box() const { return box_; }
+    QMenu* boxMenu() const { return boxMenu_; }
+    QMenu* senteHandMenu() const { return senteMenu_; }
+    QMenu* goteHandMenu() const { return goteMenu_; }
+    // Why no game reaches the shown position (CP932 lines), as the status line shows them.
+    const std::vector<std::string>& problems() const { return problems_; }
+
+    // Tests answer the dialogs through these instead of a person (true: accepted).
+    void setSaveAnswer(std::function<bool(SavePositionDialog&)> answer) { saveAnswer_ = std::move(answer); }
+    void setLoadAnswer(std::function<bool(LoadPositionDialog&)> answer) { loadAnswer_ = std::move(answer); }
+
+    // The main window redrew its board: the box, the panel and the status line follow.
+    void Refresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Begin();
+    // Back to game mode: menus, panel, list and read-aloud button as before editing.
+    void EndMode();
+    void Redraw();
+    void ApplyPanelPictures();
+    void ClearNames();
+    void LoadCommand();
+    void SaveCommand();
+    void DeleteCommand();
+    void SwapCommand();
+    void SetUp(bool standard);
+
+    // The place under a global point: a square, a hand, the box or nowhere; with the kind shown
+    // there for a hand or the box.
+    struct PointTarget {
+        EditTarget target;
+        int kind = 0;
+    };
+    PointTarget TargetAt(QPoint global) const;
+    int PieceAt(const PointTarget& at) const;
+    void PickUp(int index, QPoint global);
+    void MoveFloating(QPoint global);
+    void Drop(QPoint global);
+    void ShowMenu(const PointTarget& at, QPoint global);
+
+    MainWindow& w_;
+    SpareBoxView* box_ = nullptr;
+    QLabel* floating_ = nullptr;
+    QMenu* boxMenu_ = nullptr;
+    QMenu* senteMenu_ = nullptr;
+    QMenu* goteMenu_ = nullptr;
+
+    // Kept aside while editing.
+    std::unique_ptr<TKifData::Snapshot> kept_;
+    GameHeaderTexts keptTexts_;
+    bool keptStudy_ = false;
+    std::vector<std::pair<QAction*, bool>> locked_;
+
+    bool swapped_ = false;
+    int held_ = 0;
+    int flipping_ = 0;  // the board piece under a right press
+    std::vector<std::string> problems_;
+    QSize pictureSize_;
+    std::array<std::pair<QPixmap, QPixmap>, 12> pictures_{};
+
+    std::function<bool(SavePositionDialog&)> saveAnswer_;
+    std::function<bool(LoadPositionDialog&)> loadAnswer_;
+};
+
+}  // namespace movra
