@@ -41,6 +41,7 @@ class StoreCommands;
 class MaintenanceCommands;
 class GuiPrompter;
 class DiagramCommands;
+class PositionCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -136,6 +137,8 @@ public:
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
     DiagramCommands* diagramCommands() const { return diagrams_; }
+    // The position collection: its File menu items, replay button 12 and the collection window.
+    PositionCommands* positionCommands() const { return positions_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -190,6 +193,7 @@ private:
     void ConnectViewCommands();
     void BuildStoreCommands();
     void BuildMateCommand();
+    void BuildPositionCommands();
     void LayOut();
     void ApplyPictures();
     void ReplayTick();
@@ -220,6 +224,7 @@ private:
     std::unique_ptr<GuiPrompter> ownPrompter_;
     Prompter* prompter_;
     DiagramCommands* diagrams_ = nullptr;
+    PositionCommands* positions_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
