@@ -293,6 +293,47 @@ private slots:
         QCOMPARE(reopened.usedSlots(), 1);
         QVERIFY(!reopened.changed());
     }
+
+    // The hidden continuous print: five positions give K001_1 … K001_4 and K002_1, one
+    // single-page PDF each, and the window pages along.
+    void everyDiagramPrintsToItsOwnFile() {
+        QTemporaryDir dir;
+        const fs::path folder = QStringToPath(dir.path());
+        testing::RecordingPrompter prompter;
+        Settings settings;
+        PositionCollection collection(folder);
+        for (int i = 0; i < 5; ++i) QVERIFY(collection.Add({std::to_string(i + 1), "", "", ""}, Pieces(i), prompter));
+        QWidget owner;
+        CollectionWindow w(collection, settings, prompter, &owner);
+        QVERIFY(w.Prepare());
+        std::unique_ptr<QMenu> menu(w.MenuFor(0));
+        QVERIFY(!menu->findChild<QAction*>(QStringLiteral("N1_16"))->isVisible());
+        w.setPrintToFileOffer(true);
+        menu.reset(w.MenuFor(0));
+        QVERIFY(menu->findChild<QAction*>(QStringLiteral("N1_16"))->isVisible());
+
+        const fs::path out = folder / "ps";
+        fs::create_directory(out);
+        w.folderAnswer = [&] { return out; };
+        // A printer without a file ends the command.
+        w.printerAnswer = [](QPrinter& printer, bool) {
+            printer.setOutputFileName(QString());
+            return true;
+        };
+        QVERIFY(!w.PrintEachToFile());
+        w.printerAnswer = [](QPrinter& printer, bool) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            return true;
+        };
+        QVERIFY(w.PrintEachToFile());
+        QStringList written;
+        for (const auto& entry : fs::directory_iterator(out)) written.append(PathToQString(entry.path().filename()));
+        written.sort();
+        QCOMPARE(written, QStringList({QStringLiteral("K001_1.pdf"), QStringLiteral("K001_2.pdf"), QStringLiteral("K001_3.pdf"),
+                                       QStringLiteral("K001_4.pdf"), QStringLiteral("K002_1.pdf")}));
+        for (const QString& name : written) QCOMPARE(PdfPages(PathToQString(out) + QStringLiteral("/") + name), 1);
+        QCOMPARE(w.currentPage(), 1);
+    }
 };
 
 }  // namespace movra

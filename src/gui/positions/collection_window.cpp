@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
@@ -492,6 +493,8 @@ QMenu* CollectionWindow::MenuFor(int quarter) {
     }
     add(QStringLiteral("局面図印刷[拡大](&Y)"), QStringLiteral("N1_15"), [this, quarter] { PrintOne(quarter, 0); })
         ->setVisible(enlargedPrint_);
+    add(QStringLiteral("局面図連続印刷(&Z)"), QStringLiteral("N1_16"), [this] { PrintEachToFile(); })
+        ->setVisible(printToFile_);
     return menu;
 }
 
@@ -708,6 +711,46 @@ bool CollectionWindow::PrintOne(int quarter, int scale) {
         PrintDiagram(painter, Inputs(page_.slot(quarter), true), Options(1, 1), 0, printScale, fontSet);
     }
     painter.end();
+    return true;
+}
+
+bool CollectionWindow::PrintEachToFile() {
+    std::filesystem::path folder;
+    if (folderAnswer) {
+        folder = folderAnswer();
+    } else {
+        folder = QStringToPath(QFileDialog::getExistingDirectory(this, QStringLiteral("PSファイル出力先を指定して下さい。"),
+                                                                 QDir::rootPath()));
+    }
+    if (folder.empty()) return false;
+    QPrinter printer;
+    printer.setFromTo(1, 1);
+    printer.setOutputFileName(PathToQString(collection_.workingCopy().parent_path() / "TEMP.pdf"));
+    const bool wasOffered = printToFile_;
+    printToFile_ = true;
+    const bool confirmed = RunPrinter(printer, false);
+    printToFile_ = wasOffered;
+    // Only printing to a file goes on: each diagram needs a file of its own.
+    if (!confirmed || printer.outputFileName().isEmpty()) return false;
+    BusyCursor busy;
+    const int zoom = settings_.btimap.BmpZoom >= 1 && settings_.btimap.BmpZoom <= 10 ? settings_.btimap.BmpZoom : 1;
+    GoToPage(0);
+    for (int i = 0; i <= last_; ++i) {
+        for (int s = 0; s < 4; ++s) {
+            const PositionSlot slot = page_.slot(s);
+            if (!slot.filled()) continue;
+            const std::string name = "K" + ZeroPad(i + 1, 3) + "_" + std::to_string(s + 1) + ".pdf";
+            printer.setOutputFileName(PathToQString(folder / name));
+            QPainter painter;
+            if (!painter.begin(&printer)) {
+                prompter_.Warn("プリンタ・エラー！"_sj);
+                return false;
+            }
+            PrintDiagram(painter, Inputs(slot, true), Options(1, 1), 0, zoom, 3);
+            painter.end();
+        }
+        if (i < last_) NextPage();
+    }
     return true;
 }
 

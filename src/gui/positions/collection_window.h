@@ -116,6 +116,10 @@ public:
     // Pages 1 … last + 1 (the printer chooses), or one diagram: scale 2 (大), 1 (小), 0 (拡大).
     bool PrintPages();
     bool PrintOne(int quarter, int scale);
+    // 局面図連続印刷: every diagram printed to a file of its own in a chosen folder, named
+    // "K" + page (three digits) + "_" + slot (1-4); the window pages along. Print to file
+    // writes PDF, so the files end in ".pdf".
+    bool PrintEachToFile();
 
     // Hidden commands, shown by the main window's key chords.
     void showEnlargedPrint() { enlargedPrint_ = true; }
@@ -129,6 +133,7 @@ public:
     // Sets up the printer as the printer dialog would (range, output file); false cancels.
     std::function<bool(QPrinter&, bool pages)> printerAnswer;
     std::function<std::filesystem::path(const std::filesystem::path& proposed)> bitmapAnswer;
+    std::function<std::filesystem::path()> folderAnswer;
 
 signals:
     // 局面作成画面へコピー: the position goes to the main window's position editing, with the
