@@ -1054,7 +1054,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             positions_->showImode();
             return;
         }
-        if (event->key() == Qt::Key_P) {
+        if (event->key() == Qt::Key_P && open) {
             positions_->showEnlargedPrint();
             return;
         }
