@@ -61,6 +61,8 @@ const Command kCommands[] = {
      "player-numbers STORE.ipx [--dat DIR]  fill in player numbers from the names in the games"},
     {"replace-player", movra::cli::RunReplacePlayer,
      "replace-player STORE OLD NEW [--no-check]  replace a player number in every game"},
+    {"positions", movra::cli::RunPositions,
+     "positions FILE.kkm [--add SFEN --title T]  list a position collection as SFEN, or add a position"},
 #ifdef MOVRA_CLI_DIAGRAM
     {"diagram", movra::cli::RunDiagram,
      "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},

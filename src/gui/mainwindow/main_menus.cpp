@@ -118,9 +118,11 @@ void MainMenus::BuildFileMenu() {
     }
     file->addSeparator();
     QMenu* diagrams = file->addMenu(QStringLiteral("局面図(&K)"));
-    later(diagrams, QStringLiteral("読込(&O)"));
-    later(diagrams, QStringLiteral("上書き保存(&S)"));
-    later(file, QStringLiteral("局面編集/印刷(&E)"));
+    positionNew_ = later(diagrams, QStringLiteral("新規作成(&N)"), QStringLiteral("MENU01_K_1"));
+    positionOpen_ = later(diagrams, QStringLiteral("読込(&O)"), QStringLiteral("MENU01_K_2"));
+    positionSave_ = later(diagrams, QStringLiteral("上書き保存(&S)"), QStringLiteral("MENU01_K_3"));
+    positionSaveAs_ = later(diagrams, QStringLiteral("名前を付けて保存(&A)..."), QStringLiteral("MENU01_K_4"));
+    positionWindow_ = later(file, QStringLiteral("局面編集/印刷(&E)"), QStringLiteral("MENU01_E"));
     file->addSeparator();
     printGame_ = later(file, QStringLiteral("棋譜印刷(&P)"));
     printForm_ = later(file, QStringLiteral("棋譜用紙印刷(&Y)"));

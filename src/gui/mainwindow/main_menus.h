@@ -107,6 +107,10 @@ public:
     const QList<QAction*>& imodeItems() const { return imode_; }
     QMenu* settingsMenu() const { return settings_; }
     QAction* gaijiItem() const { return gaiji_; }
+    // The position collection's items: 局面図 新規作成, 読込, 上書き保存, 名前を付けて保存, and 局面編集/印刷.
+    std::array<QAction*, 5> positionItems() const {
+        return {positionNew_, positionOpen_, positionSave_, positionSaveAs_, positionWindow_};
+    }
     // An item of a later stage that another part of the window now carries out.
     void makeLive(QAction* action);
     // Every item of a later stage, for tests.
@@ -163,6 +167,11 @@ private:
     QMenu* bitmapMenu_ = nullptr;
     QMenu* settings_ = nullptr;
     QAction* gaiji_ = nullptr;
+    QAction* positionNew_ = nullptr;
+    QAction* positionOpen_ = nullptr;
+    QAction* positionSave_ = nullptr;
+    QAction* positionSaveAs_ = nullptr;
+    QAction* positionWindow_ = nullptr;
     QAction* textOutput_ = nullptr;
     QAction* clipboardOutput_ = nullptr;
     QMenu* entry_ = nullptr;

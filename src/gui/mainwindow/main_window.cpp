@@ -17,6 +17,7 @@
 #include "gui/common/qtext.h"
 #include "gui/diagram/diagram_commands.h"
 #include "gui/mainwindow/interchange_commands.h"
+#include "gui/positions/position_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -148,10 +149,10 @@ void MainWindow::BuildParts(QWidget* central) {
     menus_->makeLive(menus_->gaijiItem());
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
     BuildInterchangeCommands();
+    BuildPositionCommands();
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
-    panel_->markNotAvailable(ReplayPanel::AddPosition);
     sound_ = new WindowSound(settings_, this);
     readAloud_ = new ReadAloudButton(central);
 }
@@ -176,8 +177,39 @@ void MainWindow::BuildInterchangeCommands() {
         gameInput_->UnstoredGameShown();
         return true;
     };
+    host.editPosition = [this](const BoardPosition& position) { editPosition(position); };
     interchange_ = new InterchangeCommands(this, std::move(host), *prompter_);
     interchange_->Install(qobject_cast<QMenu*>(menus_->bitmapMenu()->parent()), menus_->bitmapMenu()->menuAction());
+}
+
+// The position collection's File menu items, replay button 12 and the collection window.
+void MainWindow::BuildPositionCommands() {
+    PositionCommands::Host host;
+    host.window = this;
+    host.settings = &settings_;
+    host.programFolder = programFolder_;
+    host.prompter = prompter_;
+    host.source = [this] {
+        if (mode_ == Mode::Game) return GameDiagramSource(record_, texts_.senteName, texts_.goteName);
+        DiagramSource editing;
+        editing.position = record_.position;
+        editing.gameView = false;
+        return editing;
+    };
+    host.shownComment = [this] {
+        const int n = record_.currentMove;
+        if (!commentSource_ || n <= 0 || n > record_.moveCount || record_.moves[std::size_t(n)].commentRecord == 0) {
+            return std::string();
+        }
+        const auto comment = commentSource_(n);
+        return comment ? comment->first : std::string();
+    };
+    positions_ = new PositionCommands(std::move(host), this);
+    const auto items = menus_->positionItems();
+    for (QAction* a : items) menus_->makeLive(a);
+    positions_->Install({items[0], items[1], items[2], items[3], items[4]});
+    // 局面作成画面へコピー: the collection window hands its position to the position editor.
+    connect(positions_, &PositionCommands::positionToEdit, this, &MainWindow::editPosition);
 }
 
 void MainWindow::BuildBoardInput(QWidget* central) {
@@ -349,6 +381,7 @@ bool MainWindow::Start() {
     replay_.Clear();
     OpenStartupStore(chosen);
     mode_ = Mode::Game;
+    positions_->ReopenLast();
     RefreshBoard();
     RefreshList();
     RefreshHeader();
@@ -560,6 +593,10 @@ void MainWindow::PressButton(int number) {
             break;
         case ReplayPanel::Study:
             ToggleStudyMode();
+            break;
+        case ReplayPanel::AddPosition:
+            StopReplay();
+            positions_->AddShownPosition();
             break;
         case ReplayPanel::TurnBoard:
             TurnBoard();
@@ -1007,6 +1044,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             case Qt::Key_I:
                 PressButton(ReplayPanel::GameList);
                 return;
+            case Qt::Key_E:
+                StopReplay();
+                positions_->OpenWindow();
+                return;
             default:
                 break;
         }
@@ -1050,6 +1091,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (mods == (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) {
         if (event->key() == Qt::Key_I && open) {
             menus_->showImodeItems();
+            positions_->showImode();
+            return;
+        }
+        if (event->key() == Qt::Key_P && open) {
+            positions_->showEnlargedPrint();
+            return;
+        }
+        if (event->key() == Qt::Key_F) {
+            positions_->setPrintToFileOffer(true);
             return;
         }
         if (event->key() == Qt::Key_E && open && settings_.exportMenu.Kakinoki) {
@@ -1075,7 +1125,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // A game being entered or not saved is asked about; only when nothing was asked comes the
     // plain question.
     bool asked = false;
-    const bool mayClose = gameInput_->MayClose(&asked);
+    bool collectionAsked = false;
+    const bool mayClose = gameInput_->MayClose(&asked) && positions_->MayClose(&collectionAsked);
+    asked = asked || collectionAsked;
     if (!mayClose || (!asked && prompter_->Confirm(std::string("\r本当に終了してよろしいですか？"_sj), true,
                                                     false) != Answer::Yes)) {
         if (wasReplaying != 0) StartReplay(wasReplaying);
@@ -1083,6 +1135,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     sound_->StopPlayer();
+    positions_->StoreSettings();
     if (settings_.shogi.Save) SaveSettingsAtExit();
     if (session_.isOpen()) DeleteWorkingCommentFile(session_.store.files);
     comment_->close();

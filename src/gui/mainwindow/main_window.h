@@ -42,6 +42,7 @@ class MaintenanceCommands;
 class GuiPrompter;
 class DiagramCommands;
 class InterchangeCommands;
+class PositionCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -139,6 +140,8 @@ public:
     MainMenus* menus() const { return menus_; }
     DiagramCommands* diagramCommands() const { return diagrams_; }
     InterchangeCommands* interchangeCommands() const { return interchange_; }
+    // The position collection: its File menu items, replay button 12 and the collection window.
+    PositionCommands* positionCommands() const { return positions_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -199,6 +202,7 @@ private:
     void ConnectViewCommands();
     void BuildStoreCommands();
     void BuildMateCommand();
+    void BuildPositionCommands();
     void LayOut();
     void ApplyPictures();
     void ReplayTick();
@@ -230,6 +234,7 @@ private:
     Prompter* prompter_;
     DiagramCommands* diagrams_ = nullptr;
     InterchangeCommands* interchange_ = nullptr;
+    PositionCommands* positions_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
