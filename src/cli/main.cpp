@@ -61,6 +61,8 @@ const Command kCommands[] = {
      "player-numbers STORE.ipx [--dat DIR]  fill in player numbers from the names in the games"},
     {"replace-player", movra::cli::RunReplacePlayer,
      "replace-player STORE OLD NEW [--no-check]  replace a player number in every game"},
+    {"publish", movra::cli::RunPublish,
+     "publish STORE N --dir DIR [--templates DIR]  the web files of a game (viewer, tables, mobile pages)"},
 #ifdef MOVRA_CLI_DIAGRAM
     {"diagram", movra::cli::RunDiagram,
      "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},
