@@ -16,6 +16,7 @@
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "gui/diagram/diagram_commands.h"
+#include "gui/publish/publish_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -113,6 +114,8 @@ void MainWindow::BuildWindow() {
     BuildStoreCommands();
     BuildMateCommand();
     BuildEntryCommands();
+    publish_ = new PublishCommands(*this);
+    publish_->Install();
     menus_->setStoreOpen(false);
     setAcceptDrops(true);
 

@@ -41,6 +41,7 @@ class StoreCommands;
 class MaintenanceCommands;
 class GuiPrompter;
 class DiagramCommands;
+class PublishCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -136,6 +137,12 @@ public:
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
     DiagramCommands* diagramCommands() const { return diagrams_; }
+    // The web commands: publishing, Ctrl+J, Ctrl+W and the data menu.
+    PublishCommands* publishCommands() const { return publish_; }
+    const GameHeaderTexts& headerTexts() const { return texts_; }
+    std::uint32_t senteAllotted() const { return senteAllotted_; }
+    std::uint32_t goteAllotted() const { return goteAllotted_; }
+    Prompter& prompter() const { return *prompter_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -220,6 +227,7 @@ private:
     std::unique_ptr<GuiPrompter> ownPrompter_;
     Prompter* prompter_;
     DiagramCommands* diagrams_ = nullptr;
+    PublishCommands* publish_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
