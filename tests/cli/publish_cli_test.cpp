@@ -164,7 +164,7 @@ TEST_F(PublishCli, ViewerPageReplaysTheGameInChromium) {
             ASSERT_NE(dom.find("data-move=\"" + std::to_string(move) + "\""), std::string::npos)
                 << "game " << k << " move " << move << ": the viewer did not step there";
             record->GoToMove(move);
-            const std::regex cell(R"(data-sq="(\d)(\d)" data-code="(\d+)")");
+            const std::regex cell(R"re(data-sq="(\d)(\d)" data-code="(\d+)")re");
             int cells = 0;
             for (auto it = std::sregex_iterator(dom.begin(), dom.end(), cell); it != std::sregex_iterator(); ++it) {
                 const int file = std::stoi((*it)[1]), rank = std::stoi((*it)[2]);

@@ -7,9 +7,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "core/publish/data_menu.h"
@@ -18,7 +20,7 @@
 class QAction;
 class QMenu;
 class QTextBrowser;
-class QWidget;
+class QCloseEvent;
 
 namespace movra {
 
@@ -91,7 +93,7 @@ public:
     QTextBrowser* view() const { return view_; }
 
 protected:
-    void closeEvent(class QCloseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QTextBrowser* view_;

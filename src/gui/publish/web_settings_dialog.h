@@ -10,6 +10,7 @@
 
 #include "core/config/settings.h"
 
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -52,7 +53,7 @@ private:
     QLineEdit* mobileDesc_ = nullptr;
     QLineEdit* pathAsc_ = nullptr;
     QLineEdit* pathDesc_ = nullptr;
-    class QGridLayout* grid_ = nullptr;
+    QGridLayout* grid_ = nullptr;
     bool editorFound_ = false;
 };
 
