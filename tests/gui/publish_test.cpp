@@ -22,6 +22,7 @@
 #include <fstream>
 
 #include "core/config/ini_file.h"
+#include "core/diagram/diagram_layout.h"
 #include "core/publish/web_export.h"
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
@@ -103,8 +104,16 @@ private slots:
         MainWindow& w = Start();
         PublishCommands* commands = w.publishCommands();
         QVERIFY(commands != nullptr);
+        // The full diagram is drawn in its own size mode; the user's comes back afterwards.
+        w.settings().html.i_BmpPath02 = "out/full.bmp";
+        w.settings().html.i_BmpSize02 = 2;
+        w.settings().btimap.Size = 0;
         prompter_.shown.clear();
         QTest::mouseDClick(w.boardView(), Qt::LeftButton, {}, w.boardView()->rect().center());
+        QCOMPARE(w.settings().btimap.Size, 0);
+        const QImage full(PathToQString(home_ / "out/full.bmp"));
+        const Size large = DiagramSize(2, 1);
+        QCOMPARE(full.size(), QSize(large.width, large.height));
         QCOMPARE(prompter_.shown.size(), std::size_t(1));
         QCOMPARE(prompter_.shown[0].text, PublishedMessage());
         for (const char* name : {"kifu.js", "kifu_e.js", "kifu.kf", "kifu.html", "viewer.html", "kifu_e.html",
