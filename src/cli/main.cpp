@@ -63,6 +63,8 @@ const Command kCommands[] = {
      "replace-player STORE OLD NEW [--no-check]  replace a player number in every game"},
     {"positions", movra::cli::RunPositions,
      "positions FILE.kkm [--add SFEN --title T]  list a position collection as SFEN, or add a position"},
+    {"publish", movra::cli::RunPublish,
+     "publish STORE N --dir DIR [--templates DIR]  the web files of a game (viewer, tables, mobile pages)"},
 #ifdef MOVRA_CLI_DIAGRAM
     {"diagram", movra::cli::RunDiagram,
      "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},

@@ -464,6 +464,7 @@ void GameInput::Accept(const EnteredMove& move) {
     }
     unsaved_ = true;
     w_.AfterStep(step, false);
+    emit moveEntered();
 }
 
 // --- ending and saving ------------------------------------------------------------------------------------
@@ -490,6 +491,7 @@ void GameInput::EndCommand(GameEnding how) {
     w_.RefreshList();
     w_.RefreshTime();
     const bool livePublishing = w_.settings_.ftp.Auto && w_.settings_.ftp.Func;
+    emit moveEntered();
     if (kind_ == 1) {
         saveNew_ = true;
         saveOver_ = false;

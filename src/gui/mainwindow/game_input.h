@@ -110,6 +110,10 @@ public:
     // The menu items follow the state (also after a store was opened or a game shown).
     void RefreshMenus();
 
+signals:
+    // A move was entered on the board, or the game was ended (and saved when publishing live).
+    void moveEntered();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -18,6 +18,7 @@
 #include "gui/diagram/diagram_commands.h"
 #include "gui/mainwindow/interchange_commands.h"
 #include "gui/positions/position_commands.h"
+#include "gui/publish/publish_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -117,6 +118,8 @@ void MainWindow::BuildWindow() {
     BuildMateCommand();
     BuildEntryCommands();
     positionEdit_ = new PositionEditCommands(*this);
+    publish_ = new PublishCommands(*this);
+    publish_->Install();
     menus_->setStoreOpen(false);
     setAcceptDrops(true);
 

@@ -43,6 +43,7 @@ class GuiPrompter;
 class DiagramCommands;
 class InterchangeCommands;
 class PositionCommands;
+class PublishCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -142,6 +143,12 @@ public:
     InterchangeCommands* interchangeCommands() const { return interchange_; }
     // The position collection: its File menu items, replay button 12 and the collection window.
     PositionCommands* positionCommands() const { return positions_; }
+    // The web commands: publishing, Ctrl+J, Ctrl+W and the data menu.
+    PublishCommands* publishCommands() const { return publish_; }
+    const GameHeaderTexts& headerTexts() const { return texts_; }
+    std::uint32_t senteAllotted() const { return senteAllotted_; }
+    std::uint32_t goteAllotted() const { return goteAllotted_; }
+    Prompter& prompter() const { return *prompter_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -235,6 +242,7 @@ private:
     DiagramCommands* diagrams_ = nullptr;
     InterchangeCommands* interchange_ = nullptr;
     PositionCommands* positions_ = nullptr;
+    PublishCommands* publish_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
