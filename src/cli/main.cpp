@@ -61,6 +61,8 @@ const Command kCommands[] = {
      "player-numbers STORE.ipx [--dat DIR]  fill in player numbers from the names in the games"},
     {"replace-player", movra::cli::RunReplacePlayer,
      "replace-player STORE OLD NEW [--no-check]  replace a player number in every game"},
+    {"upload", movra::cli::RunUpload,
+     "upload [--settings FILE] [DIR...]  send the web folders to every FTP server switched on in MULTIFTP.INI"},
 #ifdef MOVRA_CLI_DIAGRAM
     {"diagram", movra::cli::RunDiagram,
      "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},
