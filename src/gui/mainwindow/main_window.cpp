@@ -16,6 +16,7 @@
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "gui/diagram/diagram_commands.h"
+#include "gui/ftp/ftp_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -144,6 +145,8 @@ void MainWindow::BuildParts(QWidget* central) {
     for (QAction* a : menus_->imodeItems()) menus_->makeLive(a);
     menus_->makeLive(menus_->gaijiItem());
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
+    ftp_ = new FtpCommands(this, settings_, programFolder_, *prompter_);
+    ftp_->Install();
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
