@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/ftp/ftp_upload.h"
+#include "core/ftp/live_publish.h"
 #include "core/ftp/server_list.h"
 #include "core/text/cp932.h"
 #include "core/text/sjis_literal.h"
@@ -126,6 +127,16 @@ TEST(FtpServerList, RoundTripThroughTheProfileFileAndRegistering) {
     EXPECT_EQ(FtpSourceFolder(back, back.entries[6], dir.path()), dir / "own");
     back.entries[6].ownFolder = false;
     EXPECT_EQ(FtpSourceFolder(back, back.entries[6], dir.path()), dir / "web");
+}
+
+TEST(FtpLivePublish, TheQuestionReadsFromTheSideMark) {
+    EXPECT_EQ(LivePublishQuestion(std::nullopt), "開始盤面です。\r\r送信しますか？"_sj);
+    // A move line: bytes 1-3 the number, 4 the comment mark, 5 a blank, then the side mark.
+    EXPECT_EQ(LivePublishQuestion("  1  ▲７六歩"_sj), "▲７六歩 です。\r\r送信しますか？"_sj);
+    EXPECT_EQ(LivePublishQuestion(" 12* △同　歩"_sj), "△同　歩 です。\r\r送信しますか？"_sj);
+    // The closing line has no blank there and is asked about whole.
+    EXPECT_EQ(LivePublishQuestion("95手まで先手勝ち"_sj), "95手まで先手勝ち です。\r\r送信しますか？"_sj);
+    EXPECT_EQ(LivePublishQuestion(""), " です。\r\r送信しますか？"_sj);
 }
 
 TEST(FtpUpload, TextExtensionsAndAddresses) {
