@@ -65,6 +65,8 @@ const Command kCommands[] = {
      "positions FILE.kkm [--add SFEN --title T]  list a position collection as SFEN, or add a position"},
     {"publish", movra::cli::RunPublish,
      "publish STORE N --dir DIR [--templates DIR]  the web files of a game (viewer, tables, mobile pages)"},
+    {"upload", movra::cli::RunUpload,
+     "upload [--settings FILE] [DIR...]  send the web folders to every FTP server switched on in MULTIFTP.INI"},
 #ifdef MOVRA_CLI_DIAGRAM
     {"diagram", movra::cli::RunDiagram,
      "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},

@@ -19,6 +19,7 @@
 #include "gui/mainwindow/interchange_commands.h"
 #include "gui/positions/position_commands.h"
 #include "gui/publish/publish_commands.h"
+#include "gui/ftp/ftp_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -120,6 +121,8 @@ void MainWindow::BuildWindow() {
     positionEdit_ = new PositionEditCommands(*this);
     publish_ = new PublishCommands(*this);
     publish_->Install();
+    // A game published live goes on to every FTP server switched on.
+    connect(publish_, &PublishCommands::livePublished, ftp_, &FtpCommands::uploadAfterLivePublish);
     menus_->setStoreOpen(false);
     setAcceptDrops(true);
 
@@ -153,6 +156,8 @@ void MainWindow::BuildParts(QWidget* central) {
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
     BuildInterchangeCommands();
     BuildPositionCommands();
+    ftp_ = new FtpCommands(this, settings_, programFolder_, *prompter_);
+    ftp_->Install();
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);

@@ -44,6 +44,7 @@ class DiagramCommands;
 class InterchangeCommands;
 class PositionCommands;
 class PublishCommands;
+class FtpCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -149,6 +150,8 @@ public:
     std::uint32_t senteAllotted() const { return senteAllotted_; }
     std::uint32_t goteAllotted() const { return goteAllotted_; }
     Prompter& prompter() const { return *prompter_; }
+    // Ctrl+F and the upload after live publishing.
+    FtpCommands* ftpCommands() const { return ftp_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -243,6 +246,7 @@ private:
     InterchangeCommands* interchange_ = nullptr;
     PositionCommands* positions_ = nullptr;
     PublishCommands* publish_ = nullptr;
+    FtpCommands* ftp_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
