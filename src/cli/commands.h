@@ -33,6 +33,7 @@ int RunPlayerNumbers(int argc, char** argv);
 int RunReplacePlayer(int argc, char** argv);
 #ifdef MOVRA_CLI_DIAGRAM
 int RunDiagram(int argc, char** argv);  // built with Qt
+int RunPrint(int argc, char** argv);    // built with Qt
 #endif
 
 }  // namespace movra::cli
