@@ -32,26 +32,6 @@ void DrawGridLine(QPainter& painter, int left, int baseline, int cell, std::stri
     }
 }
 
-bool Begin(QPainter& painter, QPrinter& printer, QString* error) {
-    if (painter.begin(&printer)) return true;
-    if (error != nullptr) {
-        *error = printer.outputFileName().isEmpty()
-                     ? QStringLiteral("the printer %1 refused the job").arg(printer.printerName())
-                     : QStringLiteral("cannot write %1").arg(printer.outputFileName());
-    }
-    return false;
-}
-
-bool NextPage(QPrinter& printer, bool& first, QString* error) {
-    if (first) {
-        first = false;
-        return true;
-    }
-    if (printer.newPage()) return true;
-    if (error != nullptr) *error = QStringLiteral("the printer refused a new page");
-    return false;
-}
-
 }  // namespace
 
 QFont PrintFont(double points) {
@@ -84,65 +64,6 @@ void SetUpPdfPrinter(QPrinter& printer, const std::filesystem::path& file) {
     printer.setCreator(QStringLiteral("Movra"));
 }
 
-bool PrintKifuText(QPrinter& printer, const std::vector<std::string>& printText, int copies, QString* error) {
-    QPainter painter;
-    if (!Begin(painter, printer, error)) return false;
-    const QFont font = PrintFont(12);
-    painter.setFont(font);
-    painter.setPen(QColor(0, 0, 128));  // navy, as the print text is shown
-    const QFontMetrics metrics(font, &printer);
-    const int cell = (metrics.horizontalAdvance(QStringLiteral("\u3042")) + 1) / 2;
-    const int lineHeight = metrics.height();
-    // The printable area, with a margin of half an inch where the sheet is addressed whole.
-    QRect area = printer.pageLayout().paintRectPixels(printer.resolution());
-    if (printer.fullPage()) {
-        const int margin = printer.resolution() / 2;
-        area = QRect(margin, margin, printer.width() - 2 * margin, printer.height() - 2 * margin);
-    } else {
-        area.moveTo(0, 0);
-    }
-    const int linesPerPage = std::max(1, area.height() / lineHeight);
-    const std::size_t bytesPerLine = static_cast<std::size_t>(std::max(1, area.width() / cell));
-    const auto fits = [&](std::string_view line) { return line.size() <= bytesPerLine; };
-    const std::vector<std::vector<std::string>> pages = TextPages(printText, linesPerPage, fits);
-    bool first = true;
-    bool ok = true;
-    for (int copy = 0; copy < copies && ok; ++copy) {
-        for (const std::vector<std::string>& page : pages) {
-            if (!(ok = NextPage(printer, first, error))) break;
-            int y = area.top() + metrics.ascent();
-            for (const std::string& line : page) {
-                DrawGridLine(painter, area.left(), y, cell, line);
-                y += lineHeight;
-            }
-        }
-    }
-    return painter.end() && ok;
-}
-
-namespace {
-
-bool PrintForms(QPrinter& printer, const std::vector<const PrintGame*>& games, const FormOptions& options,
-                int copies, QString* error) {
-    QPainter painter;
-    if (!Begin(painter, printer, error)) return false;
-    const FormMetrics m = MeasureFormMetrics(printer);
-    bool first = true;
-    bool ok = true;
-    for (const PrintGame* game : games) {
-        for (int copy = 0; copy < copies && ok; ++copy) {
-            // Every copy counts its time cells from the start.
-            for (const FormPage& page : KifuFormPages(game, m, options)) {
-                if (!(ok = NextPage(printer, first, error))) break;
-                DrawFormPage(painter, printer, page);
-            }
-        }
-    }
-    return painter.end() && ok;
-}
-
-}  // namespace
-
 void DrawFormPage(QPainter& painter, QPaintDevice& device, const FormPage& page) {
     for (const FormLine& l : page.lines) {
         painter.setPen(QPen(Qt::black, l.pen, Qt::SolidLine, Qt::FlatCap));
@@ -164,16 +85,116 @@ void DrawFormPage(QPainter& painter, QPaintDevice& device, const FormPage& page)
     }
 }
 
+KifuPrintJob::KifuPrintJob(QPrinter& printer) : printer_(printer) {}
+
+KifuPrintJob::~KifuPrintJob() {
+    if (painter_ && painter_->isActive()) painter_->end();
+}
+
+bool KifuPrintJob::Begin() {
+    painter_ = std::make_unique<QPainter>();
+    first_ = true;
+    ok_ = painter_->begin(&printer_);
+    if (!ok_) {
+        error_ = printer_.outputFileName().isEmpty()
+                     ? QStringLiteral("the printer %1 refused the job").arg(printer_.printerName())
+                     : QStringLiteral("cannot write %1").arg(printer_.outputFileName());
+    }
+    return ok_;
+}
+
+bool KifuPrintJob::NextPage() {
+    if (!ok_) return false;
+    if (first_) {
+        first_ = false;
+        return true;
+    }
+    if (printer_.newPage()) return true;
+    error_ = QStringLiteral("the printer refused a new page");
+    return ok_ = false;
+}
+
+bool KifuPrintJob::AddText(const std::vector<std::string>& printText, int copies) {
+    if (!ok_ || !painter_) return false;
+    QPainter& painter = *painter_;
+    const QFont font = PrintFont(12);
+    painter.setFont(font);
+    painter.setPen(QColor(0, 0, 128));  // navy, as the print text is shown
+    const QFontMetrics metrics(font, &printer_);
+    const int cell = (metrics.horizontalAdvance(QStringLiteral("\u3042")) + 1) / 2;
+    const int lineHeight = metrics.height();
+    // The printable area; half an inch of margin where the whole sheet is addressed.
+    QRect area(0, 0, printer_.width(), printer_.height());
+    if (printer_.fullPage()) {
+        const int margin = printer_.resolution() / 2;
+        area = area.adjusted(margin, margin, -margin, -margin);
+    }
+    const int linesPerPage = std::max(1, area.height() / lineHeight);
+    const std::size_t bytesPerLine = static_cast<std::size_t>(std::max(1, area.width() / cell));
+    const auto fits = [&](std::string_view line) { return line.size() <= bytesPerLine; };
+    const std::vector<std::vector<std::string>> pages = TextPages(printText, linesPerPage, fits);
+    for (int copy = 0; copy < copies && ok_; ++copy) {
+        for (const std::vector<std::string>& page : pages) {
+            if (!NextPage()) break;
+            int y = area.top() + metrics.ascent();
+            for (const std::string& line : page) {
+                DrawGridLine(painter, area.left(), y, cell, line);
+                y += lineHeight;
+            }
+        }
+    }
+    return ok_;
+}
+
+bool KifuPrintJob::AddForm(const PrintGame* game, const FormOptions& options, int copies) {
+    if (!ok_ || !painter_) return false;
+    const FormMetrics m = MeasureFormMetrics(printer_);
+    for (int copy = 0; copy < copies && ok_; ++copy) {
+        for (const FormPage& page : KifuFormPages(game, m, options)) {
+            if (!NextPage()) break;
+            DrawFormPage(*painter_, printer_, page);
+        }
+    }
+    return ok_;
+}
+
+bool KifuPrintJob::End() {
+    if (!painter_) return false;
+    if (painter_->isActive() && !painter_->end()) {
+        if (ok_) error_ = QStringLiteral("the printer failed to finish the job");
+        ok_ = false;
+    }
+    painter_.reset();
+    return ok_;
+}
+
+namespace {
+
+bool Finish(KifuPrintJob& job, bool added, QString* error) {
+    const bool ok = job.End() && added;
+    if (!ok && error != nullptr) *error = job.error();
+    return ok;
+}
+
+}  // namespace
+
+bool PrintKifuText(QPrinter& printer, const std::vector<std::string>& printText, int copies, QString* error) {
+    KifuPrintJob job(printer);
+    return Finish(job, job.Begin() && job.AddText(printText, copies), error);
+}
+
 bool PrintKifuForm(QPrinter& printer, const PrintGame* game, const FormOptions& options, int copies,
                    QString* error) {
-    return PrintForms(printer, {game}, options, copies, error);
+    KifuPrintJob job(printer);
+    return Finish(job, job.Begin() && job.AddForm(game, options, copies), error);
 }
 
 bool PrintKifuGames(QPrinter& printer, const std::vector<PrintGame>& games, const FormOptions& options,
                     int copies, QString* error) {
-    std::vector<const PrintGame*> list;
-    for (const PrintGame& g : games) list.push_back(&g);
-    return PrintForms(printer, list, options, copies, error);
+    KifuPrintJob job(printer);
+    bool ok = job.Begin();
+    for (const PrintGame& g : games) ok = ok && job.AddForm(&g, options, copies);
+    return Finish(job, ok, error);
 }
 
 }  // namespace movra

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,14 +32,42 @@ void SetUpPdfPrinter(QPrinter& printer, const std::filesystem::path& file);
 // One page of the form drawn with the painter on the device.
 void DrawFormPage(QPainter& painter, QPaintDevice& device, const FormPage& page);
 
-// One job holding every copy. False when the printer refuses the job or a page (the caller
-// says "プリンタ・エラー！"); `error` then names what failed.
+// One print job on the printer: games are added one after another, each on pages of its own, so
+// that a run of games printed to a file ends up in that one file.
+class KifuPrintJob {
+public:
+    explicit KifuPrintJob(QPrinter& printer);
+    ~KifuPrintJob();
+    KifuPrintJob(const KifuPrintJob&) = delete;
+    KifuPrintJob& operator=(const KifuPrintJob&) = delete;
+
+    // False when the printer refuses the job (the caller says "プリンタ・エラー！"); error() tells why.
+    bool Begin();
+    // The print text of a plain form, `copies` times.
+    bool AddText(const std::vector<std::string>& printText, int copies);
+    // The game on the form (the empty form when null), `copies` times; every copy counts its time
+    // cells from the start.
+    bool AddForm(const PrintGame* game, const FormOptions& options, int copies);
+    // Ends the job; false when the printer failed at any point.
+    bool End();
+    const QString& error() const { return error_; }
+
+private:
+    bool NextPage();
+
+    QPrinter& printer_;
+    std::unique_ptr<QPainter> painter_;
+    bool first_ = true;
+    bool ok_ = true;
+    QString error_;
+};
+
+// One job: the print text, or the game on the form (the empty form when `game` is null).
 bool PrintKifuText(QPrinter& printer, const std::vector<std::string>& printText, int copies,
                    QString* error = nullptr);
-// The game on the form, or the empty form when `game` is null.
 bool PrintKifuForm(QPrinter& printer, const PrintGame* game, const FormOptions& options, int copies,
                    QString* error = nullptr);
-// Several games in one job, each starting on a page of its own.
+// Several games on the form in one job.
 bool PrintKifuGames(QPrinter& printer, const std::vector<PrintGame>& games, const FormOptions& options,
                     int copies, QString* error = nullptr);
 
