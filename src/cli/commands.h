@@ -36,6 +36,7 @@ int RunPublish(int argc, char** argv);
 int RunUpload(int argc, char** argv);
 #ifdef MOVRA_CLI_DIAGRAM
 int RunDiagram(int argc, char** argv);  // built with Qt
+int RunPrint(int argc, char** argv);    // built with Qt
 #endif
 
 }  // namespace movra::cli

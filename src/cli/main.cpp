@@ -70,6 +70,8 @@ const Command kCommands[] = {
 #ifdef MOVRA_CLI_DIAGRAM
     {"diagram", movra::cli::RunDiagram,
      "diagram (STORE N [--move M] | --position SFEN) -o FILE.bmp [--size S] [--title T] ...  a position diagram"},
+    {"print", movra::cli::RunPrint,
+     "print STORE N... [--form plain|listing|kifu-form] -o FILE.pdf | print --empty-form -o FILE.pdf  print to PDF"},
 #endif
 };
 

@@ -210,7 +210,8 @@ void GameListWindow::BuildMenus(QVBoxLayout* layout) {
     exportAction_ = file->addAction(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
     exportAction_->setVisible(false);
     connect(exportAction_, &QAction::triggered, this, &GameListWindow::ExportGames);
-    printAction_ = MarkNotAvailableYet(file->addAction(QStringLiteral("棋譜印刷(&P)")));
+    printAction_ = file->addAction(QStringLiteral("棋譜印刷(&P)"));
+    connect(printAction_, &QAction::triggered, this, &GameListWindow::PrintGames);
     listPrintAction_ = file->addAction(QStringLiteral("一覧印刷(&P)"));
     connect(listPrintAction_, &QAction::triggered, this, &GameListWindow::PrintList);
     file->addSeparator();
@@ -558,6 +559,7 @@ void GameListWindow::UpdateEnabling() {
     for (QAction* a : {markAllAction_, unmarkAllAction_}) a->setEnabled(multi_);
     if (!IsNotAvailableYet(bulkAction_)) bulkAction_->setEnabled(multi_);
     exportAction_->setEnabled(bool(exportHook_));
+    printAction_->setEnabled(bool(printHooks_.print));
 }
 
 void GameListWindow::MarkAll(bool mark) {
@@ -871,12 +873,16 @@ void GameListWindow::ExportTick() {
     }
     const std::uint32_t k = std::uint32_t(exportIndex_ + 1);
     progressCount_->setText(ToQString(ExportProgressText(k, std::uint32_t(exportQueue_.size()))));
-    blinkCaption_ = QStringLiteral("【 変換処理中 】");
+    blinkCaption_ = printing_ ? QStringLiteral("【 印刷処理中 】") : QStringLiteral("【 変換処理中 】");
     progressCaption_->setText(blinkCaption_);
     progressCancel_->setEnabled(false);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     const std::uint32_t p = exportQueue_[exportIndex_];
-    if (p < session_.catalogue.count()) {
+    if (printing_) {
+        if (p >= session_.catalogue.count() || !printHooks_.print(session_.catalogue.at(p))) {
+            exportSkipped_.push_back(std::to_string(p + 1));
+        }
+    } else if (p < session_.catalogue.count()) {
         const GameHeader entry = session_.catalogue.at(p);
         const std::optional<fs::path> name = BatchExportPath(exportFolder_, entry.month, entry.day, ".kif");
         // With every name of the day taken the game is left out rather than overwrite a file.
@@ -887,12 +893,48 @@ void GameListWindow::ExportTick() {
         EndExport();
         return;
     }
-    blinkCaption_ = QStringLiteral("【 変換待機中 】");
+    blinkCaption_ = printing_ ? QStringLiteral("【 印刷待機中 】") : QStringLiteral("【 変換待機中 】");
     progressCaption_->setText(blinkCaption_);
     progressCancel_->setEnabled(true);
 }
 
 void GameListWindow::CancelExport() { exportCancelled_ = true; }
+
+// --- the timed print -------------------------------------------------------------------------------
+
+void GameListWindow::PrintGames() {
+    if (!printHooks_.print || exportRunning() || session_.catalogue.count() == 0 || list_->count() == 0) return;
+    std::vector<std::uint32_t> positions;
+    if (multi_) {
+        CopySelectionToMarks();
+        positions = MarkedPositions(session_.catalogue.entries());
+        if (positions.empty()) {
+            prompter_.Inform("\r印刷する棋譜を選択してください！"_sj);
+            return;
+        }
+        const std::string question = "選択された "_sj + std::to_string(positions.size()) + "個の棋譜を印刷します。"_sj +
+                                     "\r\r" + "よろしいですか？"_sj;
+        if (prompter_.Confirm(question, false, true) != Answer::Yes) return;
+    } else {
+        positions.push_back(HighlightedPosition());
+    }
+    // The print type and the printer are asked for once, for the whole run.
+    if (printHooks_.begin && !printHooks_.begin()) return;
+    printing_ = true;
+    exportQueue_ = std::move(positions);
+    exportIndex_ = 0;
+    exportCancelled_ = false;
+    exportSkipped_.clear();
+    SetBusy(true);
+    progressCount_->clear();
+    progressCancel_->setText(QStringLiteral("印刷中止"));
+    blinkCaption_ = QStringLiteral("【 印刷処理中 】");
+    progressCaption_->setText(blinkCaption_);
+    blinkShown_ = true;
+    blinkTimer_.start(1200);
+    progressPanel_->show();
+    exportTimer_.start(2000);
+}
 
 void GameListWindow::EndExport() {
     exportTimer_.stop();
@@ -901,6 +943,12 @@ void GameListWindow::EndExport() {
     exportIndex_ = 0;
     progressPanel_->hide();
     SetBusy(false);
+    if (printing_) {
+        printing_ = false;
+        exportTimer_.setInterval(200);
+        progressCancel_->setText(QStringLiteral("変換中止"));
+        if (printHooks_.end) printHooks_.end();
+    }
     if (!exportSkipped_.empty()) {
         std::string list;
         for (const std::string& s : exportSkipped_) list += (list.empty() ? "" : ", ") + s;

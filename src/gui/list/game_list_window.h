@@ -67,6 +67,14 @@ public:
     // A store of the classic kind was opened: the information column shows handicaps again.
     void ResetInformationColumn() { display_.ratings = false; }
     void setExportHook(ExportGameHook hook);
+    // The timed print: `begin` asks once for the print type and the printer (false: cancelled),
+    // `print` opens one game and prints it (false: not printed), `end` ends the print job.
+    struct PrintHooks {
+        std::function<bool()> begin;
+        std::function<bool(const GameHeader& entry)> print;
+        std::function<void()> end;
+    };
+    void setPrintHooks(PrintHooks hooks) { printHooks_ = std::move(hooks); }
     // The folder picker of the export (null: Qt's dialog).
     void setFileChooser(FileChooser* chooser) { chooser_ = chooser; }
     // The export item comes with the main window's hidden export menu.
@@ -109,6 +117,8 @@ public:
     // "名前を付けて保存": the highlighted game, or the marked games, written into another store.
     void SaveGamesAs();
     void ExportGames();
+    // "棋譜印刷(&P)": the highlighted game, or the marked games, printed one a tick.
+    void PrintGames();
     void CancelExport();
     // "一覧印刷(&P)": the printer dialog, then the whole catalogue on paper.
     void PrintList();
@@ -194,6 +204,9 @@ private:
     bool exportCancelled_ = false;
     std::filesystem::path exportFolder_;
     std::vector<std::string> exportSkipped_;
+    // The run of the export timer is a timed print.
+    bool printing_ = false;
+    PrintHooks printHooks_;
     QString blinkCaption_;
     bool blinkShown_ = true;
 

@@ -101,6 +101,7 @@ public:
     QAction* endingAction(GameEnding how) const { return endings_[int(how)]; }
     QMenu* otherEndingsMenu() const { return otherEndings_; }
     QAction* printAction() const { return printGame_; }
+    QAction* printFormAction() const { return printForm_; }
     QAction* clipboardOutputAction() const { return clipboardOutput_; }
     // Where the diagram commands put their items.
     QMenu* bitmapMenu() const { return bitmapMenu_; }

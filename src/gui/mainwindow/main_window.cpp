@@ -20,6 +20,7 @@
 #include "gui/positions/position_commands.h"
 #include "gui/publish/publish_commands.h"
 #include "gui/ftp/ftp_commands.h"
+#include "gui/printing/printing_commands.h"
 #include "core/list/game_list_page.h"
 #include "gui/list/detailed_search_dialog.h"
 #include "gui/list/game_list_window.h"
@@ -158,6 +159,14 @@ void MainWindow::BuildParts(QWidget* central) {
     BuildPositionCommands();
     ftp_ = new FtpCommands(this, settings_, programFolder_, *prompter_);
     ftp_->Install();
+    printing_ = new PrintingCommands(this, settings_, [this]() -> std::optional<PrintGame> {
+        if (mode_ != Mode::Game) return std::nullopt;
+        return ShownPrintGame(record_, texts_, extendedStore_, session_,
+                              gameInput_ != nullptr ? gameInput_->recordNumber() : 0, *prompter_);
+    }, *prompter_);
+    menus_->makeLive(menus_->printAction());
+    menus_->makeLive(menus_->printFormAction());
+    printing_->Install(menus_->printAction(), menus_->printFormAction());
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
@@ -1161,6 +1170,12 @@ GameListWindow* MainWindow::gameList() {
             return ExportListedGame(entry, path);
         });
         gameList_->setExportMenuVisible(menus_->exportMenu()->menuAction()->isVisible());
+        // The timed print opens each game on the board, then prints it as shown.
+        gameList_->setPrintHooks({[this] { return printing_->BeginRun(); },
+                                  [this](const GameHeader& entry) {
+                                      return ShowStoredGame(long(entry.recordNumber)) && printing_->PrintRunGame();
+                                  },
+                                  [this] { printing_->EndRun(); }});
         gameList_->SetCatalogue();
     }
     return gameList_;

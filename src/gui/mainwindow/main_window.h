@@ -45,6 +45,7 @@ class InterchangeCommands;
 class PositionCommands;
 class PublishCommands;
 class FtpCommands;
+class PrintingCommands;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -152,6 +153,7 @@ public:
     Prompter& prompter() const { return *prompter_; }
     // Ctrl+F and the upload after live publishing.
     FtpCommands* ftpCommands() const { return ftp_; }
+    PrintingCommands* printingCommands() const { return printing_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -247,6 +249,7 @@ private:
     PositionCommands* positions_ = nullptr;
     PublishCommands* publish_ = nullptr;
     FtpCommands* ftp_ = nullptr;
+    PrintingCommands* printing_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
