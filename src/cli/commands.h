@@ -31,6 +31,7 @@ int RunBackup(int argc, char** argv);
 int RunConvertStore(int argc, char** argv);
 int RunPlayerNumbers(int argc, char** argv);
 int RunReplacePlayer(int argc, char** argv);
+int RunTree(int argc, char** argv);
 #ifdef MOVRA_CLI_DIAGRAM
 int RunDiagram(int argc, char** argv);  // built with Qt
 #endif
