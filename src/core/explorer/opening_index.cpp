@@ -392,7 +392,7 @@ TreeResult OpeningIndex::Query(const TreeQuery& query) const {
         allowed.assign(std::size_t(most) + 1, 0);
         for (std::uint32_t k : *query.within) allowed[k] = 1;
     }
-    TreeTallies tallies;
+    TreeTallies tallies(query.records);
     std::uint64_t seen = 0;
     bool cancelled = false;
     const auto addGames = [&](std::uint32_t from, std::uint32_t to, MoveKey move) {

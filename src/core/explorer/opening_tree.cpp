@@ -72,6 +72,7 @@ struct ScanShared {
 };
 
 struct ScanRange {
+    explicit ScanRange(bool keepRecords) : tallies(keepRecords) {}
     std::uint64_t begin = 0;  // record number − 1, end exclusive
     std::uint64_t end = 0;
     TreeTallies tallies;
@@ -171,7 +172,7 @@ int ResultColumn(int endCode) {
     }
 }
 
-void MoveTally::Add(const GameFacts& g) {
+void MoveTally::Add(const GameFacts& g, bool keepRecord) {
     ++games;
     switch (ResultColumn(g.result)) {
         case 1: ++senteWins; break;
@@ -185,7 +186,7 @@ void MoveTally::Add(const GameFacts& g) {
         lastSente = g.sentePlayer;
         lastGote = g.gotePlayer;
     }
-    records.push_back(g.record);
+    if (keepRecord) records.push_back(g.record);
 }
 
 void MoveTally::Merge(const MoveTally& o) {
@@ -204,7 +205,7 @@ void MoveTally::Merge(const MoveTally& o) {
     records.insert(records.end(), o.records.begin(), o.records.end());
 }
 
-TreeTallies::TreeTallies() : slot_(65536, -1) {}
+TreeTallies::TreeTallies(bool keepRecords) : slot_(65536, -1), keepRecords_(keepRecords) {}
 
 void TreeTallies::Add(MoveKey next, const GameFacts& g) {
     std::int32_t& at = slot_[next];
@@ -213,7 +214,7 @@ void TreeTallies::Add(MoveKey next, const GameFacts& g) {
         tallies_.emplace_back();
         tallies_.back().key = next;
     }
-    tallies_[std::size_t(at)].Add(g);
+    tallies_[std::size_t(at)].Add(g, keepRecords_);
 }
 
 void TreeTallies::Merge(const TreeTallies& other) {
@@ -324,7 +325,7 @@ TreeResult ScanStore(const GameStore& store, const TreeQuery& query) {
     const ScanShared shared{query, query.position, depth, overflow, query.within ? &allowed : nullptr};
 
     const int ranges = scatter ? 1 : RangesFor(query.threads, games);
-    std::array<ScanRange, 2> r;
+    std::array<ScanRange, 2> r{ScanRange(query.records), ScanRange(query.records)};
     r[0].begin = 0;
     r[0].end = ranges == 2 ? games / 2 : games;
     r[1].begin = r[0].end;

@@ -44,6 +44,8 @@ struct TreeQuery {
     int threads = 0;
     // Use the opening index when it is fresh and deep enough (never builds it).
     bool useIndex = true;
+    // Keep every game's record number in its tally (for listing the games).
+    bool records = false;
 };
 
 // What one game contributes.
@@ -67,11 +69,11 @@ struct MoveTally {
     std::uint32_t lastRecord = 0;
     std::uint16_t lastSente = 0;
     std::uint16_t lastGote = 0;
-    std::vector<std::uint32_t> records;  // every game, ascending
+    std::vector<std::uint32_t> records;  // every game, ascending, when the query asked for them
 
     std::string usi() const { return MoveKeyToUsi(key); }
     MoveCode code() const { return MoveKeyToCode(key); }
-    void Add(const GameFacts& g);
+    void Add(const GameFacts& g, bool keepRecord);
     void Merge(const MoveTally& other);
 };
 
@@ -89,7 +91,7 @@ struct TreeResult {
 // Sorts the tallies into a result (moves with key 0 become `ended`).
 class TreeTallies {
 public:
-    TreeTallies();
+    explicit TreeTallies(bool keepRecords);
     void Add(MoveKey next, const GameFacts& g);
     void Merge(const TreeTallies& other);
     TreeResult Finish() const;
@@ -97,6 +99,7 @@ public:
 private:
     std::vector<std::int32_t> slot_;  // by move key: place in tallies_, −1 when none
     std::vector<MoveTally> tallies_;
+    bool keepRecords_;
 };
 
 // Which result column an end code counts in: 1 sente, 2 gote, 3 draw, 0 other.

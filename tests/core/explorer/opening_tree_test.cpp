@@ -246,6 +246,7 @@ TEST(OpeningTree, ScanAndIndexAgreeWithAPlainReplayOfEveryGame) {
             q.position = p;
             q.depth = depth;
             q.useIndex = false;
+            q.records = true;
             q.threads = 1;
             ExpectSame(want, ExploreStore(store, q), "scan, one range");
             q.threads = 2;
@@ -269,6 +270,7 @@ TEST(OpeningTree, ScanAndIndexAgreeWithAPlainReplayOfEveryGame) {
     TreeQuery deep;
     deep.position = asked[1];
     deep.depth = 30;
+    deep.records = true;
     EXPECT_FALSE(ExploreStore(store, deep).fromIndex);
     ExpectSame(BruteForce(games, replayed, deep.position, 30, nullptr), ExploreStore(store, deep), "deeper than the index");
 }
@@ -307,6 +309,7 @@ TEST(OpeningTree, TranspositionsAndReturnsCountEachGameOnceAtItsFirstVisit) {
         TreeQuery q;
         q.position = ExplorerPosition::From(record.position, side::kSente);
         q.useIndex = index;
+        q.records = true;
         TreeResult r = ExploreStore(store, q);
         EXPECT_EQ(r.fromIndex, index);
         ASSERT_EQ(r.games, 3u);
@@ -355,6 +358,7 @@ TEST(OpeningTree, AChangedStoreMakesTheIndexStaleAndACancelledQuerySaysSo) {
     SetUpStandard(start, '0');
     TreeQuery q;
     q.position = ExplorerPosition::From(start, side::kSente);
+    q.records = true;
     const TreeResult r = ExploreStore(store, q);
     EXPECT_FALSE(r.fromIndex);
     ExpectSame(BruteForce(games, ReplayAll(games), q.position, q.depth, nullptr), r, "after the change");
