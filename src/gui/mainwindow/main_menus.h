@@ -106,6 +106,7 @@ public:
     QMenu* bitmapMenu() const { return bitmapMenu_; }
     const QList<QAction*>& imodeItems() const { return imode_; }
     QMenu* settingsMenu() const { return settings_; }
+    QMenu* viewMenu() const { return view_; }
     QAction* gaijiItem() const { return gaiji_; }
     // An item of a later stage that another part of the window now carries out.
     void makeLive(QAction* action);
@@ -162,6 +163,7 @@ private:
     QAction* bitmapOutput_ = nullptr;
     QMenu* bitmapMenu_ = nullptr;
     QMenu* settings_ = nullptr;
+    QMenu* view_ = nullptr;
     QAction* gaiji_ = nullptr;
     QAction* textOutput_ = nullptr;
     QAction* clipboardOutput_ = nullptr;

@@ -22,6 +22,9 @@
 #include "gui/list/search_dialog.h"
 #include "core/session/file_commands.h"
 #include "gui/mainwindow/board_input.h"
+#include "gui/explorer/explorer_panel.h"
+#include "core/viewing/move_entry.h"
+#include "core/store/layout.h"
 #include "gui/mainwindow/board_view.h"
 #include "core/list/search_form.h"
 #include "core/config/environment.h"
@@ -144,6 +147,7 @@ void MainWindow::BuildParts(QWidget* central) {
     for (QAction* a : menus_->imodeItems()) menus_->makeLive(a);
     menus_->makeLive(menus_->gaijiItem());
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
+    BuildExplorer();
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
@@ -152,6 +156,69 @@ void MainWindow::BuildParts(QWidget* central) {
     }
     sound_ = new WindowSound(settings_, this);
     readAloud_ = new ReadAloudButton(central);
+}
+
+// The opening explorer's dock: it asks for the store and the position shown, plays its moves
+// through study mode (or into the game being entered) and lists games as the searches do.
+void MainWindow::BuildExplorer() {
+    ExplorerPanel::Host host;
+    host.request = [this]() -> std::optional<ExplorerRequest> {
+        if (!session_.isOpen() || mode_ == Mode::None) return std::nullopt;
+        ExplorerRequest r;
+        r.store = session_.store;
+        r.position = ExplorerPosition::From(record_.position, record_.SideOf(record_.currentMove + 1));
+        for (const GameHeader& h : session_.catalogue.entries()) r.catalogue.push_back(h.recordNumber);
+        r.players = &session_.players;
+        return r;
+    };
+    host.play = [this](const MoveCode& code) {
+        if (mode_ != Mode::Game) return;
+        const bool entering = gameInput_ != nullptr && gameInput_->active();
+        if (!entering && !study_.active()) ToggleStudyMode();
+        // The move goes through the board's own entry, on a copy, to get its line and piece.
+        TKifData copy = record_;
+        SilentPrompter quiet;
+        MoveEntry entry(copy, quiet, [&code](PieceCode, PieceCode) { return code.promotes(); });
+        const int side = copy.SideOf(copy.currentMove + 1);
+        const PickUpResult held = code.isDrop() ? entry.PickUpFromHand(side, code.fromRank())
+                                                : entry.PickUpFromBoard(Square{std::uint8_t(code.fromFile()),
+                                                                               std::uint8_t(code.fromRank())});
+        EnteredMove entered;
+        if (held != PickUpResult::PickedUp ||
+            entry.Drop(Square{std::uint8_t(code.toFile()), std::uint8_t(code.toRank())}, &entered) !=
+                DropResult::Entered) {
+            return;
+        }
+        EnterMove(entered);
+    };
+    host.listGames = [this](const std::vector<std::uint32_t>& records) {
+        StopReplay();
+        GameCatalogue& catalogue = session_.catalogue;
+        std::uint32_t n = 0;
+        for (std::uint32_t k : records) {
+            IndexRecord ix;
+            GameHeader h;
+            if (n < GameCatalogue::capacity() && ReadIndexRecord(session_.store, k, ix) &&
+                HeaderFromIndexRecord(ix, k, h)) {
+                catalogue.allEntries()[n++] = h;
+            }
+        }
+        if (n == 0) return;
+        catalogue.setCount(n);
+        catalogue.setPageStart(1);
+        GameListWindow* list = gameList();
+        list->SetCatalogue();
+        list->Open(pictures_.sizeMode());
+        HandleGameListResult();
+    };
+    explorer_ = new ExplorerPanel(std::move(host), this);
+    addDockWidget(Qt::RightDockWidgetArea, explorer_);
+    explorer_->setFloating(true);
+    explorer_->hide();
+    QAction* toggle = explorer_->toggleViewAction();
+    toggle->setText(QStringLiteral("定跡エクスプローラ(&X)"));
+    toggle->setObjectName(QStringLiteral("MENU03_X"));
+    menus_->viewMenu()->addAction(toggle);
 }
 
 void MainWindow::BuildBoardInput(QWidget* central) {
@@ -833,6 +900,7 @@ void MainWindow::RefreshBoard() {
     for (HandView* hand : {senteHand_, goteHand_}) hand->setTurned(turned);
     senteHand_->setHand(record_.position.senteHand);
     goteHand_->setHand(record_.position.goteHand);
+    if (explorer_ != nullptr) explorer_->PositionChanged();
 }
 
 void MainWindow::RefreshList() {

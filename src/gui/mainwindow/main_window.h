@@ -41,6 +41,7 @@ class StoreCommands;
 class MaintenanceCommands;
 class GuiPrompter;
 class DiagramCommands;
+class ExplorerPanel;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -136,6 +137,7 @@ public:
     StatusLine* statusLine() const { return status_; }
     MainMenus* menus() const { return menus_; }
     DiagramCommands* diagramCommands() const { return diagrams_; }
+    ExplorerPanel* explorerPanel() const { return explorer_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -187,6 +189,7 @@ private:
     void BuildWindow();
     void BuildParts(QWidget* central);
     void BuildBoardInput(QWidget* central);
+    void BuildExplorer();
     void ConnectViewCommands();
     void BuildStoreCommands();
     void BuildMateCommand();
@@ -220,6 +223,7 @@ private:
     std::unique_ptr<GuiPrompter> ownPrompter_;
     Prompter* prompter_;
     DiagramCommands* diagrams_ = nullptr;
+    ExplorerPanel* explorer_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
