@@ -254,7 +254,8 @@ int FindInGame(const ExplorerPosition& position, int depth, const std::uint8_t* 
                const std::uint8_t* overflowSlots, int handicapNumber, MoveKey& next) {
     next = 0;
     SlotReplay replay;
-    if (!replay.Start(handicapNumber)) return -1;
+    // The scan compares boards square by square; it needs no key.
+    if (!replay.Start(handicapNumber, false)) return -1;
     depth = std::clamp(depth, 0, kMaxDepth);
     const auto& want = position.squares;
     const auto& have = replay.squares();

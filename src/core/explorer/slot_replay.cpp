@@ -67,7 +67,8 @@ MoveKey MoveKeyOf(const MoveCode& code) {
     return MoveKey(SquareCode(toFile, toRank) | (code.promotes() ? 0x80 : 0) | (from << 8));
 }
 
-bool SlotReplay::Start(int handicapNumber) {
+bool SlotReplay::Start(int handicapNumber, bool keyed) {
+    keyed_ = keyed;
     if (handicapNumber < 0 || handicapNumber >= kHandicapCount) return false;
     SlotScratch scratch;
     scratch.SetUp(handicapNumber);
@@ -111,10 +112,10 @@ bool SlotReplay::Apply(std::uint8_t destinationByte, std::uint8_t originByte, Mo
             const std::size_t k = KindOf(taken);
             std::uint8_t& count = hands_[me][k];
             if (count >= 63) return false;
-            key_ ^= z.hand[me][k][count] ^ z.hand[me][k][count + 1];
+            if (keyed_) key_ ^= z.hand[me][k][count] ^ z.hand[me][k][count + 1];
             ++count;
         }
-        key_ ^= z.square[origin][piece] ^ z.square[destination][taken] ^ z.square[destination][moved];
+        if (keyed_) key_ ^= z.square[origin][piece] ^ z.square[destination][taken] ^ z.square[destination][moved];
         squares_[origin] = 0;
         squares_[destination] = moved;
         key = MoveKey(destination | (promotes ? 0x80 : 0) | (origin << 8));
@@ -135,16 +136,16 @@ bool SlotReplay::Apply(std::uint8_t destinationByte, std::uint8_t originByte, Mo
         }
         if (dropped == 0) return false;
         std::uint8_t& count = hands_[me][std::size_t(dropped)];
-        key_ ^= z.hand[me][std::size_t(dropped)][count] ^ z.hand[me][std::size_t(dropped)][count - 1];
+        if (keyed_) key_ ^= z.hand[me][std::size_t(dropped)][count] ^ z.hand[me][std::size_t(dropped)][count - 1];
         --count;
         const std::uint8_t code = std::uint8_t(CodeOfKind(PieceKind(dropped)) + (gote ? piece::kGoteOffset : 0));
-        key_ ^= z.square[destination][code];
+        if (keyed_) key_ ^= z.square[destination][code];
         squares_[destination] = code;
         key = MoveKey(destination | ((kDropOriginBase + dropped) << 8));
         changed = {std::uint8_t(destination), 0};
     }
     sideToMove_ = side::Opponent(sideToMove_);
-    key_ ^= z.goteToMove;
+    if (keyed_) key_ ^= z.goteToMove;
     return true;
 }
 

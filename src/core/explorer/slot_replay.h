@@ -31,8 +31,9 @@ MoveKey MoveKeyOf(const MoveCode& code);
 
 class SlotReplay {
 public:
-    // The starting position of a handicap number 0-14 (false for another number).
-    bool Start(int handicapNumber);
+    // The starting position of a handicap number 0-14 (false for another number). Without
+    // `keyed` the position key is not kept (key() is then the starting position's).
+    bool Start(int handicapNumber, bool keyed = true);
 
     // Applies the two bytes of the next slot. False (and nothing changed) where the replay stops.
     // `changed` receives the squares the move changed (the second 0 for a drop).
@@ -45,7 +46,7 @@ public:
     const std::array<std::uint8_t, kBoardSize>& squares() const { return squares_; }
     std::uint8_t hand(int side, int kind) const { return hands_[std::size_t(side - 1)][std::size_t(kind)]; }
     int sideToMove() const { return sideToMove_; }
-    std::uint64_t key() const { return key_; }
+    std::uint64_t key() const { return key_; }  // kept only when started keyed
     // Whether the position equals `p` (board, hands and side to move).
     bool Equals(const ExplorerPosition& p) const;
 
@@ -54,6 +55,7 @@ private:
     std::array<std::array<std::uint8_t, 9>, 2> hands_{};  // [side − 1][kind]
     int sideToMove_ = side::kSente;
     std::uint64_t key_ = 0;
+    bool keyed_ = true;
 };
 
 }  // namespace movra
