@@ -34,6 +34,7 @@ int RunReplacePlayer(int argc, char** argv);
 int RunPositions(int argc, char** argv);
 int RunPublish(int argc, char** argv);
 int RunUpload(int argc, char** argv);
+int RunTree(int argc, char** argv);
 #ifdef MOVRA_CLI_DIAGRAM
 int RunDiagram(int argc, char** argv);  // built with Qt
 int RunPrint(int argc, char** argv);    // built with Qt

@@ -34,6 +34,8 @@ const Command kCommands[] = {
      "comments-check STORE [--out DIR]  check the comment references, write ComErr.txt, ComIdx.txt"},
     {"search", movra::cli::RunSearch,
      "search STORE [--player NAME|NUMBER]... [--position SFEN | --position-of N:M] ...  find games (search --help)"},
+    {"tree", movra::cli::RunTree,
+     "tree STORE [--position SFEN | --game N --move M] [--depth D] [--json]  next moves played from a position (tree --help)"},
     {"import", movra::cli::RunImport,
      "import STORE PATH... [--recursive] [--dat DIR] | --lisvek KIFU.KIF  read KIF/KI2/Morita/CSA/USI/coded files or a Lisvek collection into the store"},
     {"export", movra::cli::RunExport,

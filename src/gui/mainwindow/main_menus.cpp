@@ -251,6 +251,7 @@ void MainMenus::BuildToolsMenu() {
 void MainMenus::BuildViewMenu() {
     QMenu* view = bar_->addMenu(QStringLiteral("表示(&V)"));
     view->setObjectName(QStringLiteral("MENU03"));
+    view_ = view;
     auto* sizes = new QActionGroup(this);
     const QString sizeCaptions[3] = {QStringLiteral("拡大盤面で表示[1024x768](&L)"),
                                      QStringLiteral("標準盤面で表示[800x600](&M)"),

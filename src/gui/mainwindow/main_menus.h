@@ -107,6 +107,7 @@ public:
     QMenu* bitmapMenu() const { return bitmapMenu_; }
     const QList<QAction*>& imodeItems() const { return imode_; }
     QMenu* settingsMenu() const { return settings_; }
+    QMenu* viewMenu() const { return view_; }
     QAction* gaijiItem() const { return gaiji_; }
     // The position collection's items: 局面図 新規作成, 読込, 上書き保存, 名前を付けて保存, and 局面編集/印刷.
     std::array<QAction*, 5> positionItems() const {
@@ -167,6 +168,7 @@ private:
     QAction* bitmapOutput_ = nullptr;
     QMenu* bitmapMenu_ = nullptr;
     QMenu* settings_ = nullptr;
+    QMenu* view_ = nullptr;
     QAction* gaiji_ = nullptr;
     QAction* positionNew_ = nullptr;
     QAction* positionOpen_ = nullptr;

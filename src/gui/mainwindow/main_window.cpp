@@ -27,6 +27,9 @@
 #include "gui/list/search_dialog.h"
 #include "core/session/file_commands.h"
 #include "gui/mainwindow/board_input.h"
+#include "gui/explorer/explorer_panel.h"
+#include "core/viewing/move_entry.h"
+#include "core/store/layout.h"
 #include "gui/mainwindow/board_view.h"
 #include "core/list/search_form.h"
 #include "core/config/environment.h"
@@ -167,6 +170,7 @@ void MainWindow::BuildParts(QWidget* central) {
     menus_->makeLive(menus_->printAction());
     menus_->makeLive(menus_->printFormAction());
     printing_->Install(menus_->printAction(), menus_->printFormAction());
+    BuildExplorer();
     comment_ = new CommentWindow(this);
     comment_->move(settings_.form.ComLeft, settings_.form.ComTop);
     connect(comment_, &CommentWindow::activated, this, &MainWindow::KeepKeyboard, Qt::QueuedConnection);
@@ -227,6 +231,67 @@ void MainWindow::BuildPositionCommands() {
     positions_->Install({items[0], items[1], items[2], items[3], items[4]});
     // 局面作成画面へコピー: the collection window hands its position to the position editor.
     connect(positions_, &PositionCommands::positionToEdit, this, &MainWindow::editPosition);
+// The opening explorer's dock: it asks for the store and the position shown, plays its moves
+// through study mode (or into the game being entered) and lists games as the searches do.
+void MainWindow::BuildExplorer() {
+    ExplorerPanel::Host host;
+    host.request = [this]() -> std::optional<ExplorerRequest> {
+        if (!session_.isOpen() || mode_ == Mode::None) return std::nullopt;
+        ExplorerRequest r;
+        r.store = session_.store;
+        r.position = ExplorerPosition::From(record_.position, record_.SideOf(record_.currentMove + 1));
+        for (const GameHeader& h : session_.catalogue.entries()) r.catalogue.push_back(h.recordNumber);
+        r.players = &session_.players;
+        return r;
+    };
+    host.play = [this](const MoveCode& code) {
+        if (mode_ != Mode::Game) return;
+        const bool entering = gameInput_ != nullptr && gameInput_->active();
+        if (!entering && !study_.active()) ToggleStudyMode();
+        // The move goes through the board's own entry, on a copy, to get its line and piece.
+        TKifData copy = record_;
+        SilentPrompter quiet;
+        MoveEntry entry(copy, quiet, [&code](PieceCode, PieceCode) { return code.promotes(); });
+        const int side = copy.SideOf(copy.currentMove + 1);
+        const PickUpResult held = code.isDrop() ? entry.PickUpFromHand(side, code.fromRank())
+                                                : entry.PickUpFromBoard(Square{std::uint8_t(code.fromFile()),
+                                                                               std::uint8_t(code.fromRank())});
+        EnteredMove entered;
+        if (held != PickUpResult::PickedUp ||
+            entry.Drop(Square{std::uint8_t(code.toFile()), std::uint8_t(code.toRank())}, &entered) !=
+                DropResult::Entered) {
+            return;
+        }
+        EnterMove(entered);
+    };
+    host.listGames = [this](const std::vector<std::uint32_t>& records) {
+        StopReplay();
+        GameCatalogue& catalogue = session_.catalogue;
+        std::uint32_t n = 0;
+        for (std::uint32_t k : records) {
+            IndexRecord ix;
+            GameHeader h;
+            if (n < GameCatalogue::capacity() && ReadIndexRecord(session_.store, k, ix) &&
+                HeaderFromIndexRecord(ix, k, h)) {
+                catalogue.allEntries()[n++] = h;
+            }
+        }
+        if (n == 0) return;
+        catalogue.setCount(n);
+        catalogue.setPageStart(1);
+        GameListWindow* list = gameList();
+        list->SetCatalogue();
+        list->Open(pictures_.sizeMode());
+        HandleGameListResult();
+    };
+    explorer_ = new ExplorerPanel(std::move(host), this);
+    addDockWidget(Qt::RightDockWidgetArea, explorer_);
+    explorer_->setFloating(true);
+    explorer_->hide();
+    QAction* toggle = explorer_->toggleViewAction();
+    toggle->setText(QStringLiteral("定跡エクスプローラ(&X)"));
+    toggle->setObjectName(QStringLiteral("MENU03_X"));
+    menus_->viewMenu()->addAction(toggle);
 }
 
 void MainWindow::BuildBoardInput(QWidget* central) {
@@ -923,6 +988,7 @@ void MainWindow::RefreshBoard() {
     senteHand_->setHand(record_.position.senteHand);
     goteHand_->setHand(record_.position.goteHand);
     if (mode_ == Mode::PositionEditing) positionEdit_->Refresh();
+    if (explorer_ != nullptr) explorer_->PositionChanged();
 }
 
 void MainWindow::editPosition(const BoardPosition& position) { positionEdit_->EditPosition(position); }

@@ -46,6 +46,7 @@ class PositionCommands;
 class PublishCommands;
 class FtpCommands;
 class PrintingCommands;
+class ExplorerPanel;
 class HandView;
 class MateCommand;
 class ListCaption;
@@ -154,6 +155,7 @@ public:
     // Ctrl+F and the upload after live publishing.
     FtpCommands* ftpCommands() const { return ftp_; }
     PrintingCommands* printingCommands() const { return printing_; }
+    ExplorerPanel* explorerPanel() const { return explorer_; }
     CommentWindow* commentWindow() const { return comment_; }
     // Entering and correcting games (the entry menu, the slots, the questions about unsaved games).
     GameInput* gameInput() const { return gameInput_; }
@@ -211,6 +213,7 @@ private:
     void BuildParts(QWidget* central);
     void BuildInterchangeCommands();
     void BuildBoardInput(QWidget* central);
+    void BuildExplorer();
     void ConnectViewCommands();
     void BuildStoreCommands();
     void BuildMateCommand();
@@ -250,6 +253,7 @@ private:
     PublishCommands* publish_ = nullptr;
     FtpCommands* ftp_ = nullptr;
     PrintingCommands* printing_ = nullptr;
+    ExplorerPanel* explorer_ = nullptr;
     Mode mode_ = Mode::None;
 
     TKifData record_;
