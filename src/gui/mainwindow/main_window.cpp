@@ -231,6 +231,8 @@ void MainWindow::BuildPositionCommands() {
     positions_->Install({items[0], items[1], items[2], items[3], items[4]});
     // 局面作成画面へコピー: the collection window hands its position to the position editor.
     connect(positions_, &PositionCommands::positionToEdit, this, &MainWindow::editPosition);
+}
+
 // The opening explorer's dock: it asks for the store and the position shown, plays its moves
 // through study mode (or into the game being entered) and lists games as the searches do.
 void MainWindow::BuildExplorer() {
