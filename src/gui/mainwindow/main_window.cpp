@@ -198,7 +198,8 @@ void MainWindow::BuildInterchangeCommands() {
         gameInput_->UnstoredGameShown();
         return true;
     };
-    host.editPosition = [this](const BoardPosition& position) { editPosition(position); };
+    // A pasted SFEN opens as a game of no moves rather than on the set-up board: the set-up board
+    // has no side to move, and the SFEN's would be lost.
     interchange_ = new InterchangeCommands(this, std::move(host), *prompter_);
     interchange_->Install(qobject_cast<QMenu*>(menus_->bitmapMenu()->parent()), menus_->bitmapMenu()->menuAction());
 }
