@@ -11,6 +11,7 @@
 #include <string>
 
 #include "commands.h"
+#include "offscreen_app.h"
 #include "core/diagram/bmp.h"
 #include "core/diagram/diagram_layout.h"
 #include "core/record/kif_data.h"
@@ -317,17 +318,7 @@ int RunDiagram(int argc, char** argv) {
     const std::optional<Options> options = Parse(argc, argv);
     if (!options) return Usage();
     // No display is needed: the picture is drawn in memory.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "movra-cli";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    try {
-        return Draw(*options);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "movra-cli diagram: %s\n", e.what());
-        return 1;
-    }
+    return RunOffscreen("diagram", [&] { return Draw(*options); });
 }
 
 }  // namespace movra::cli

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "offscreen_app.h"
 #include "core/list/game_list_edit.h"
 #include "core/printing/kifu_form.h"
 #include "core/printing/kifu_text.h"
@@ -228,17 +229,7 @@ int RunPrint(int argc, char** argv) {
     const std::optional<Options> options = Parse(argc, argv);
     if (!options) return Usage();
     // No display is needed: the pages are drawn into the PDF file.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    char name[] = "movra-cli";
-    char* qtArgv[] = {name, nullptr};
-    QGuiApplication app(qtArgc, qtArgv);
-    try {
-        return Print(*options);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "movra-cli print: %s\n", e.what());
-        return 1;
-    }
+    return RunOffscreen("print", [&] { return Print(*options); });
 }
 
 }  // namespace movra::cli

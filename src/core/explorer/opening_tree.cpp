@@ -7,6 +7,7 @@
 
 #include "core/explorer/opening_index.h"
 #include "core/store/layout.h"
+#include "core/store/overflow_slots.h"
 #include "core/store/record_file.h"
 
 namespace movra {
@@ -39,35 +40,11 @@ GameFacts FactsOf(const std::uint8_t* index, std::uint32_t record) {
     return g;
 }
 
-// Slots 257-512 of the games that have them: the whole overflow file (at most 16384 records).
-class OverflowFile {
-public:
-    void Load(const GameStore& store) {
-        if (!store.files.Exists(ext::kOverflowGameData)) return;
-        RecordFile file;
-        if (!file.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
-                       RecordFile::Access::Read)) {
-            return;
-        }
-        records_ = std::min<std::uint64_t>(file.RecordCount(), kMaxOverflowNumber);
-        bytes_.resize(std::size_t(records_) * kGameDataRecordSize);
-        file.Read(0, bytes_.data(), std::size_t(records_));
-    }
-    const std::uint8_t* Get(int n) const {
-        if (n < 1 || std::uint64_t(n) > records_) return nullptr;
-        return bytes_.data() + std::size_t(n - 1) * kGameDataRecordSize;
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::uint64_t records_ = 0;
-};
-
 struct ScanShared {
     const TreeQuery& query;
     const ExplorerPosition& position;
     int depth;
-    const OverflowFile& overflow;
+    const OverflowSlots& overflow;
     const std::vector<std::uint8_t>* allowed;  // by record number; null: every game
 };
 
@@ -296,7 +273,7 @@ int FindInGame(const ExplorerPosition& position, int depth, const std::uint8_t* 
 
 TreeResult ScanStore(const GameStore& store, const TreeQuery& query) {
     const int depth = std::clamp(query.depth, 0, kMaxDepth);
-    OverflowFile overflow;
+    OverflowSlots overflow;
     if (depth + 2 > kSlotsPerRecord) overflow.Load(store);
 
     std::uint64_t games = 0;

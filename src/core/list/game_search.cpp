@@ -15,6 +15,7 @@
 #include "core/list/position_matcher.h"
 #include "core/text/sjis_literal.h"
 #include "core/store/layout.h"
+#include "core/store/overflow_slots.h"
 #include "core/store/record_file.h"
 
 namespace movra {
@@ -47,32 +48,6 @@ const std::uint8_t* ZeroRecord() {
     static const std::array<std::uint8_t, kGameDataRecordSize> zeros{};
     return zeros.data();
 }
-
-// Slots 257-512 of every game with an overflow number: the whole overflow game-data file, which
-// holds at most 16384 records of 512 bytes.
-class OverflowSlots {
-public:
-    void Load(const GameStore& store) {
-        if (!store.files.Exists(ext::kOverflowGameData)) return;
-        RecordFile file;
-        if (!file.Open(store.files.Path(ext::kOverflowGameData), kGameDataRecordSize,
-                       RecordFile::Access::Read)) {
-            return;
-        }
-        records_ = std::min<std::uint64_t>(file.RecordCount(), kMaxOverflowNumber);
-        bytes_.resize(std::size_t(records_) * kGameDataRecordSize);
-        file.Read(0, bytes_.data(), std::size_t(records_));
-    }
-    // Null (no slots there) for 0, a number outside 1-16384 or past the end of the file.
-    const std::uint8_t* Get(int n) const {
-        if (n < 1 || std::uint64_t(n) > records_) return nullptr;
-        return bytes_.data() + std::size_t(n - 1) * kGameDataRecordSize;
-    }
-
-private:
-    std::vector<std::uint8_t> bytes_;
-    std::uint64_t records_ = 0;
-};
 
 // What the ranges of one search share.
 struct RunState {
