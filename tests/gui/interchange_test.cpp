@@ -14,6 +14,7 @@
 #include <random>
 
 #include "core/rules/sfen.h"
+#include "core/text/sjis_literal.h"
 #include "core/store/store_files.h"
 #include "core/store/store_test_support.h"
 #include "core/textio/import_text.h"
@@ -22,6 +23,7 @@
 #include "gui/mainwindow/main_window.h"
 #include "gui/store/file_chooser.h"
 #include "support/recording_prompter.h"
+#include "gui/mainwindow/main_menus.h"
 #include "test_window.h"
 
 namespace movra {
@@ -68,8 +70,11 @@ private:
     }
     // The file saved through the menu, imported into a store of its own: the stored moves.
     std::optional<std::vector<std::string>> SaveAndImport(const char* item, const std::string& name) {
+        return SaveAndImport(Item(item), name);
+    }
+    std::optional<std::vector<std::string>> SaveAndImport(QAction* item, const std::string& name) {
         chooser_.file = PathToQString(Folder() / name);
-        Item(item)->trigger();
+        item->trigger();
         if (!fs::exists(Folder() / name)) return std::nullopt;
         const fs::path storePath = Folder() / (name + ".ipx");
         if (!CreateStoreFiles(storePath, true)) return std::nullopt;
@@ -134,6 +139,39 @@ private slots:
             QCOMPARE(SaveAndImport("InterchangeSaveUsi", stem + ".usi"), std::optional(moves));
         }
         QVERIFY(prompter_.shown.empty());
+    }
+
+    // The text menu and the hidden Kakinoki item: the listing written and then appended to, the
+    // Kakinoki file imported back to the same moves, the position in gaiji characters.
+    void theTextOutputsWriteTheListingTheKakinokiFileAndThePosition() {
+        using namespace movra::literals;
+        std::mt19937 rng(9);
+        auto game = std::make_unique<TKifData>();
+        testing::PlayRandomGame(rng, 5, 70, *game);
+        const std::vector<std::string> moves = Codes(*game);
+        window_->ShowGame(*game, GameHeaderTexts{}, true, false, 30);
+        MainMenus* menus = window_->menus();
+
+        chooser_.file = PathToQString(Folder() / "listing.txt");
+        menus->textOutputAction()->trigger();
+        prompter_.answers = {Answer::Yes};  // the file exists: append
+        menus->textOutputAction()->trigger();
+        std::ifstream in(Folder() / "listing.txt", std::ios::binary);
+        const std::string listing((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::size_t handicapLines = 0;
+        for (std::size_t at = 0; (at = listing.find("手合割："_sj, at)) != std::string::npos; ++at) ++handicapLines;
+        QCOMPARE(handicapLines, std::size_t(2));
+        QVERIFY(listing.find("\r\n") != std::string::npos && listing.find("\n\n") == std::string::npos);
+
+        QCOMPARE(SaveAndImport(menus->kakinokiAction(), "k.kif"), std::optional(moves));
+
+        chooser_.file = PathToQString(Folder() / "position.txt");
+        menus->positionGaijiAction()->trigger();
+        std::ifstream p(Folder() / "position.txt", std::ios::binary);
+        const std::string diagram((std::istreambuf_iterator<char>(p)), std::istreambuf_iterator<char>());
+        QCOMPARE(diagram.substr(0, 6), std::string("\r\n\r\n\r\n"));
+        QVERIFY(diagram.find("\xF0\x40") != std::string::npos);  // the frame's first character
+        QVERIFY(diagram.find("手数=30 まで"_sj) != std::string::npos);
     }
 
     // A pasted SFEN of a middle-game position opens as a game of no moves from it; CSA and KI2

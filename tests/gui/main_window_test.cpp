@@ -2,6 +2,7 @@
 // folder, replay by buttons, keys and the timer, the turned board, and the settings written at
 // exit.
 #include <QButtonGroup>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
@@ -381,14 +382,27 @@ private slots:
                  std::string("gote.wav;84.wav;fu.wav;sarnovi.wav;sente.wav;68.wav;gin.wav;"));
     }
 
-    void theClipboardKeysSayWhyNothingIsCopied() {
+    // Ctrl+C puts the game's listing on the clipboard and Ctrl+N the shown position as a text
+    // diagram; on the empty board the window starts with, Ctrl+C says why nothing is copied.
+    void theClipboardKeysCopyTheGameAndThePositionOrSayWhyNot() {
         Open();
-        ShowYagura();
-        QVERIFY(!window_->menus()->clipboardOutputAction()->isEnabled());
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         QTest::keyClick(window_.get(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(prompter_.texts(), (std::vector<std::string>{"\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj}));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+        ShowYagura();
+        QTest::keyClick(window_.get(), Qt::Key_C, Qt::ControlModifier);
+        const QString listing = QGuiApplication::clipboard()->text();
+        QVERIFY2(listing.contains(QStringLiteral("先手：森川一郎\r\n後手：高田健二")), qPrintable(listing));
+        QVERIFY(listing.contains(QStringLiteral("手合割：平手")));
+        QVERIFY(listing.contains(QStringLiteral("▲７六歩")));
         QTest::keyClick(window_.get(), Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(prompter_.texts(), (std::vector<std::string>{"\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj,
-                                                              "\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj}));
+        const QString diagram = QGuiApplication::clipboard()->text();
+        QVERIFY2(diagram.startsWith(QStringLiteral("先手：森川一郎\r\n後手：高田健二\r\n|v香v桂v銀v金v玉v金v銀v桂v香")),
+                 qPrintable(diagram));
+        QVERIFY(diagram.contains(QStringLiteral("手数=0 まで\r\n先手番")));
+        QCOMPARE(prompter_.texts().size(), std::size_t(1));
         // Neither key changes the game.
         QCOMPARE(int(window_->record().currentMove), 0);
     }
@@ -819,6 +833,11 @@ private slots:
             QStringLiteral("ファイル(&F) / DATﾌｧｲﾙ取込(&G)"),
             QStringLiteral("ファイル(&F) / 棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"),
             QStringLiteral("ファイル(&F) / ﾃｷｽﾄ(&T)"),
+            QStringLiteral("ファイル(&F) / ﾃｷｽﾄ(&T) / 棋譜ﾌｧｲﾙ出力(&K)"),
+            QStringLiteral("ファイル(&F) / ﾃｷｽﾄ(&T) / 局面ﾌｧｲﾙ出力(&M)"),
+            QStringLiteral("ファイル(&F) / ﾃｷｽﾄ(&T) / 局面ﾌｧｲﾙ出力(&M) / 外字出力(&G)"),
+            QStringLiteral("ファイル(&F) / ﾃｷｽﾄ(&T) / 局面ﾌｧｲﾙ出力(&M) / 標準文字出力(&S)"),
+            QStringLiteral("ファイル(&F) / ﾃｷｽﾄ(&T) / 局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&N)"),
             QStringLiteral("ファイル(&F) / ﾋﾞｯﾄﾏｯﾌﾟ(&B)"),
             QStringLiteral("ファイル(&F) / 棋譜ｴｸｽﾎﾟｰﾄ(&E)"),
             QStringLiteral("ファイル(&F) / 棋譜ｴｸｽﾎﾟｰﾄ(&E) / 棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"),

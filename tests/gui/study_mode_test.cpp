@@ -81,8 +81,9 @@ private slots:
         const QStringList linesBefore = ListLines(window_->moveList());
         QCOMPARE(before.currentMove, 10);
         QCOMPARE(before.moveCount, 46);
-        // Pretend the text output were available: study mode turns it off and back on.
-        window_->menus()->textOutputAction()->setEnabled(true);
+        // The text and clipboard output of the game: study mode turns them off and back on.
+        QVERIFY(window_->menus()->textOutputAction()->isEnabled());
+        QVERIFY(window_->menus()->clipboardOutputAction()->isEnabled());
 
         // Without study mode the board takes no moves.
         Drag(2, 7, 2, 6);
@@ -167,7 +168,7 @@ private slots:
         QCOMPARE(ListLines(window_->moveList()), linesBefore);
         QCOMPARE(window_->moveList()->selectedLine(), 9);
         QVERIFY(window_->menus()->textOutputAction()->isEnabled());
-        QVERIFY(!window_->menus()->clipboardOutputAction()->isEnabled());
+        QVERIFY(window_->menus()->clipboardOutputAction()->isEnabled());
         // The pieces no longer move.
         Drag(2, 7, 2, 6);
         QCOMPARE(window_->record().moves, before.moves);

@@ -102,12 +102,17 @@ void MainMenus::BuildFileMenu() {
     datImport_ = later(file, QStringLiteral("DATﾌｧｲﾙ取込(&G)"));
     datImport_->setVisible(false);
     clipboardOutput_ = later(file, QStringLiteral("棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&C)"));
-    textOutput_ = later(file, QStringLiteral("ﾃｷｽﾄ(&T)"));
+    textMenu_ = file->addMenu(QStringLiteral("ﾃｷｽﾄ(&T)"));
+    textOutput_ = later(textMenu_, QStringLiteral("棋譜ﾌｧｲﾙ出力(&K)"), QStringLiteral("TextListingFile"));
+    QMenu* positionFile = textMenu_->addMenu(QStringLiteral("局面ﾌｧｲﾙ出力(&M)"));
+    positionGaiji_ = later(positionFile, QStringLiteral("外字出力(&G)"), QStringLiteral("TextPositionGaiji"));
+    positionStandard_ = later(positionFile, QStringLiteral("標準文字出力(&S)"), QStringLiteral("TextPositionStandard"));
+    positionClipboard_ = later(textMenu_, QStringLiteral("局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力(&N)"), QStringLiteral("TextPositionClipboard"));
     bitmapMenu_ = file->addMenu(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));  // filled by the diagram commands
     bitmapMenu_->setObjectName(QStringLiteral("MENU01_10"));
     bitmapOutput_ = bitmapMenu_->menuAction();
     export_ = file->addMenu(QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ(&E)"));
-    later(export_, QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
+    kakinoki_ = later(export_, QStringLiteral("棋譜ｴｸｽﾎﾟｰﾄ[柿木形式](&E)"));
     export_->menuAction()->setVisible(false);
     for (const QString& caption : {QStringLiteral("局面図ｸﾘｯﾌﾟﾎﾞｰﾄ出力[i mode 6x5](&i)"),
                                    QStringLiteral("局面図ｸﾘｯﾌﾟﾎﾞｰﾄ出力[i mode 7x6](&j)"),
@@ -204,7 +209,7 @@ void MainMenus::setInputLock(bool locked) {
         inputLockedItems_.clear();
         QList<QAction*> shut{openStore_, newStore_, renameStore_, import_->menuAction(), importFiles_,
                              importFolder_, importLisvek_, importClipboard_,
-                             export_->menuAction(), datImport_, clipboardOutput_, textOutput_,
+                             export_->menuAction(), datImport_, clipboardOutput_, textMenu_->menuAction(),
                              bitmapOutput_, printGame_, printForm_};
         for (QAction* a : recent_) shut.append(a);
         for (QAction* a : collections_) shut.append(a);
@@ -344,7 +349,7 @@ void MainMenus::setRecentStores(const std::array<QString, 10>& paths) {
 
 void MainMenus::setCaptionsForSize(int mode) {
     bitmapOutput_->setText(mode == 0 ? QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ出力(&B)") : QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ(&B)"));
-    textOutput_->setText(mode == 0 ? QStringLiteral("ﾃｷｽﾄ出力(&T)") : QStringLiteral("ﾃｷｽﾄ(&T)"));
+    textMenu_->menuAction()->setText(mode == 0 ? QStringLiteral("ﾃｷｽﾄ出力(&T)") : QStringLiteral("ﾃｷｽﾄ(&T)"));
 }
 
 void MainMenus::showPlayerNumberItem() {

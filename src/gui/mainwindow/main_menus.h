@@ -91,7 +91,13 @@ public:
     QMenu* importMenu() const { return import_; }
     // The items study mode turns off: game input, text output and clipboard output of the game.
     QMenu* gameEntryMenu() const { return entry_; }
+    // The text menu: the listing to a file (棋譜ﾌｧｲﾙ出力), the position to a file in gaiji or
+    // standard characters and the position to the clipboard.
     QAction* textOutputAction() const { return textOutput_; }
+    QAction* positionGaijiAction() const { return positionGaiji_; }
+    QAction* positionStandardAction() const { return positionStandard_; }
+    QAction* positionClipboardAction() const { return positionClipboard_; }
+    QAction* kakinokiAction() const { return kakinoki_; }
     QAction* newGameAction() const { return newGame_; }
     QAction* correctionAction() const { return correct_; }
     QAction* changeInfoAction() const { return changeInfo_; }
@@ -175,7 +181,12 @@ private:
     QAction* positionSave_ = nullptr;
     QAction* positionSaveAs_ = nullptr;
     QAction* positionWindow_ = nullptr;
+    QMenu* textMenu_ = nullptr;
     QAction* textOutput_ = nullptr;
+    QAction* positionGaiji_ = nullptr;
+    QAction* positionStandard_ = nullptr;
+    QAction* positionClipboard_ = nullptr;
+    QAction* kakinoki_ = nullptr;
     QAction* clipboardOutput_ = nullptr;
     QMenu* entry_ = nullptr;
     QAction* newGame_ = nullptr;

@@ -17,6 +17,7 @@
 #include "gui/common/qtext.h"
 #include "gui/diagram/diagram_commands.h"
 #include "gui/mainwindow/interchange_commands.h"
+#include "gui/mainwindow/text_export_commands.h"
 #include "gui/positions/position_commands.h"
 #include "gui/publish/publish_commands.h"
 #include "gui/ftp/ftp_commands.h"
@@ -159,6 +160,7 @@ void MainWindow::BuildParts(QWidget* central) {
     menus_->makeLive(menus_->gaijiItem());
     diagrams_->Install(menus_->bitmapMenu(), menus_->imodeItems(), menus_->settingsMenu(), menus_->gaijiItem());
     BuildInterchangeCommands();
+    BuildTextExportCommands();
     BuildPositionCommands();
     ftp_ = new FtpCommands(this, settings_, programFolder_, *prompter_);
     ftp_->Install();
@@ -178,20 +180,55 @@ void MainWindow::BuildParts(QWidget* central) {
     readAloud_ = new ReadAloudButton(central);
 }
 
+// The shown game as the exports see it: a stored game with its details and comments, any other
+// game with its moves and names.
+std::unique_ptr<ExportGame> MainWindow::ShownExportGame() {
+    const std::uint32_t k = gameInput_->recordNumber();
+    if (mode_ == Mode::Game && k != 0 && session_.isOpen() && !gameInput_->active() && !gameInput_->unsaved()) {
+        const MasterTables masters{&session_.players, &session_.tournaments, &session_.openings};
+        if (std::optional<ExportGame> g = LoadExportGame(session_.store, masters, long(k), *prompter_)) {
+            return std::make_unique<ExportGame>(std::move(*g));
+        }
+    }
+    return UnstoredExportGame(record_, texts_.senteName, texts_.goteName);
+}
+
+// The listing, the Kakinoki file and the position as text, to files and the clipboard.
+void MainWindow::BuildTextExportCommands() {
+    TextExportCommands::Host host;
+    host.game = [this]() -> std::unique_ptr<ExportGame> {
+        // The empty board the window starts with is no game.
+        if (mode_ != Mode::Game || (record_.moveCount == 0 && gameInput_->recordNumber() == 0)) {
+            prompter_->Inform("\r棋譜未選択のため棋譜ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+            return nullptr;
+        }
+        return ShownExportGame();
+    };
+    host.record = [this]() -> const TKifData& { return record_; };
+    host.senteName = [this] { return texts_.senteName; };
+    host.goteName = [this] { return texts_.goteName; };
+    host.editing = [this] { return mode_ == Mode::PositionEditing; };
+    host.hasPosition = [this] {
+        if (mode_ != Mode::None) return true;
+        prompter_->Inform("\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
+        return false;
+    };
+    textExport_ = new TextExportCommands(this, std::move(host), *prompter_);
+    const TextExportCommands::Items items{menus_->textOutputAction(), menus_->clipboardOutputAction(),
+                                          menus_->kakinokiAction(), menus_->positionGaijiAction(),
+                                          menus_->positionStandardAction(), menus_->positionClipboardAction()};
+    for (QAction* a : {items.listingToFile, items.listingToClipboard, items.kakinoki, items.positionGaiji,
+                       items.positionStandard, items.positionToClipboard}) {
+        menus_->makeLive(a);
+    }
+    textExport_->Install(items);
+}
+
 // SFEN and USI through the clipboard, and the game saved as CSA, KI2 or USI.
 void MainWindow::BuildInterchangeCommands() {
     InterchangeCommands::Host host;
     host.record = [this]() -> const TKifData& { return record_; };
-    host.game = [this]() -> std::unique_ptr<ExportGame> {
-        const std::uint32_t k = gameInput_->recordNumber();
-        if (mode_ == Mode::Game && k != 0 && session_.isOpen() && !gameInput_->active() && !gameInput_->unsaved()) {
-            const MasterTables masters{&session_.players, &session_.tournaments, &session_.openings};
-            if (std::optional<ExportGame> g = LoadExportGame(session_.store, masters, long(k), *prompter_)) {
-                return std::make_unique<ExportGame>(std::move(*g));
-            }
-        }
-        return UnstoredExportGame(record_, texts_.senteName, texts_.goteName);
-    };
+    host.game = [this] { return ShownExportGame(); };
     host.showGame = [this](const TKifData& record) {
         if (!gameInput_->MayTakeGivenFile(false)) return false;
         ShowGame(record, GameHeaderTexts{}, true, false);
@@ -1159,8 +1196,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     }
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_N) {
         // The position as text to the clipboard: an item of the text-output menu.
-        if (menus_->textOutputAction()->isEnabled()) {
-            menus_->textOutputAction()->trigger();
+        if (menus_->positionClipboardAction()->isEnabled()) {
+            menus_->positionClipboardAction()->trigger();
         } else {
             prompter_->Inform("\r現在局面ｸﾘｯﾌﾟﾎﾞｰﾄﾞ出力はできません。"_sj);
         }
@@ -1255,6 +1292,7 @@ void MainWindow::setFileChooser(FileChooser* chooser) {
     storeCommands_->setFileChooser(chooser);
     maintenance_->setFileChooser(chooser);
     interchange_->setFileChooser(chooser);
+    textExport_->setFileChooser(chooser);
     if (gameList_ != nullptr) gameList_->setFileChooser(chooser);
 }
 

@@ -42,6 +42,8 @@ class MaintenanceCommands;
 class GuiPrompter;
 class DiagramCommands;
 class InterchangeCommands;
+class TextExportCommands;
+struct ExportGame;
 class PositionCommands;
 class PublishCommands;
 class FtpCommands;
@@ -212,6 +214,8 @@ private:
     void BuildWindow();
     void BuildParts(QWidget* central);
     void BuildInterchangeCommands();
+    void BuildTextExportCommands();
+    std::unique_ptr<ExportGame> ShownExportGame();
     void BuildBoardInput(QWidget* central);
     void BuildExplorer();
     void ConnectViewCommands();
@@ -249,6 +253,7 @@ private:
     Prompter* prompter_;
     DiagramCommands* diagrams_ = nullptr;
     InterchangeCommands* interchange_ = nullptr;
+    TextExportCommands* textExport_ = nullptr;
     PositionCommands* positions_ = nullptr;
     PublishCommands* publish_ = nullptr;
     FtpCommands* ftp_ = nullptr;
