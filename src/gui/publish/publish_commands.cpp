@@ -17,6 +17,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "core/ftp/live_publish.h"
 #include "core/diagram/bmp.h"
 #include "core/publish/game_source.h"
 #include "core/text/paths.h"
@@ -193,14 +194,12 @@ bool PublishCommands::OpenSettings() {
 void PublishCommands::ConfirmLivePublish() {
     liveTimer_.stop();
     const GameReplay& replay = w_.replay();
-    std::string text = "開始盤面です。"_sj;
+    std::optional<std::string> line;
     const int selected = replay.selection();
     if (selected >= 0 && std::size_t(selected) < replay.visibleList().size()) {
-        text = replay.visibleList()[std::size_t(selected)] + " です。"_sj;
-        // A move line reads from its side mark: the number and the comment mark go.
-        if (text.size() > 4 && text[4] == ' ') text.erase(0, 5);
+        line = replay.visibleList()[std::size_t(selected)];
     }
-    if (w_.prompter().Confirm(text + "\r\r" + "送信しますか？"_sj, true, false) == Answer::Yes) Publish();
+    if (w_.prompter().Confirm(LivePublishQuestion(line), true, false) == Answer::Yes) Publish();
 }
 
 void PublishCommands::BuildDataMenu() {
