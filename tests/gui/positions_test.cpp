@@ -294,6 +294,59 @@ private slots:
         QVERIFY(!reopened.changed());
     }
 
+    // The hidden mobile output: a two-colour 94 x 84 picture proposed under the title's part
+    // before ";", and the "i_mode01" templates filled and written beside it under its name.
+    void theMobilePictureAndPagesAreNamedAfterTheTitle() {
+        QTemporaryDir dir;
+        const fs::path folder = QStringToPath(dir.path());
+        testing::RecordingPrompter prompter;
+        Settings settings;
+        settings.iMode01.html[0] = "imode_top.html";
+        settings.iMode01.html[2] = "list.html";
+        settings.iMode01.html[3] = "missing.html";  // skipped
+        std::ofstream(folder / "imode_top.html", std::ios::binary) << "<img src=\"%FLN.bmp\" width=%WID height=%HEI>\r\n%TIT\r\n%HNT\r\n%SNM\r\n";
+        std::ofstream(folder / "list.html", std::ios::binary) << "%FLN list\r\n";
+        PositionCollection collection(folder);
+        QVERIFY(collection.Add({"abc;xyz", "", "", ToCp932(QStringLiteral("%T題名%%H手筋"))}, Pieces(3), prompter));
+        QWidget owner;
+        CollectionWindow w(collection, settings, prompter, &owner);
+        QVERIFY(w.Prepare());
+        w.programFolder = folder;
+        std::unique_ptr<QMenu> menu(w.MenuFor(0));
+        QVERIFY(!menu->findChild<QAction*>(QStringLiteral("N1_13"))->isVisible());
+        w.showImode();
+        menu.reset(w.MenuFor(0));
+        QVERIFY(menu->findChild<QAction*>(QStringLiteral("N1_13"))->isVisible());
+        QVERIFY(menu->findChild<QAction*>(QStringLiteral("N1_14"))->isEnabled());
+
+        const fs::path out = folder / "out";
+        fs::create_directory(out);
+        fs::path proposed;
+        w.bitmapAnswer = [&](const fs::path& p) {
+            proposed = p;
+            return out / "pic.bmp";
+        };
+        QVERIFY(w.MobilePictureAndPages(0, 2));
+        QCOMPARE(PathText(proposed.filename()).substr(0, 3), std::string("abc"));
+        std::ifstream bmp(out / "pic.bmp", std::ios::binary);
+        const std::string b((std::istreambuf_iterator<char>(bmp)), std::istreambuf_iterator<char>());
+        QVERIFY(b.size() > 30);
+        auto word = [&](std::size_t at) { return int(std::uint8_t(b[at])) | int(std::uint8_t(b[at + 1])) << 8; };
+        QCOMPARE(word(18), 94);
+        QCOMPARE(word(22), 84);
+        QCOMPARE(word(28), 1);
+        auto text = [](const fs::path& f) {
+            std::ifstream in(f, std::ios::binary);
+            return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        };
+        QCOMPARE(text(out / "pictop.html"), ToCp932(QStringLiteral("<img src=\"pic.bmp\" width=94 height=84>\r\n題名\r\n手筋\r\n%SNM\r\n")));
+        QCOMPARE(text(out / "piclist.html"), std::string("pic list\r\n"));
+        QCOMPARE(int(std::distance(fs::directory_iterator(out), fs::directory_iterator())), 3);
+        // No file chosen: nothing more happens.
+        w.bitmapAnswer = [](const fs::path&) { return fs::path(); };
+        QVERIFY(!w.MobilePictureAndPages(0, 1));
+    }
+
     // The hidden continuous print: five positions give K001_1 … K001_4 and K002_1, one
     // single-page PDF each, and the window pages along.
     void everyDiagramPrintsToItsOwnFile() {

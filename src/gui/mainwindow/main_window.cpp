@@ -263,6 +263,9 @@ void MainWindow::BuildPositionCommands() {
         const auto comment = commentSource_(n);
         return comment ? comment->first : std::string();
     };
+    host.shownGame = [this] {
+        return std::make_pair(mode_ == Mode::Game ? &record_ : nullptr, replay_.fullList());
+    };
     positions_ = new PositionCommands(std::move(host), this);
     const auto items = menus_->positionItems();
     for (QAction* a : items) menus_->makeLive(a);

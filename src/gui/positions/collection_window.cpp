@@ -28,6 +28,10 @@
 
 #include "core/diagram/bitmap_names.h"
 #include "core/diagram/bmp.h"
+#include "core/publish/mobile_pages.h"
+#include "core/publish/web_export.h"
+#include "core/textio/export_file.h"
+#include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
 #include "gui/common/not_available.h"
@@ -485,12 +489,10 @@ QMenu* CollectionWindow::MenuFor(int quarter) {
     add(QStringLiteral("カット(&X)"), QStringLiteral("N1_11"), [this, quarter] { Cut(quarter); });
     add(QStringLiteral("挿入貼り付け(&W)"), QStringLiteral("N1_12"), [this, quarter] { InsertPaste(quarter); })
         ->setEnabled(clip_.filled());
-    // The mobile pages come with their own stage: the items are there, disabled, once shown.
-    for (const QString& caption : {QStringLiteral("局面図出力[i mode 6x5] (&i)"), QStringLiteral("局面図出力[i mode 7x6] (&j)")}) {
-        QAction* a = MarkNotAvailableYet(menu->addAction(caption));
-        a->setObjectName(caption.contains(QStringLiteral("6x5")) ? QStringLiteral("N1_13") : QStringLiteral("N1_14"));
-        a->setVisible(imode_);
-    }
+    add(QStringLiteral("局面図出力[i mode 6x5] (&i)"), QStringLiteral("N1_13"),
+        [this, quarter] { MobilePictureAndPages(quarter, 2); })->setVisible(imode_);
+    add(QStringLiteral("局面図出力[i mode 7x6] (&j)"), QStringLiteral("N1_14"),
+        [this, quarter] { MobilePictureAndPages(quarter, 1); })->setVisible(imode_);
     add(QStringLiteral("局面図印刷[拡大](&Y)"), QStringLiteral("N1_15"), [this, quarter] { PrintOne(quarter, 0); })
         ->setVisible(enlargedPrint_);
     add(QStringLiteral("局面図連続印刷(&Z)"), QStringLiteral("N1_16"), [this] { PrintEachToFile(); })
@@ -634,6 +636,77 @@ bool CollectionWindow::PictureToFile(int quarter) {
     if (!WriteBmpFile(chosen, ToRgbImage(picture), BitsForColorSetting(settings_.btimap.Color))) {
         prompter_.Warn("\r"_sj + PathText(chosen) + "\r" + "に書き込めません。"_sj);
         return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The text after the first "%" + marker in a slot's comment, up to the next "%" or the end.
+std::string CommentPart(const std::string& comment, char marker) {
+    const std::size_t at = comment.find(std::string("%") + marker);
+    if (at == std::string::npos) return {};
+    const std::size_t from = at + 2;
+    const std::size_t to = comment.find('%', from);
+    return comment.substr(from, to == std::string::npos ? std::string::npos : to - from);
+}
+
+}  // namespace
+
+bool CollectionWindow::MobilePictureAndPages(int quarter, int layout) {
+    const PositionSlot slot = page_.slot(quarter);
+    if (!slot.filled()) return false;
+    const BoardPosition position = slot.position();
+    QImage picture(94, 84, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    {
+        QPainter painter(&picture);
+        painter.drawImage(0, 0, DrawMobileDiagram(position, layout));
+    }
+    // The base name: the title before its first ";" when that comes within 11 bytes.
+    const std::string title = slot.title();
+    const std::size_t semicolon = title.find(';');
+    const std::string base = semicolon != std::string::npos && semicolon < 11 ? title.substr(0, semicolon) : "BANT";
+    const std::filesystem::path proposed = ProposedBitmapPath(bitmapFolder_, base);
+    std::filesystem::path chosen;
+    if (bitmapAnswer) {
+        chosen = bitmapAnswer(proposed);
+    } else {
+        chosen = QStringToPath(QFileDialog::getSaveFileName(this, QString(), PathToQString(proposed),
+                                                            QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ･ﾌｧｲﾙ(*.bmp)")));
+    }
+    if (chosen.empty()) return false;
+    bitmapFolder_ = chosen.parent_path();
+    if (!WriteBmpFile(chosen, ToRgbImage(picture), 1)) {
+        prompter_.Warn("\r"_sj + PathText(chosen) + "\r" + "に書き込めません。"_sj);
+        return false;
+    }
+    const std::string name = PathText(chosen.stem());
+    MobilePageValues values;
+    values.position = &position;
+    values.fileName = name;
+    values.title = CommentPart(slot.comment(), 'T');
+    values.hint = CommentPart(slot.comment(), 'H');
+    std::pair<const TKifData*, std::vector<std::string>> game{nullptr, {}};
+    if (shownGame) game = shownGame();
+    values.record = game.first;
+    if (game.first != nullptr) {
+        const std::size_t n = std::min(game.second.size(), std::size_t(std::max(0, int(game.first->moveCount))));
+        values.moveLines.assign(game.second.begin(), game.second.begin() + std::ptrdiff_t(n));
+    }
+    for (const std::string& templateName : settings_.iMode01.html) {
+        if (templateName.empty()) continue;
+        const std::optional<std::vector<std::string>> lines = ReadTemplateLines(ResolvePath(programFolder, templateName));
+        if (!lines) continue;
+        std::string pageName = PathText(std::filesystem::path(templateName).filename());
+        const std::size_t at = pageName.find("imode_");
+        pageName = at == std::string::npos ? name + pageName : pageName.replace(at, 6, name);
+        const std::filesystem::path page = chosen.parent_path() / NativePath(pageName);
+        const std::string error = WriteTextLines(page, FillMobilePage(*lines, values), WriteMode::Replace);
+        if (!error.empty()) {
+            prompter_.Warn("\r"_sj + PathText(page) + "\r" + "に書き込めません。"_sj);
+            return false;
+        }
     }
     return true;
 }

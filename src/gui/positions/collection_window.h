@@ -9,8 +9,10 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
+#include "core/record/kif_data.h"
 #include "core/config/settings.h"
 #include "core/positions/collection.h"
 #include "core/text/prompter.h"
@@ -112,6 +114,9 @@ public:
     // The diagram as the bitmap commands draw it.
     QImage SlotPicture(int quarter) const;
     bool PictureToFile(int quarter);
+    // The small mobile picture of a slot (layout 2 for 6x5, 1 for 7x6) and the mobile pages of
+    // the "i_mode01" templates written beside it, named after the picture.
+    bool MobilePictureAndPages(int quarter, int layout);
     void PictureToClipboard(int quarter, bool turned);
     // Pages 1 … last + 1 (the printer chooses), or one diagram: scale 2 (大), 1 (小), 0 (拡大).
     bool PrintPages();
@@ -134,6 +139,10 @@ public:
     std::function<bool(QPrinter&, bool pages)> printerAnswer;
     std::function<std::filesystem::path(const std::filesystem::path& proposed)> bitmapAnswer;
     std::function<std::filesystem::path()> folderAnswer;
+    // Where the mobile page templates are found, and the game the main window shows with its
+    // move-list lines (for the pages' move lists).
+    std::filesystem::path programFolder;
+    std::function<std::pair<const TKifData*, std::vector<std::string>>()> shownGame;
 
 signals:
     // 局面作成画面へコピー: the position goes to the main window's position editing, with the

@@ -122,6 +122,8 @@ bool PositionCommands::AddShownPosition() {
 CollectionWindow* PositionCommands::window() {
     if (window_ == nullptr) {
         window_ = new CollectionWindow(collection_, *host_.settings, *host_.prompter, host_.window);
+        window_->programFolder = host_.programFolder;
+        window_->shownGame = host_.shownGame;
         connect(window_, &CollectionWindow::positionToEdit, this, &PositionCommands::positionToEdit);
         if (imode_) window_->showImode();
         if (enlargedPrint_) window_->showEnlargedPrint();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "core/record/kif_data.h"
 #include "core/config/settings.h"
 #include "core/positions/collection.h"
 #include "core/rules/position.h"
@@ -38,6 +39,8 @@ public:
         std::function<DiagramSource()> source;
         // The comment of the shown move, when the game view shows one.
         std::function<std::string()> shownComment;
+        // The game shown with its move-list lines, for the mobile pages' move lists.
+        std::function<std::pair<const TKifData*, std::vector<std::string>>()> shownGame;
     };
     struct Items {
         QAction* newCollection = nullptr;
