@@ -23,6 +23,12 @@
 #include "master_folder.h"
 #include "terminal.h"
 
+#ifdef MOVRA_CLI_DIAGRAM
+#include "core/diagram/bmp.h"
+#include "gui/diagram/diagram_renderer.h"
+#include "offscreen_app.h"
+#endif
+
 namespace movra::cli {
 namespace {
 
@@ -128,6 +134,19 @@ std::string ClockText() {
     return text;
 }
 
+#ifdef MOVRA_CLI_DIAGRAM
+// The mobile page's picture, drawn as the window draws it; the full diagram belongs to the
+// window's bitmap settings and is not written here.
+class CliPictures : public PublishPictures {
+public:
+    bool WriteMobilePicture(const fs::path& path, const BoardPosition& position) override {
+        const QImage image = ReduceToDepth(DrawMobileDiagram(position, 0), 4);
+        return WriteBmpFile(path, ToRgbImage(image), 4);
+    }
+    bool WriteFullDiagram(const fs::path&) override { return false; }
+};
+#endif
+
 }  // namespace
 
 int RunPublish(int argc, char** argv) {
@@ -202,7 +221,13 @@ int RunPublish(int argc, char** argv) {
         settings.html.i_html[i] = mobile[i][0];
         settings.html.i_Path[i] = at(mobile[i][1]);
     }
+#ifdef MOVRA_CLI_DIAGRAM
+    settings.html.i_BmpPath01 = at("i_board.bmp");
+    CliPictures pictures;
+    const PublishResult result = RunOffscreen("publish", [&] { return PublishGame(in, settings, templates, &pictures); });
+#else
     const PublishResult result = PublishGame(in, settings, templates, nullptr);
+#endif
     for (const fs::path& file : result.written) std::printf("%s\n", file.string().c_str());
     if (!result.published) {
         std::fprintf(stderr, "movra-cli publish: %s\n",

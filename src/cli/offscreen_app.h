@@ -6,11 +6,14 @@
 
 #include <cstdio>
 #include <exception>
+#include <type_traits>
 
 namespace movra::cli {
 
+// Runs the job under an offscreen application and gives its answer. An exception is reported on
+// the error stream; a job answering an exit code then answers 1, any other job an empty answer.
 template <typename Job>
-int RunOffscreen(const char* command, Job job) {
+auto RunOffscreen(const char* command, Job job) -> decltype(job()) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     char name[] = "movra-cli";
@@ -20,7 +23,11 @@ int RunOffscreen(const char* command, Job job) {
         return job();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "movra-cli %s: %s\n", command, e.what());
-        return 1;
+        if constexpr (std::is_same_v<decltype(job()), int>) {
+            return 1;
+        } else {
+            return decltype(job()){};
+        }
     }
 }
 

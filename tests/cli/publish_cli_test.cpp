@@ -113,6 +113,14 @@ TEST_F(PublishCli, DataFilesHoldTheStoredGameInCp932WithCrLf) {
         EXPECT_TRUE(IsValidCp932(Text(out / name))) << name;
         CrLfLines(out / name);
     }
+    // The mobile page's picture beside it: a 94 x 84 bitmap of 4 bits a pixel.
+    const std::string bmp = Text(out / "i_board.bmp");
+    ASSERT_GT(bmp.size(), std::size_t(30));
+    auto word = [&](std::size_t at) { return int(std::uint8_t(bmp[at])) | int(std::uint8_t(bmp[at + 1])) << 8; };
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(word(18), 94);
+    EXPECT_EQ(word(22), 84);
+    EXPECT_EQ(word(28), 4);
 
     auto record = std::make_unique<TKifData>();
     Load(3, *record);
