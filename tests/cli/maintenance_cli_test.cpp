@@ -12,14 +12,14 @@
 namespace movra {
 namespace {
 
-using testing::GameSpec;
+using testing::GameRecipe;
 using testing::RunCli;
 using testing::StoredGames;
 namespace fs = std::filesystem;
 
 // A game of the given year and players, its moves from `seed`, with an opening comment.
-GameSpec Game(int year, int sente, int gote, unsigned seed, const char* comment) {
-    GameSpec g;
+GameRecipe Game(int year, int sente, int gote, unsigned seed, const char* comment) {
+    GameRecipe g;
     g.year = year;
     g.sente = sente;
     g.gote = gote;
@@ -70,7 +70,7 @@ TEST(MaintenanceCliTest, MergeSortDedupeConvertBackupAndReplaceAPlayer) {
     EXPECT_EQ(RunCli({"backup", a, dir.path().string()}).status, 1);
 
     const std::string c = (dir / "c.idx").string();
-    GameSpec even = Game(2004, 0, 0, 5, ""), handicap = Game(2004, 0, 0, 6, "");
+    GameRecipe even = Game(2004, 0, 0, 5, ""), handicap = Game(2004, 0, 0, 6, "");
     handicap.handicap = 2;
     testing::MakeStore(c, StoreKind::Classic, {even, handicap});
     EXPECT_EQ(RunCli({"convert-store", a}).status, 1) << "already extended";

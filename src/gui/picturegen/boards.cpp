@@ -33,7 +33,7 @@ void DrawBevel(QPainter& p, const QRect& r, int width, int lightAlpha, int shado
     }
 }
 
-std::uint32_t SeedOf(const SizeSpec& dims, int colourSet, int kind) {
+std::uint32_t SeedOf(const SizeSet& dims, int colourSet, int kind) {
     return static_cast<std::uint32_t>(dims.letter) * 7919u + colourSet * 104729u + kind * 31u + 17u;
 }
 
@@ -43,7 +43,7 @@ QImage To256Colours(const QImage& image) {
     return image.convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither | Qt::PreferDither);
 }
 
-QImage DrawBoard(const SizeSpec& dims, int colourSet) {
+QImage DrawBoard(const SizeSet& dims, int colourSet) {
     const QSize size = dims.board();
     QImage image = WoodSurface(size, colourSet == 1 ? KayaTone() : KayaTone256(),
                                SeedOf(dims, colourSet, 1));
@@ -91,7 +91,7 @@ QImage DrawBoard(const SizeSpec& dims, int colourSet) {
     return colourSet == 1 ? image : To256Colours(image);
 }
 
-QImage DrawStand(const SizeSpec& dims, int colourSet) {
+QImage DrawStand(const SizeSet& dims, int colourSet) {
     const QSize size = dims.stand;
     QImage image = WoodSurface(size, colourSet == 1 ? StandTone() : StandTone256(),
                                SeedOf(dims, colourSet, 2), true);
@@ -118,7 +118,7 @@ QImage DrawStand(const SizeSpec& dims, int colourSet) {
     return colourSet == 1 ? image : To256Colours(image);
 }
 
-QImage DrawKifBox(const SizeSpec& dims) {
+QImage DrawKifBox(const SizeSet& dims) {
     // Pale washi paper with long fibres, behind the move list.
     const QSize size = dims.kifBox;
     QImage image(size, QImage::Format_RGB32);
@@ -269,7 +269,7 @@ void DrawButtonSymbol(QPainter& p, int button, const QRectF& box, const QColor& 
 
 }  // namespace
 
-QImage DrawButtons(const SizeSpec& dims, int colourSet) {
+QImage DrawButtons(const SizeSet& dims, int colourSet) {
     const int b = dims.button;
     QImage image(b * pictures::kButtonCount, b * pictures::kButtonRows, QImage::Format_RGB32);
     image.fill(colourSet == 1 ? QColor(40, 18, 8) : QColor(48, 24, 12));
@@ -309,7 +309,7 @@ QImage DrawButtons(const SizeSpec& dims, int colourSet) {
     return colourSet == 1 ? image : To256Colours(image);
 }
 
-QImage DrawPanel(const SizeSpec& dims, int colourSet) {
+QImage DrawPanel(const SizeSet& dims, int colourSet) {
     // Black lacquer with the wood showing faintly through, and a gold rule round the edge.
     const QSize size = dims.panel;
     QImage image = WoodSurface(size, StandTone(), SeedOf(dims, colourSet, 6), true);

@@ -6,7 +6,7 @@
 namespace movra::picturegen {
 
 // One board size: the piece picture and the sizes of everything drawn around it.
-struct SizeSpec {
+struct SizeSet {
     char letter;        // "E", "L" or "S" in the file names
     QSize piece;        // one piece picture; the square pitch is this + 2
     int boardMargin;    // wood around the grid, where the labels go
@@ -21,11 +21,11 @@ struct SizeSpec {
 };
 
 // Colour set 1 is the high-colour set, 3 the 256-colour set of the file names.
-QImage DrawBoard(const SizeSpec& dims, int colourSet);
-QImage DrawStand(const SizeSpec& dims, int colourSet);
-QImage DrawKifBox(const SizeSpec& dims);
-QImage DrawButtons(const SizeSpec& dims, int colourSet);
-QImage DrawPanel(const SizeSpec& dims, int colourSet);
+QImage DrawBoard(const SizeSet& dims, int colourSet);
+QImage DrawStand(const SizeSet& dims, int colourSet);
+QImage DrawKifBox(const SizeSet& dims);
+QImage DrawButtons(const SizeSet& dims, int colourSet);
+QImage DrawPanel(const SizeSet& dims, int colourSet);
 
 // The 256-colour form of a picture (8 bits per pixel with a palette).
 QImage To256Colours(const QImage& image);

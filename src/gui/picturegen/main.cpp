@@ -27,11 +27,11 @@ namespace {
 
 using namespace movra::literals;
 using movra::picturegen::PieceStyle;
-using movra::picturegen::SizeSpec;
+using movra::picturegen::SizeSet;
 
 // Modes 0 (E, large), 1 (L, standard) and 2 (S, small). The standard pieces are 40 pixels wide
 // and the small ones 33: the window tells the size mode from that width.
-const std::array<SizeSpec, 3> kSizes{{
+const std::array<SizeSet, 3> kSizes{{
     {'E', {50, 55}, 22, {168, 244}, {220, 300}, 34, {168, 128}},
     {'L', {40, 44}, 18, {136, 196}, {180, 240}, 28, {136, 104}},
     {'S', {33, 36}, 14, {112, 164}, {144, 190}, 24, {112, 90}},
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     }
 
     bool ok = true;
-    for (const SizeSpec& dims : kSizes) {
+    for (const SizeSet& dims : kSizes) {
         const QString letter(QChar::fromLatin1(dims.letter));
         for (int set : {1, 3}) {
             const QString n = QString::number(set);
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
     }
     // The move-list background and the panel pictures come in two sizes: "L" serves the large
     // and standard boards, "S" the small one.
-    for (const SizeSpec& dims : {kSizes[1], kSizes[2]}) {
+    for (const SizeSet& dims : {kSizes[1], kSizes[2]}) {
         const QString letter(QChar::fromLatin1(dims.letter));
         ok &= Save(movra::picturegen::DrawKifBox(dims), out, "KifBox3" + letter + ".BMP");
         for (int set : {1, 3}) {

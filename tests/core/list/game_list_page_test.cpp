@@ -314,7 +314,7 @@ TEST_F(GameListLineTest, SelectedGameLineReadsBackByPosition) {
 
 TEST_F(GameListLineTest, PagesReadMoveCountsNamesAndHitMovesFromTheStore) {
     const fs::path idx = dir / "games.idx";
-    const GameStore store = testing::MakeListStore(idx, 23, true, [](int i, testing::ListGameSpec& g) {
+    const GameStore store = testing::MakeListStore(idx, 23, true, [](int i, testing::ListGameRecipe& g) {
         g.moves = 10 + i;
         if (i == 2) g.index.setHandicap(1);  // the placeholder slot does not count as a move
         if (i == 3) g.detail.setSenteName("山田花子"_sj);

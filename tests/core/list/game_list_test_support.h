@@ -16,12 +16,12 @@
 namespace movra::testing {
 
 // The header of game i (1-based) before it is written; the move count is the test's choice.
-struct ListGameSpec {
+struct ListGameRecipe {
     IndexRecord index;
     DetailRecord detail;
     int moves = 12;
 };
-using ListGameMaker = std::function<void(int i, ListGameSpec& spec)>;
+using ListGameMaker = std::function<void(int i, ListGameRecipe& recipe)>;
 
 // Writes `count` games into a new store at `indexPath` (".idx"; extended adds the detail,
 // move-info and comment files). Game i gets year 2000 + i and day 1 unless the maker says
@@ -33,23 +33,23 @@ inline GameStore MakeListStore(const std::filesystem::path& indexPath, int count
     SilentPrompter quiet;
     std::mt19937 rng(20240410);
     for (int i = 1; i <= count; ++i) {
-        ListGameSpec spec;
-        spec.index.setYear(std::uint16_t(2000 + i));
-        spec.index.setMonth(1);
-        spec.index.setDay(1);
-        spec.index.setResult(std::uint16_t(1 + i % 2));
-        if (maker) maker(i, spec);
+        ListGameRecipe recipe;
+        recipe.index.setYear(std::uint16_t(2000 + i));
+        recipe.index.setMonth(1);
+        recipe.index.setDay(1);
+        recipe.index.setResult(std::uint16_t(1 + i % 2));
+        if (maker) maker(i, recipe);
         TKifData game;
-        PlayRandomGame(rng, spec.index.handicap(), spec.moves, game);
+        PlayRandomGame(rng, recipe.index.handicap(), recipe.moves, game);
         MoveBytes moves;
         MoveInfo info;
         FillMoveBuffers(game, moves, info);
-        const WrittenGame written = WriteGame(store, spec.index, moves, kAppendGame, false, quiet);
+        const WrittenGame written = WriteGame(store, recipe.index, moves, kAppendGame, false, quiet);
         if (!written.ok) throw std::runtime_error("cannot write a game");
         if (extended) {
-            spec.detail.CopyIndexWords(spec.index);
-            spec.detail.setMoveCount(std::uint16_t(game.moveCount));
-            if (!WriteGameDetail(store, spec.detail, info, written.recordNumber, false).ok) {
+            recipe.detail.CopyIndexWords(recipe.index);
+            recipe.detail.setMoveCount(std::uint16_t(game.moveCount));
+            if (!WriteGameDetail(store, recipe.detail, info, written.recordNumber, false).ok) {
                 throw std::runtime_error("cannot write a detail record");
             }
         }

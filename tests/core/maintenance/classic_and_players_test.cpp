@@ -16,7 +16,7 @@ namespace {
 
 using namespace movra::literals;
 using namespace movra::maintenance;
-using testing::GameSpec;
+using testing::GameRecipe;
 using testing::RecordingPrompter;
 using testing::TempFolder;
 namespace fs = std::filesystem;
@@ -40,12 +40,12 @@ TEST(ClassicConversionTest, TenThousandGamesKeepEveryMoveAndHeaderField) {
     TempFolder dir;
     // A pool of games of every length up to 250 moves, even and handicap, stored over and over
     // with headers of their own.
-    std::vector<GameSpec> pool;
+    std::vector<GameRecipe> pool;
     for (int i = 0; i < 60; ++i) {
         pool.push_back({.handicap = i % 5 == 0 ? 1 + i % 14 : 0, .seed = unsigned(100 + i), .length = 1 + i * 4});
     }
     std::vector<MoveBytes> poolMoves;
-    for (const GameSpec& g : pool) poolMoves.push_back(testing::MovesOf(g));
+    for (const GameRecipe& g : pool) poolMoves.push_back(testing::MovesOf(g));
     ASSERT_TRUE(CreateStoreFiles(dir / "c.idx", false));
     GameStore store(dir / "c.idx", StoreKind::Classic);
     {
@@ -140,7 +140,7 @@ TEST(ClassicConversionTest, AnEmptyStoreOrAStoppedConversionLeavesAWholeStore) {
     EXPECT_EQ(count, 0u);
 
     GameStore store = testing::MakeStore(dir / "s.idx", StoreKind::Classic,
-                                         std::vector<GameSpec>(150, GameSpec{.seed = 3}));
+                                         std::vector<GameRecipe>(150, GameRecipe{.seed = 3}));
     const auto before = testing::FolderBytes(dir.path());
     prompter.stopAt = true;
     prompter.progressEnds = 0;

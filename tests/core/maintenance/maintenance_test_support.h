@@ -15,7 +15,7 @@
 
 namespace movra::testing {
 
-struct GameSpec {
+struct GameRecipe {
     int year = 2004, month = 1, day = 1;
     int sente = 0, gote = 0;
     int tournament = 0, subTournament = 0, opening = 0, result = 1;
@@ -26,7 +26,7 @@ struct GameSpec {
     std::string comment;   // extended kind: the opening comment and the comment on move 1
 };
 
-inline MoveBytes MovesOf(const GameSpec& g) {
+inline MoveBytes MovesOf(const GameRecipe& g) {
     std::mt19937 rng(g.seed);
     TKifData game;
     PlayRandomGame(rng, g.handicap, g.length, game);
@@ -38,7 +38,7 @@ inline MoveBytes MovesOf(const GameSpec& g) {
 }
 
 // Appends the games to the store (made when missing) in one session.
-inline GameStore MakeStore(const std::filesystem::path& path, StoreKind kind, const std::vector<GameSpec>& games) {
+inline GameStore MakeStore(const std::filesystem::path& path, StoreKind kind, const std::vector<GameRecipe>& games) {
     const bool extended = kind == StoreKind::Extended;
     if (!StoreFiles(path).Exists(ext::kIndex)) {
         EXPECT_TRUE(CreateStoreFiles(path, extended));
@@ -46,7 +46,7 @@ inline GameStore MakeStore(const std::filesystem::path& path, StoreKind kind, co
     GameStore store(path, kind);
     SilentPrompter quiet;
     StoreAppender appender(store, quiet);
-    for (const GameSpec& g : games) {
+    for (const GameRecipe& g : games) {
         std::mt19937 rng(g.seed);
         TKifData game;
         PlayRandomGame(rng, g.handicap, g.length, game);

@@ -23,7 +23,7 @@ namespace {
 
 using namespace movra::literals;
 using namespace movra::maintenance;
-using testing::GameSpec;
+using testing::GameRecipe;
 using testing::RecordingPrompter;
 using testing::StoredGames;
 using testing::TempFolder;
@@ -61,8 +61,8 @@ protected:
 // Seven games: two of one day whose sente numbers are 5 and 3; three of another day equal in
 // header, of which the second stops after move 120 of the first's 130 and the third repeats the
 // first; and two identical games of a third day.
-std::vector<GameSpec> SortAndDuplicateGames() {
-    std::vector<GameSpec> g(7);
+std::vector<GameRecipe> SortAndDuplicateGames() {
+    std::vector<GameRecipe> g(7);
     g[0] = {.year = 2004, .month = 5, .day = 1, .sente = 5, .seed = 1, .comment = "one"};
     g[1] = {.year = 2004, .month = 5, .day = 1, .sente = 3, .seed = 2, .comment = "two"};
     g[2] = {.year = 2003, .sente = 1, .seed = 3, .length = 130, .comment = "A"};
@@ -187,7 +187,7 @@ void EveryStepOfAJob(const std::function<GameStore(const fs::path&)>& make,
 
 TEST_F(MaintenanceTest, ASortOrAMergeThatFailsOrStopsAtAnyStepLeavesTheStoreWhole) {
     const auto makeOne = [](const fs::path& d) {
-        std::vector<GameSpec> g = SortAndDuplicateGames();
+        std::vector<GameRecipe> g = SortAndDuplicateGames();
         g[2].length = 300;  // with an overflow part
         g.resize(5);
         return testing::MakeStore(d / "d.ipx", StoreKind::Extended, g);
@@ -197,7 +197,7 @@ TEST_F(MaintenanceTest, ASortOrAMergeThatFailsOrStopsAtAnyStepLeavesTheStoreWhol
         SortStore(store, SortOrder::Descending, quiet, layer);
     });
     const auto makeTwo = [&](const fs::path& d) {
-        std::vector<GameSpec> other = SortAndDuplicateGames();
+        std::vector<GameRecipe> other = SortAndDuplicateGames();
         other[5].length = 280;
         testing::MakeStore(d / "o.ipx", StoreKind::Extended, {other[5], other[6], other[0]});
         return makeOne(d);
