@@ -19,6 +19,7 @@
 #include <set>
 
 #include "core/input/live_timing.h"
+#include "core/input/save_game.h"
 #include "core/record/game_text.h"
 #include "core/rules/move.h"
 #include "core/session/file_commands.h"
@@ -711,6 +712,93 @@ private slots:
         // No plain closing question after the one about the unsaved game.
         QCOMPARE(Texts().size(), std::size_t(2));
         QCOMPARE(Texts().back(), std::string("保存されていない棋譜が残っています。\r\r保存しますか？"_sj));
+    }
+
+    // Live publishing: every entered move is in the store at once, under one record number, with
+    // the question about sending it after each; a comment is stored once and kept; taking back
+    // and entering another move shortens the stored game; the end saves without asking.
+    void withLivePublishingEveryEnteredMoveIsStoredAtOnce() {
+        MainWindow& w = Start(false);
+        const fs::path store = home_ / "live.ipx";
+        testing::MakeTestStore(store);
+        chooser_.files.push_back(PathToQString(store));
+        w.menus()->openStoreAction()->trigger();
+        QVERIFY(w.storeOpen());
+        const std::uint32_t before = w.session().store.recordCount;
+        w.settings().ftp.Auto = true;
+        w.settings().ftp.Func = true;
+        std::vector<PlannedMove> plan;
+        for (unsigned seed = 1; seed < 100 && plan.empty(); ++seed) plan = PlanGame(6, seed);
+        QVERIFY(!plan.empty());
+        w.menus()->newGameAction()->trigger();
+        QVERIFY(Input().active());
+        const long k = long(before) + 1;
+        const std::string question = "送信しますか？"_sj;
+        std::uint16_t commentNumber = 0;
+        for (int n = 1; n <= 5; ++n) {
+            prompter_.shown.clear();
+            prompter_.answers = {Answer::No};
+            Play(plan[std::size_t(n - 1)], n);
+            QCOMPARE(w.session().store.recordCount, before + 1);
+            QVERIFY(!Input().unsaved());
+            QVERIFY(Input().active());
+            const TKifData back = ReadBack(store, k);
+            QCOMPARE(int(back.moveCount), n);
+            QCOMPARE(back.moves[std::size_t(n)].moveCode().text, w.record().moves[std::size_t(n)].moveCode().text);
+            QTRY_VERIFY(!prompter_.shown.empty() && prompter_.shown.back().text.ends_with(question));
+            if (n == 2) {
+                QTimer::singleShot(0, [&w] {
+                    CommentWindow* c = w.commentWindow();
+                    if (!c->editing()) return;
+                    c->findChild<QPlainTextEdit*>(QStringLiteral("ComMemo"))->setPlainText(QStringLiteral("中継の一手。"));
+                    c->Ok();
+                });
+                QTest::mouseClick(w.boardView(), Qt::RightButton, {}, At(5, 5));
+                QVERIFY(w.record().moves[2].workingComment != 0);
+            }
+            if (n >= 3) {
+                // Stored by the save after it, and not written again by the later ones.
+                QVERIFY(back.moves[2].commentRecord != 0);
+                if (commentNumber == 0) commentNumber = back.moves[2].commentRecord;
+                QCOMPARE(back.moves[2].commentRecord, commentNumber);
+                GameStore files(home_ / "live.idx", StoreKind::Extended);
+                testing::RecordingPrompter quiet;
+                QCOMPARE(ToQString(ReadComment(files, back.moves[2].commentFile, back.moves[2].commentRecord, quiet)),
+                         QStringLiteral("中継の一手。"));
+            }
+        }
+        // Back two moves and another move 4: the stored game ends there.
+        for (int i = 0; i < 2; ++i) QTest::mouseClick(w.replayPanel()->button(ReplayPanel::Back), Qt::LeftButton);
+        QCOMPARE(int(w.record().currentMove), 3);
+        // Gote's move 4: a pawn one square forward that is not the one entered before.
+        std::optional<PlannedMove> other;
+        const Board& board = w.record().position.board;
+        for (int f = 1; f <= 9 && !other; ++f) {
+            for (int r = 2; r <= 6 && !other; ++r) {
+                if (board[BoardIndex(f, r)] != piece::Fu + piece::kGoteOffset || board[BoardIndex(f, r + 1)] != 0) continue;
+                const Square from{std::uint8_t(f), std::uint8_t(r)}, to{std::uint8_t(f), std::uint8_t(r + 1)};
+                if (MakeMoveCode(from, to, ' ').text != w.record().moves[4].moveCode().text) {
+                    other = PlannedMove{from, to, false, 0, false, false, 0};
+                }
+            }
+        }
+        QVERIFY(other.has_value());
+        prompter_.answers = {Answer::No};
+        Play(*other, 1);
+        QCOMPARE(int(ReadBack(store, k).moveCount), 4);
+        // Resignation saves over the game without a question or a message; nothing is appended.
+        QTRY_VERIFY(!prompter_.shown.empty() && prompter_.shown.back().text.ends_with(question));
+        prompter_.shown.clear();
+        w.menus()->endingAction(GameEnding::Resign)->trigger();
+        QVERIFY(!Input().active());
+        QVERIFY(!Shown(SaveGameQuestion()));
+        QVERIFY(!Shown(GameSavedMessage()));
+        const TKifData back = ReadBack(store, k);
+        QCOMPARE(int(back.moveCount), 4);
+        QCOMPARE(back.endCode, '2');
+        QCOMPARE(w.session().store.recordCount, before + 1);
+        QCOMPARE(w.session().catalogue.count(), before + 1);
+        QVERIFY(back.moves[2].commentRecord != 0);
     }
 };
 

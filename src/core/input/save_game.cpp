@@ -232,6 +232,15 @@ SavedGame SaveOverStoredGame(const GameStore& store, long k, TKifData& record,
     return Save(store, record, index, detail, SaveRequest{k, &asStored, headerOnly}, prompter, writer);
 }
 
+void ForgetStoredWorkingComments(TKifData& record, const SavedGame& saved) {
+    if (!saved.ok || saved.commentLimitReached) return;
+    const int last = std::min<int>(record.moveCount + 1, kMaxMoves);
+    for (int i = 0; i <= last; ++i) {
+        MoveRecord& move = record.moves[std::size_t(i)];
+        if (move.commentRecord != 0) move.workingComment = 0;
+    }
+}
+
 SavedGame SaveNewGame(StoreSession& session, TKifData& record, IndexRecord& index,
                       DetailRecord& detail, Prompter& prompter, RecordWriter& writer) {
     SavedGame saved = SaveNewGame(session.store, record, index, detail, prompter, writer);

@@ -71,6 +71,12 @@ SavedGame SaveOverStoredGame(const GameStore& store, long k, TKifData& record,
                              const TKifData::Snapshot& asStored, bool headerOnly,
                              Prompter& prompter, RecordWriter& writer = DirectRecordWriter());
 
+// After a save that goes on with the same game (live publishing saves every entered move): the
+// positions whose working comment became a stored comment drop the working slot, so that the
+// next save keeps the stored comment instead of writing it again. When the save could not store
+// every comment (every comment file full), all working comments stay for the next save to try.
+void ForgetStoredWorkingComments(TKifData& record, const SavedGame& saved);
+
 // --- the open store of the main window ----------------------------------------------------------------
 
 // SaveNewGame on the open store; when the new record lies beyond the catalogue the store is

@@ -464,7 +464,22 @@ void GameInput::Accept(const EnteredMove& move) {
     }
     unsaved_ = true;
     w_.AfterStep(step, false);
+    if (LivePublishing()) SaveEnteredMove();
     emit moveEntered();
+}
+
+bool GameInput::LivePublishing() const { return w_.settings_.ftp.Auto && w_.settings_.ftp.Func; }
+
+void GameInput::SaveEnteredMove() {
+    // The game goes on: it is stored without a result, and input stays as it is. A failed write
+    // has said so; the game stays unsaved and the next move tries again.
+    const SavedGame saved = WriteGame(false);
+    if (!saved.ok) return;
+    unsaved_ = false;
+    // The working comments are stored comments now; a comment edited later gets a working slot
+    // of its own again, and the save after it frees the stored one it replaces.
+    ForgetStoredWorkingComments(w_.record_, saved);
+    asStored_ = w_.record_.TakeSnapshot();
 }
 
 // --- ending and saving ------------------------------------------------------------------------------------
@@ -490,7 +505,7 @@ void GameInput::EndCommand(GameEnding how) {
     w_.RefreshBoard();
     w_.RefreshList();
     w_.RefreshTime();
-    const bool livePublishing = w_.settings_.ftp.Auto && w_.settings_.ftp.Func;
+    const bool livePublishing = LivePublishing();
     emit moveEntered();
     if (kind_ == 1) {
         saveNew_ = true;
@@ -526,11 +541,10 @@ bool GameInput::SaveOverCommand() {
     return Save(false);
 }
 
-bool GameInput::Save(bool asNew) {
+SavedGame GameInput::WriteGame(bool asNew) {
     StoreSession& session = w_.session_;
-    if (!session.isOpen()) return false;
+    if (!session.isOpen()) return SavedGame{};
     TKifData& record = w_.record_;
-    // A game not yet in the store is appended even when saved "over" itself.
     if (recordNumber_ < 1 || recordNumber_ > session.store.recordCount) asNew = true;
     index_.setResult(std::uint16_t(record.endCode >= '0' && record.endCode <= '8' ? record.endCode - '0' : 0));
     index_.setHandicap(std::uint16_t(HandicapNumber(record.handicap)));
@@ -538,10 +552,18 @@ bool GameInput::Save(bool asNew) {
         asNew ? SaveNewGame(session, record, index_, detail_, *w_.prompter_)
               : SaveOverStoredGame(session, long(recordNumber_), record, index_, detail_, asStored_,
                                    headerOnly_, *w_.prompter_);
-    if (!saved.ok) return false;
+    if (!saved.ok) return saved;
     recordNumber_ = saved.recordNumber;
     if (w_.gameList_ != nullptr) w_.gameList_->SetCatalogue();
-    if (!(w_.settings_.ftp.Auto && w_.settings_.ftp.Func)) w_.prompter_->Inform(GameSavedMessage());
+    StoreSlot(record.currentSlot, std::int32_t(recordNumber_), SlotLabel(), CurrentHeader());
+    record.SetSlotInUse(record.currentSlot, true);
+    return saved;
+}
+
+bool GameInput::Save(bool asNew) {
+    if (!WriteGame(asNew).ok) return false;
+    TKifData& record = w_.record_;
+    if (!LivePublishing()) w_.prompter_->Inform(GameSavedMessage());
     saveNew_ = false;
     saveOver_ = false;
     unsaved_ = false;
@@ -549,8 +571,6 @@ bool GameInput::Save(bool asNew) {
     kind_ = 0;
     // The comments the game now refers to are the stored ones.
     asStored_ = record.TakeSnapshot();
-    StoreSlot(record.currentSlot, std::int32_t(recordNumber_), SlotLabel(), CurrentHeader());
-    record.SetSlotInUse(record.currentSlot, true);
     // The move list marks the moves with stored comments.
     const int shown = w_.replay_.selection() + 1;
     const std::vector<std::string> lines = MoveListLines(record);

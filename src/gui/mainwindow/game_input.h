@@ -15,6 +15,7 @@
 #include "core/record/game_header.h"
 #include "core/gameinfo/game_info.h"
 #include "core/input/live_timing.h"
+#include "core/input/save_game.h"
 #include "core/record/kif_data.h"
 #include "core/viewing/move_entry.h"
 #include "core/text/prompter.h"
@@ -141,6 +142,12 @@ private:
     void Deactivate();
     void SwitchToSlot(int slot);
     bool Save(bool asNew);
+    // Writes the game to the store: appended, or over stored game recordNumber_ (a game not yet
+    // in the store is appended either way). The game's slot and the comments it refers to follow.
+    SavedGame WriteGame(bool asNew);
+    // Live publishing ([FTP] Auto and Func): each entered move goes to the store at once.
+    bool LivePublishing() const;
+    void SaveEnteredMove();
     void ApplyHeaderTexts();
     void RecordMoveTime(int moveNumber);
     std::string SlotLabel() const;
