@@ -15,6 +15,7 @@
 #include "core/list/game_search.h"
 #include "core/list/search_conditions.h"
 #include "core/positionedit/single_position.h"
+#include "core/positions/collection.h"
 #include "core/rules/sfen.h"
 #include "core/store/open_store.h"
 #include "core/text/cp932.h"
@@ -22,6 +23,8 @@
 #include "gui/common/fonts.h"
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
+#include "gui/diagram/title_dialog.h"
+#include "gui/list/game_list_window.h"
 #include "gui/list/search_dialog.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/hand_view.h"
@@ -34,6 +37,7 @@
 #include "gui/positionedit/position_dialogs.h"
 #include "gui/positionedit/position_edit_commands.h"
 #include "gui/positionedit/spare_box_view.h"
+#include "gui/positions/position_commands.h"
 #include "gui/store/file_chooser.h"
 #include "list_test_store.h"
 #include "support/recording_prompter.h"
@@ -372,6 +376,53 @@ private slots:
         QVERIFY(!Editor().box()->isVisible());
         QVERIFY(w.menus()->openStoreAction()->isEnabled());
         QCOMPARE(Sfen(), set);
+    }
+
+    // Button 12 puts the set-up position into the collection with the editing title format;
+    // deleting games in the list opened from the editor frees every slot, and leaving then shows
+    // an empty new game instead of the kept one, whose record number has moved.
+    void collectingThePositionAndDeletingGamesFromTheEditor() {
+        QTemporaryDir storeDir;
+        const fs::path games = QStringToPath(storeDir.path()) / "games.ipx";
+        testing::MakeGuiListStore(games, 5, true);
+        Start(games);
+        MainWindow& w = *window_;
+        QVERIFY(w.ShowStoredGame(2, 10));
+        QVERIFY(w.record().SlotInUse(w.record().currentSlot));
+        Button(ReplayPanel::EditPosition);
+        QCOMPARE(w.mode(), MainWindow::Mode::PositionEditing);
+        DragOnBoard(1, 7, 1, 5);
+
+        w.settings().btimap.TitleNo2 = 1;
+        w.settings().btimap.Title5 = "%d";
+        PositionCommands* positions = w.positionCommands();
+        QString askedTitle;
+        positions->titleAnswer = [&askedTitle](TitleDialog& d) {
+            askedTitle = d.titleEdit()->text();
+            d.titleEdit()->setText(QStringLiteral("作図"));
+            return true;
+        };
+        Button(ReplayPanel::AddPosition);
+        QCOMPARE(positions->collection().usedSlots(), 1);
+        QCOMPARE(positions->collection().appendBuffer().slot(0).title(), std::string("作図"_sj));
+        QCOMPARE(positions->collection().appendBuffer().slot(0).pieces(), w.record().position.pieces);
+        QCOMPARE(w.mode(), MainWindow::Mode::PositionEditing);
+
+        GameListWindow* list = w.gameList();
+        QTimer::singleShot(0, list, [list] {
+            list->DeleteGames(true);
+            list->close();
+        });
+        Button(ReplayPanel::GameList);
+        QCOMPARE(w.session().catalogue.count(), std::uint32_t(4));
+        QCOMPARE(w.mode(), MainWindow::Mode::PositionEditing);
+        for (int slot = 0; slot < kSlotCount; ++slot) QVERIFY(!w.record().SlotInUse(slot));
+        Button(7);
+        QCOMPARE(w.mode(), MainWindow::Mode::Game);
+        QCOMPARE(int(w.record().moveCount), 0);
+        QCOMPARE(Sfen(), "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+        QCOMPARE(w.moveList()->count(), 0);
+        QVERIFY(!w.menus()->correctionAction()->isEnabled());
     }
 };
 

@@ -616,7 +616,9 @@ void GameInput::FreeCurrentSlot() {
     record.SetSlotInUse(record.currentSlot, false);
 }
 
-void GameInput::StoreChanged() {
+void GameInput::StoreChanged() { FreeAllSlots(); }
+
+void GameInput::FreeAllSlots() {
     for (int s = 0; s < kSlotCount; ++s) {
         w_.record_.SetSlotInUse(s, false);
         slots_[std::size_t(s)] = SlotState{};

@@ -83,6 +83,8 @@ public:
     void StoredGameShown(std::uint32_t recordNumber);
     // Another store was opened: every slot is free again.
     void StoreChanged();
+    // Every slot freed: the games they held are no longer where they were in the store.
+    void FreeAllSlots();
 
     // --- state ---------------------------------------------------------------------------------
     bool active() const { return active_; }

@@ -1396,6 +1396,7 @@ void MainWindow::OpenMasterDialog(int table) {
 
 void MainWindow::HandleGameListResult() {
     GameListWindow* list = gameList();
+    if (list->catalogueChanged() && mode_ == Mode::PositionEditing) positionEdit_->GamesDeleted();
     switch (list->result()) {
         case GameListWindow::Result::ShowGame: {
             const GameHeader& entry = list->selectedEntry();
@@ -1436,17 +1437,19 @@ void MainWindow::ApplyOpenedStore(const OpenStoreResult& opened) {
     }
     if (search_ != nullptr) search_->FillConditionLists();
     if (opened.storeChanged) gameInput_->StoreChanged();
-    if (opened.storeChanged) {
-        // Another store: the game shown belonged to the one before.
-        TKifData empty;
-        empty.ResetHeader(0);
-        empty.SetUpStandard();
-        ShowGame(empty, GameHeaderTexts{}, true, session_.store.extended());
-        // No game is shown yet: an empty list, not the closing line of a game of no moves.
-        replay_.Clear();
-        RefreshList();
-        RefreshTime();
-    }
+    // Another store: the game shown belonged to the one before.
+    if (opened.storeChanged) ShowEmptyGame();
+}
+
+void MainWindow::ShowEmptyGame() {
+    TKifData empty;
+    empty.ResetHeader(0);
+    empty.SetUpStandard();
+    ShowGame(empty, GameHeaderTexts{}, true, session_.store.extended());
+    // No game is shown yet: an empty list, not the closing line of a game of no moves.
+    replay_.Clear();
+    RefreshList();
+    RefreshTime();
 }
 
 void MainWindow::AfterImport(long gamesStored) {

@@ -88,6 +88,8 @@ public:
     // position, or move `showMove` when it is above 0.
     void ShowGame(const TKifData& record, const GameHeaderTexts& texts, bool indexStore,
                   bool extendedStore, int showMove = 0);
+    // No game: the standard position of an even game with an empty move list.
+    void ShowEmptyGame();
     void setCommentSource(CommentSource source);
 
     // --- commands (buttons, keys, menus; public for tests) -----------------------------------

@@ -26,6 +26,7 @@
 #include "gui/positionedit/edit_buttons.h"
 #include "gui/positionedit/position_dialogs.h"
 #include "gui/positionedit/spare_box_view.h"
+#include "gui/positions/position_commands.h"
 
 namespace movra {
 using namespace movra::literals;
@@ -179,6 +180,12 @@ void PositionEditCommands::EndMode() {
 void PositionEditCommands::Leave() {
     if (!active()) return;
     EndMode();
+    // The kept game lost its move list to a deletion: an empty new game takes its place.
+    if (kept_ && kept_->moveCount() > 0 && w_.replay_.fullList().empty()) {
+        kept_.reset();
+        w_.ShowEmptyGame();
+        return;
+    }
     if (kept_) w_.record_.Restore(*kept_);
     kept_.reset();
     w_.texts_ = keptTexts_;
@@ -195,6 +202,12 @@ void PositionEditCommands::Abandon() {
     EndMode();
     kept_.reset();
     w_.texts_ = keptTexts_;
+}
+
+void PositionEditCommands::GamesDeleted() {
+    if (!active()) return;
+    w_.gameInput_->FreeAllSlots();
+    w_.replay_.Clear();
 }
 
 // --- the panel ---------------------------------------------------------------------------------
@@ -219,7 +232,8 @@ void PositionEditCommands::PressButton(int number) {
         case 9: SetUp(false); break;
         case 10: w_.OpenGameList(); break;
         case 11: w_.mate_->Press(); break;
-        default: break;  // adding to a position collection is not offered here yet
+        case 12: w_.positions_->AddShownPosition(); break;
+        default: break;
     }
 }
 

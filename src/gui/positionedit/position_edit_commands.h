@@ -48,6 +48,9 @@ public:
     // A game from the game list replaces the one kept aside: the window returns to game mode
     // without it.
     void Abandon();
+    // Games were deleted in the game list opened from the editor: the record numbers the slots
+    // remember have moved, so every slot is freed and the game kept aside loses its move list.
+    void GamesDeleted();
 
     bool active() const;
     bool sidesSwapped() const { return swapped_; }
