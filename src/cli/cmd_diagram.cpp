@@ -295,7 +295,10 @@ int Draw(const Options& o) {
             prompter.Warn("\rタイトルの文字数が多すぎます！"_sj);
             return 1;
         }
-        image = DrawDiagram(inputs, o.diagram);
+        // A diagram with a comment takes the taller picture that has room for it.
+        DiagramOptions options = o.diagram;
+        options.printingSize = !inputs.comment.empty();
+        image = DrawDiagram(inputs, options);
     }
     const int bits = o.mobile >= 0 ? 4 : BitsForColorSetting(o.color);
     if (!WriteBmpFile(o.out, ToRgbImage(image), bits)) {

@@ -493,6 +493,40 @@ private slots:
 
     // The printed diagram on a page-sized picture at 300 dots per inch: frame, grid, the four star
     // points on their crossings, and pieces in their squares; quarter 3 moves it right and down.
+    // A comment kept as one run (the collection window joins the box's lines without breaks)
+    // comes out in lines as wide as the board and the numerals, every line inside the taller
+    // picture; typed breaks still start a line.
+    void aLongCommentIsWrappedInsideThePicture() {
+        BoardPosition even;
+        SetUpStandard(even, '0');
+        DiagramInputs in = Inputs(even);
+        std::string run;
+        for (int i = 0; i < 70; ++i) run += "あ"_sj;
+        in.comment = run;
+        DiagramOptions options;
+        options.printingSize = true;
+        const QImage image = DrawDiagram(in, options);
+        QCOMPARE(image.size(), QSize(285, 349));
+        const DiagramGeometry g = Geometry(1, 1);
+        const int top = g.Comment(0).y, hD = g.hD();
+        // Ink on five line bands, nothing beyond them, and nothing right of the numerals.
+        int lines = 0;
+        for (int i = 0; i < 7; ++i) {
+            const QRect band(0, top + i * hD, image.width(), hD);
+            if (band.top() >= image.height()) break;
+            if (Ink(image, band.intersected(image.rect())) > 0) ++lines;
+        }
+        QCOMPARE(lines, 5);
+        QVERIFY(top + 5 * hD <= image.height());
+        QCOMPARE(Ink(image, QRect(g.x0 + 10 * g.w + 1, top, image.width() - g.x0 - 10 * g.w - 1, 5 * hD)), 0);
+        // The same text with a typed break after ten characters: the first line is shorter.
+        std::string broken = run.substr(0, 20) + "\r\n" + run.substr(20);
+        in.comment = broken;
+        const QImage again = DrawDiagram(in, options);
+        QVERIFY(Ink(again, QRect(g.x0 + 12 * hD, top, 10 * g.w - 12 * hD, hD)) == 0);
+        QVERIFY(Ink(image, QRect(g.x0 + 12 * hD, top, 10 * g.w - 12 * hD, hD)) > 0);
+    }
+
     void printedDiagram() {
         BoardPosition even;
         SetUpStandard(even, '0');

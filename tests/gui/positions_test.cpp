@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/diagram/diagram_layout.h"
 #include "core/positions/collection_file.h"
 #include "core/rules/sfen.h"
 #include "core/text/sjis_literal.h"
@@ -186,6 +187,16 @@ private slots:
             QCOMPARE(w.page().slot(0).senteLabel(), std::string("▲羽生"_sj));
             QCOMPARE(w.page().slot(0).comment(), std::string("一行目二行目"_sj));
             QCOMPARE(w.page().slot(0).number(), 1);
+            {
+                // The comment is drawn below the board, inside the cell.
+                const DiagramGeometry g = Geometry(1, 1);
+                const QRect line(4 + g.x0, 4 + g.Comment(0).y, 10 * g.w, g.hD());
+                int ink = 0;
+                for (int y = line.top(); y <= line.bottom(); ++y) {
+                    for (int x = line.left(); x <= line.right(); ++x) ink += qGray(w.picture().pixel(x, y)) < 128 ? 1 : 0;
+                }
+                QVERIFY(ink > 40);
+            }
 
             // Deleting diagram 2 renumbers the rest; the first of page 2 moves up.
             prompter.answers = {Answer::Yes};

@@ -26,6 +26,9 @@ struct DiagramOptions {
     int countStyle = 1;         // 1 kanji numerals, 2 full-width digits
     int emptyHandMode = 1;      // 1 なし, 2 ナシ, 3 emptyHandText, other nothing
     std::string emptyHandText;  // blanks removed
+    // The taller picture of the printing size, which has room for the comment lines below the
+    // board (the collection window's cells, and bitmaps of a diagram with a comment).
+    bool printingSize = false;
 };
 
 // ---- labels ------------------------------------------------------------------------------------

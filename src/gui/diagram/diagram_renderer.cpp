@@ -138,6 +138,27 @@ void DrawGrid(QPainter& painter, int x0, int y0, int w, int h, int framePen, int
     }
 }
 
+// The comment as the title dialog's box shows it: the typed line breaks kept, and each line
+// wrapped where it would pass `width` pixels (a comment saved from the box's lines joined without
+// breaks comes back in lines this way).
+QStringList WrappedComment(const std::string& comment, const QFont& font, QPaintDevice* device, int width) {
+    QStringList lines;
+    const QFontMetrics metrics(font, device);
+    for (const std::string& typed : CommentLines(comment)) {
+        const QString text = ToQString(typed);
+        QString line;
+        for (const QChar c : text) {
+            if (!line.isEmpty() && metrics.horizontalAdvance(line + c) > width) {
+                lines << line;
+                line.clear();
+            }
+            line += c;
+        }
+        lines << line;
+    }
+    return lines;
+}
+
 const QString kFileDigits = QStringLiteral("９８７６５４３２１");
 const QString kRankNumerals = QStringLiteral("一二三四五六七八九");
 
@@ -155,7 +176,7 @@ QFont DiagramFont(int pixelHeight, bool bold) {
 
 QImage DrawDiagram(const DiagramInputs& inputs, const DiagramOptions& options) {
     const int zoom = options.zoom >= 1 && options.zoom <= 10 ? options.zoom : 1;
-    const Size size = DiagramSize(options.sizeMode, zoom);
+    const Size size = DiagramSize(options.sizeMode, zoom, options.printingSize);
     QImage image(size.width, size.height, QImage::Format_RGB32);
     image.fill(Qt::white);
     const DiagramGeometry g = Geometry(options.sizeMode, zoom);
@@ -196,11 +217,9 @@ QImage DrawDiagram(const DiagramInputs& inputs, const DiagramOptions& options) {
     }
     // 10, 11. Frame and grid.
     DrawGrid(painter, g.x0, g.y0, g.w, g.h, g.framePen, g.gridPen);
-    // 12. Comment.
-    const std::vector<std::string> comment = CommentLines(inputs.comment);
-    for (std::size_t i = 0; i < comment.size(); ++i) {
-        DrawText(painter, f.c, ToQString(comment[i]), Q(g.Comment(int(i))));
-    }
+    // 12. Comment, in lines as wide as the board and the rank numerals.
+    const QStringList comment = WrappedComment(inputs.comment, f.c, &image, 10 * g.w);
+    for (int i = 0; i < comment.size(); ++i) DrawText(painter, f.c, comment[i], Q(g.Comment(i)));
     return image;
 }
 
@@ -288,9 +307,9 @@ void PrintDiagram(QPainter& painter, const DiagramInputs& inputs, const DiagramO
         for (int cy : {3, 6}) painter.drawEllipse(QPoint(p.x0 + cx * p.w, p.y0 + cy * p.h), radius, radius);
     }
     painter.setPen(Qt::black);
-    const std::vector<std::string> comment = CommentLines(inputs.comment);
-    for (std::size_t i = 0; i < comment.size(); ++i) {
-        DrawText(painter, f.c, ToQString(comment[i]), {p.x0 + p.w / 2, p.y0 + 19 * p.h / 2 + int(i) * hD});
+    const QStringList comment = WrappedComment(inputs.comment, f.c, device, 9 * p.w);
+    for (int i = 0; i < comment.size(); ++i) {
+        DrawText(painter, f.c, comment[i], {p.x0 + p.w / 2, p.y0 + 19 * p.h / 2 + i * hD});
     }
     painter.restore();
 }

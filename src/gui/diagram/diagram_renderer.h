@@ -28,7 +28,8 @@ struct DiagramInputs {
 // behind it), unsmoothed as bitmaps are drawn.
 QFont DiagramFont(int pixelHeight, bool bold = false);
 
-// A white picture of DiagramSize(sizeMode, zoom) with the diagram drawn in black.
+// A white picture of DiagramSize(sizeMode, zoom, printingSize) with the diagram drawn in black;
+// the comment's lines are wrapped to the board's width.
 QImage DrawDiagram(const DiagramInputs& inputs, const DiagramOptions& options);
 // The 94 x 84 picture for mobile phones, layout 0 (whole board), 1 (7 x 6) or 2 (6 x 5).
 QImage DrawMobileDiagram(const BoardPosition& position, int layout);

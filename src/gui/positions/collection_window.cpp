@@ -351,7 +351,9 @@ void CollectionWindow::DrawPage(bool keepScroll) {
         cell.fill(Qt::white);
         {
             QPainter cellPainter(&cell);
-            cellPainter.drawImage(0, 0, DrawDiagram(Inputs(page_.slot(q), true), Options(1, 1)));
+            DiagramOptions cellOptions = Options(1, 1);
+            cellOptions.printingSize = true;
+            cellPainter.drawImage(0, 0, DrawDiagram(Inputs(page_.slot(q), true), cellOptions));
         }
         painter.drawImage(places[q], ReduceToDepth(cell, bits));
     }
@@ -603,9 +605,10 @@ QImage CollectionWindow::SlotPicture(int quarter) const {
     const PositionSlot slot = page_.slot(quarter);
     const Settings::Btimap& b = settings_.btimap;
     const int sizeMode = b.Size >= 0 && b.Size <= 2 ? b.Size : 1;
-    const DiagramOptions options = Options(sizeMode, b.BmpZoom);
+    DiagramOptions options = Options(sizeMode, b.BmpZoom);
     const DiagramInputs in = Inputs(slot, false);
-    const Size size = DiagramSize(sizeMode, options.zoom, !in.comment.empty());
+    options.printingSize = !in.comment.empty();
+    const Size size = DiagramSize(sizeMode, options.zoom, options.printingSize);
     QImage picture(size.width, size.height, QImage::Format_RGB32);
     picture.fill(Qt::white);
     QPainter painter(&picture);
