@@ -17,21 +17,37 @@ namespace {
 
 constexpr const char* kOriginSection = "FTPOrg";
 
+// Texts are written as they are, except one that the profile reader would change: it trims
+// blanks and drops a pair of enclosing quotes, so " pw " or "'pw'" would come back as "pw".
+// Such a text goes into double quotes, which the reader removes again.
+std::string AsWritten(const std::string& text) {
+    if (text.empty()) return text;
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted = text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front();
+    if (blank(text.front()) || blank(text.back()) || quoted) return "\"" + text + "\"";
+    return text;
+}
+
 void WriteEntry(IniFile& ini, int entry, const FtpServerEntry& server) {
     const std::string section = FtpSectionName(entry);
-    ini.WriteString(section, "Name", server.name);
-    ini.WriteString(section, "Addr", server.address);
-    ini.WriteString(section, "Dir", server.remoteFolder);
-    ini.WriteString(section, "User", server.user);
-    ini.WriteString(section, "Pass", server.password);
+    ini.WriteString(section, "Name", AsWritten(server.name));
+    ini.WriteString(section, "Addr", AsWritten(server.address));
+    ini.WriteString(section, "Dir", AsWritten(server.remoteFolder));
+    ini.WriteString(section, "User", AsWritten(server.user));
+    ini.WriteString(section, "Pass", AsWritten(server.password));
     ini.WriteBool(section, "Trans", server.transfer);
     ini.WriteBool(section, "Fdr2", server.ownFolder);
     ini.WriteString(section, "Dir2", "\"" + server.ownFolderPath + "\"");
 }
 
-// The file holds passwords in plain text: only its owner may read it.
+// The file holds passwords in plain text: only its owner may read it. The temporary file it is
+// written through is made that way too (the mask), so the passwords are never readable by others
+// even for the moment between writing and replacing.
 bool Update(const std::filesystem::path& file, const std::function<void(IniFile&)>& change) {
-    if (!UpdateProfileFile(file.string(), change)) return false;
+    const mode_t oldMask = ::umask(S_IRWXG | S_IRWXO);
+    const bool written = UpdateProfileFile(file.string(), change);
+    ::umask(oldMask);
+    if (!written) return false;
     ::chmod(file.c_str(), S_IRUSR | S_IWUSR);
     return true;
 }
@@ -66,7 +82,7 @@ FtpServerList LoadFtpServerList(const std::filesystem::path& file) {
 
 bool SaveFtpServerList(const std::filesystem::path& file, const FtpServerList& list) {
     return Update(file, [&](IniFile& ini) {
-        ini.WriteString(kOriginSection, "Dir", list.commonFolder);
+        ini.WriteString(kOriginSection, "Dir", AsWritten(list.commonFolder));
         for (int k = 1; k <= kFtpServerCount; ++k) WriteEntry(ini, k, list.entries[std::size_t(k - 1)]);
     });
 }

@@ -3,7 +3,9 @@
 //
 //   [FTPOrg]   Dir    the common source folder, uploaded to every server without a folder of its own
 //   [FTPDst01] … [FTPDst10], one section a server:
-//              Name Addr Dir User Pass   texts, written as they are (Pass is plain text)
+//              Name Addr Dir User Pass   texts, written as they are (Pass is plain text), but
+//                                        in double quotes when they begin or end with a blank
+//                                        or are enclosed in quotes, so that they read back whole
 //              Trans Fdr2                "1" or "0": takes part in transfers; has its own folder
 //              Dir2                      its own source folder, written in double quotes
 //

@@ -96,6 +96,22 @@ TEST(FtpServerList, RoundTripThroughTheProfileFileAndRegistering) {
     EXPECT_EQ(back.entries[1].ownFolderPath, e.ownFolderPath);  // quotes removed on reading
     EXPECT_TRUE(back.entries[1].transfer && back.entries[1].ownFolder);
     EXPECT_FALSE(back.entries[0].transfer);
+    // Texts the profile reader would trim or unquote are quoted, and read back whole.
+    back.entries[1].password = " pw ";
+    back.entries[1].user = "'taro'";
+    back.entries[1].remoteFolder = "\"x\"";
+    back.commonFolder = "web\t";
+    ASSERT_TRUE(SaveFtpServerList(file, back));
+    EXPECT_NE(ReadBytes(file).find("Pass=\" pw \"\r\nTrans=1"), std::string::npos) << ReadBytes(file);
+    const FtpServerList quoted = LoadFtpServerList(file);
+    EXPECT_EQ(quoted.entries[1].password, " pw ");
+    EXPECT_EQ(quoted.entries[1].user, "'taro'");
+    EXPECT_EQ(quoted.entries[1].remoteFolder, "\"x\"");
+    EXPECT_EQ(quoted.commonFolder, "web\t");
+    back.entries[1].password = e.password;
+    back.entries[1].user = e.user;
+    back.entries[1].remoteFolder = e.remoteFolder;
+    back.commonFolder = list.commonFolder;
     EXPECT_EQ(FtpListItem(2, back.entries[1]), "02:"_sj + e.name);
     EXPECT_EQ(FtpListItem(7, back.entries[6]), "07:");
 
