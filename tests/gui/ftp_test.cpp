@@ -90,12 +90,23 @@ private slots:
             QVERIFY(w.Register());
             QCOMPARE(box->itemText(6), QStringLiteral("07:控え"));
             QCOMPARE(LoadFtpServerList(home / kFtpSettingsFileName).entries[6].name, std::string("控え"_sj));
-            // Ctrl+Z and Ctrl+X switch the forms.
-            w.SetShortForm(true);
+            // Ctrl+Z and Ctrl+X switch the forms, also from a text field (not cut and undo there).
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            name->setFocus();
+            QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
+            QVERIFY(w.shortForm());
             QVERIFY(!w.findChild<QWidget*>(QStringLiteral("DestinationGroup"))->isVisible());
             QVERIFY(w.height() < 440);
-            w.SetShortForm(false);
+            QVERIFY(AvailableArea(&w).contains(w.frameGeometry()));
+            QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+            QVERIFY(!w.shortForm());
             QVERIFY(w.findChild<QWidget*>(QStringLiteral("DestinationGroup"))->isVisible());
+            name->setFocus();
+            name->selectAll();
+            QTest::keyClick(name, Qt::Key_X, Qt::ControlModifier);
+            QVERIFY(!w.shortForm());
+            QCOMPARE(name->text(), QStringLiteral("控え"));  // not cut
             w.ShowEntry(2);
             QDir().mkpath(QStringLiteral(MOVRA_SCREENSHOT_DIR));
             QVERIFY(w.grab().toImage().save(QStringLiteral(MOVRA_SCREENSHOT_DIR "/ftp_window.png")));
@@ -136,10 +147,22 @@ private slots:
         QVERIFY(SaveFtpServerList(home / kFtpSettingsFileName, only));
         testing::WriteBytes(home / "web" / "zz.txt", "move 2\r\n");
         const std::size_t messagesBefore = prompter.shown.size();
-        QMetaObject::invokeMethod(ftp, "uploadAfterLivePublish");
-        QVERIFY(ftp->uploadTimer()->isActive());
+        // The window is open by hand when the upload timer fires: the upload waits until it closes.
         FtpWindow* w = ftp->ftpWindow();
         QSignalSpy uploaded(w, &FtpWindow::transferFinished);
+        bool waited = false;
+        ftp->whileOpen = [&](FtpWindow& open) {
+            QMetaObject::invokeMethod(ftp, "uploadAfterLivePublish");
+            QVERIFY(ftp->uploadTimer()->isActive());
+            QTest::qWait(1600);
+            QVERIFY(!open.shortForm());
+            QVERIFY(!open.transferring());
+            waited = true;
+        };
+        ftp->action()->trigger();
+        QVERIFY(waited);
+        QVERIFY(!w->isVisible());
+        QVERIFY(ftp->uploadTimer()->isActive());
         QTRY_VERIFY_WITH_TIMEOUT(w->isVisible(), 3000);
         QVERIFY(w->shortForm());
         QVERIFY(AvailableArea(w).contains(w->frameGeometry()));

@@ -56,8 +56,10 @@ void FtpCommands::uploadAfterLivePublish() { uploadTimer_.start(); }
 
 void FtpCommands::UploadTimerFired() {
     FtpWindow* w = ftpWindow();
-    if (w->transferring()) {
-        uploadTimer_.start();  // the upload before this one is still going: this one follows it
+    if (w->transferring() || w->isVisible()) {
+        // The upload before this one is still going or telling how it ended, or the window is
+        // open by hand: this one follows once the window has closed.
+        uploadTimer_.start();
         return;
     }
     w->Open(true);

@@ -7,8 +7,10 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -180,6 +182,26 @@ void FtpWindow::Build() {
     connect(full, &QShortcut::activated, this, [this] { SetShortForm(false); });
     auto* brief = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Z")), this);
     connect(brief, &QShortcut::activated, this, [this] { SetShortForm(true); });
+    // A text field would take the two keys as cut and undo.
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) edit->installEventFilter(this);
+
+    // The own folder's field: the window colour while it can be used, the button colour when not.
+    QPalette palette = ownEdit_->palette();
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Active, QPalette::Button));
+    ownEdit_->setPalette(palette);
+}
+
+bool FtpWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        const bool control = (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier;
+        // Left unaccepted, the key goes on to the window's shortcuts.
+        if (control && (key->key() == Qt::Key_X || key->key() == Qt::Key_Z)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void FtpWindow::Open(bool shortForm) {

@@ -73,6 +73,8 @@ signals:
 
 protected:
     void done(int result) override;
+    // Ctrl+X and Ctrl+Z switch the forms even while a text field has the focus.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class Listener;
