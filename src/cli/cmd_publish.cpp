@@ -143,7 +143,7 @@ public:
         const QImage image = ReduceToDepth(DrawMobileDiagram(position, 0), 4);
         return WriteBmpFile(path, ToRgbImage(image), 4);
     }
-    bool WriteFullDiagram(const fs::path&) override { return false; }
+    Outcome WriteFullDiagram(const fs::path&) override { return Outcome::Skipped; }
 };
 #endif
 
@@ -232,7 +232,8 @@ int RunPublish(int argc, char** argv) {
     if (!result.published) {
         std::fprintf(stderr, "movra-cli publish: %s\n",
                      result.failedPath.empty() ? "the game has no moves to publish"
-                                               : ("cannot write " + terminal.out(result.failedPath)).c_str());
+                                               : ((result.failedReading ? "cannot read " : "cannot write ") +
+                                                  terminal.out(result.failedPath)).c_str());
         return 1;
     }
     return 0;

@@ -29,10 +29,13 @@
 #include "gui/common/placement.h"
 #include "gui/common/qtext.h"
 #include "gui/mainwindow/board_view.h"
+#include "gui/mainwindow/game_input.h"
+#include "gui/mainwindow/main_menus.h"
 #include "gui/mainwindow/main_window.h"
 #include "gui/publish/publish_commands.h"
 #include "gui/publish/web_settings_dialog.h"
 #include "support/recording_prompter.h"
+#include "test_store.h"
 #include "test_window.h"
 
 namespace movra {
@@ -62,9 +65,14 @@ private:
     std::unique_ptr<MainWindow> window_;
 
     // The sample store's first game on the board, every web file going to out/ with our templates.
-    MainWindow& Start() {
+    MainWindow& Start(bool yaguraStore = false) {
         dir_ = std::make_unique<QTemporaryDir>();
         home_ = testing::FreshProgramFolder(*dir_);
+        if (yaguraStore) {
+            // The 矢倉 game with a comment on move 30, in the store opened at start-up.
+            fs::remove_all(home_ / "Kifu");
+            testing::MakeTestStore(home_ / "Kifu" / "Sample.ipx");
+        }
         fs::create_directories(home_ / "Data");
         std::ofstream(home_ / "Data/Html.ini", std::ios::binary)
             << Utf8ToCp932("02-00 資料室(&K)\r\n02-02 対局の記録;Web/page.html\r\n");
@@ -150,6 +158,33 @@ private slots:
                                  QStringLiteral("--screenshot=") + shot, url});
         QVERIFY(browser.waitForFinished(120000));
         QCOMPARE(QImage(shot).size(), QSize(420, 900));
+    }
+
+    // Live publishing stores each entered move at once, and the stored comments stand in for the
+    // working ones from then on: the page published after the move still carries every comment.
+    void livePublishingAfterAStoredMoveKeepsTheComments() {
+        MainWindow& w = Start(true);
+        QVERIFY(w.storeOpen());
+        QVERIFY(w.ShowStoredGame(1, testing::kCommentedMove));
+        QVERIFY(w.record().moves[testing::kCommentedMove].commentRecord != 0);
+        w.settings().ftp.Auto = true;
+        w.gameInput()->setInfoAsker([](GameInfoMode, IndexRecord&, DetailRecord&) { return GameInfoAnswer::OkEditMoves; });
+        w.menus()->correctionAction()->trigger();
+        QVERIFY(w.gameInput()->active());
+        // Move 31 as stored (２六歩), dragged on the board: it is saved over the stored game.
+        BoardView* board = w.boardView();
+        QTest::mousePress(board, Qt::LeftButton, {}, board->squareRect(2, 7).center());
+        QTest::mouseMove(board, board->squareRect(2, 6).center());
+        QTest::mouseRelease(board, Qt::LeftButton, {}, board->squareRect(2, 6).center());
+        QCOMPARE(int(w.record().currentMove), testing::kCommentedMove + 1);
+        QCOMPARE(w.record().moves[testing::kCommentedMove].workingComment, std::uint8_t(0));
+        w.publishCommands()->liveTimer()->stop();
+        QSignalSpy spy(w.publishCommands(), &PublishCommands::livePublished);
+        QVERIFY(w.publishCommands()->Publish());
+        QCOMPARE(spy.count(), 1);
+        const std::string script = Bytes(home_ / "out/kifu.js");
+        const std::string index = std::to_string(testing::kCommentedMove - 1);
+        QVERIFY(script.find(" com[" + index + "]=\"" + "ここで８五歩と伸ばすのが急所。"_sj + "\";\r\n") != std::string::npos);
     }
 
     void ctrlJWritesBothDataFilesUnderChosenNames() {

@@ -29,8 +29,11 @@ PublishInputs MakePublishInputs(const StoreSession& session, const TKifData& rec
     auto comments = std::make_shared<std::vector<std::string>>(std::size_t(n + 1));
     for (int k = 1; k <= n; ++k) {
         const MoveRecord& m = record.moves[std::size_t(k)];
-        if (game.workingComments) {
-            if (m.workingComment != 0) (*comments)[std::size_t(k)] = ReadComment(store, kWorkingCommentFile, m.workingComment, prompter);
+        // While the game is entered a move shows its working comment, else the one it had when
+        // stored: a corrected game keeps the comments of the moves left alone, and live
+        // publishing stores each move (and forgets its working comment) before it publishes.
+        if (game.workingComments && m.workingComment != 0) {
+            (*comments)[std::size_t(k)] = ReadComment(store, kWorkingCommentFile, m.workingComment, prompter);
         } else {
             (*comments)[std::size_t(k)] = stored(m);
         }

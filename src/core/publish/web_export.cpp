@@ -233,6 +233,12 @@ private:
     bool unknown_ = false;
 };
 
+bool FailedReading(const fs::path& path, PublishResult& result) {
+    result.failedPath = PathText(path);
+    result.failedReading = true;
+    return false;
+}
+
 bool WriteLinesOrFail(const fs::path& path, const std::vector<std::string>& lines, PublishResult& result) {
     if (!WriteWebFile(path, lines)) {
         result.failedPath = PathText(path);
@@ -256,10 +262,7 @@ bool WriteMobilePages(const PublishInputs& in, const Settings& settings, const f
     if (!html.i_html[0].empty()) {
         const fs::path path = ResolvePath(programFolder, html.i_html[0]);
         auto lines = ReadTemplateLines(path);
-        if (!lines) {
-            result.failedPath = PathText(path);
-            return false;
-        }
+        if (!lines) return FailedReading(path, result);
         firstTemplate = std::move(*lines);
     }
     if (pictures != nullptr && !html.i_BmpPath01.empty()) {
@@ -272,11 +275,11 @@ bool WriteMobilePages(const PublishInputs& in, const Settings& settings, const f
     }
     if (pictures != nullptr && !html.i_BmpPath02.empty()) {
         const fs::path path = WebPath(programFolder, html.i_BmpPath02);
-        if (!pictures->WriteFullDiagram(path)) {
-            result.failedPath = PathText(path);
-            return false;
+        switch (pictures->WriteFullDiagram(path)) {
+            case PublishPictures::Outcome::Written: result.written.push_back(path); break;
+            case PublishPictures::Outcome::Skipped: break;
+            case PublishPictures::Outcome::Failed: result.failedPath = PathText(path); return false;
         }
-        result.written.push_back(path);
     }
     MobilePageValues values;
     values.record = in.record;
@@ -297,10 +300,7 @@ bool WriteMobilePages(const PublishInputs& in, const Settings& settings, const f
         if (html.i_html[page].empty() || html.i_Path[page].empty()) break;
         const fs::path path = ResolvePath(programFolder, html.i_html[page]);
         auto lines = ReadTemplateLines(path);
-        if (!lines) {
-            result.failedPath = PathText(path);
-            return false;
-        }
+        if (!lines) return FailedReading(path, result);
         if (!WriteLinesOrFail(WebPath(programFolder, html.i_Path[page]), FillMobilePage(*lines, values), result)) {
             return false;
         }
@@ -565,7 +565,7 @@ PublishResult PublishGame(const PublishInputs& in, const Settings& settings, con
         const fs::path templatePath = ResolvePath(programFolder, source);
         const auto lines = ReadTemplateLines(templatePath);
         if (!lines) {
-            result.failedPath = PathText(templatePath);
+            FailedReading(templatePath, result);
             return result;
         }
         if (!WriteLinesOrFail(WebPath(programFolder, output), FillHtmlTemplate(*lines, in, settings.ftp.UseTime),

@@ -41,7 +41,11 @@ struct PublishInputs {
 
     int moveCount() const { return record->moveCount; }
     char endCode() const { return record->endCode; }
-    std::uint16_t timeOf(int moveNumber) const { return record->moves[std::size_t(moveNumber)].consumedTime; }
+    // The consumed time of move record k; 0 beyond the table (the closing time of a game of the
+    // full 512 moves has no record).
+    std::uint16_t timeOf(int moveNumber) const {
+        return moveNumber >= 0 && moveNumber <= kMaxMoves ? record->moves[std::size_t(moveNumber)].consumedTime : 0;
+    }
 };
 
 // Makes the pictures of the mobile pages; the windows draw them, the command line has none.
@@ -50,8 +54,10 @@ public:
     virtual ~PublishPictures() = default;
     // The 94 x 84 picture of the position, saved as a bitmap. False when it cannot be written.
     virtual bool WriteMobilePicture(const std::filesystem::path& path, const BoardPosition& position) = 0;
-    // The full diagram of [HTML] i_BmpPath02 in size mode i_BmpSize02, then GixConv.
-    virtual bool WriteFullDiagram(const std::filesystem::path& path) = 0;
+    // The full diagram of [HTML] i_BmpPath02 in size mode i_BmpSize02, then GixConv. Skipped when
+    // no diagram is drawn (its title was cancelled): the publication goes on without it.
+    enum class Outcome { Written, Skipped, Failed };
+    virtual Outcome WriteFullDiagram(const std::filesystem::path& path) = 0;
 };
 
 // --- texts ---------------------------------------------------------------------------------------
@@ -98,6 +104,7 @@ struct PublishResult {
     bool published = false;   // the conditions held and every file was written
     std::vector<std::filesystem::path> written;
     std::string failedPath;   // the file that could not be read or written (CP932), else empty
+    bool failedReading = false;  // failedPath is a template that could not be read
 };
 
 // The path of a setting: a stored path (CP932, "\" or "/"), relative ones to the program folder.

@@ -47,20 +47,21 @@ public:
         return WriteBmpFile(path, ToRgbImage(image), 4);
     }
 
-    bool WriteFullDiagram(const std::filesystem::path& path) override {
-        if (diagrams_ == nullptr) return false;
+    Outcome WriteFullDiagram(const std::filesystem::path& path) override {
+        if (diagrams_ == nullptr) return Outcome::Skipped;
         // The diagram is drawn in the size of i_BmpSize02; the user's size comes back after.
         const int size = settings_.btimap.Size;
         settings_.btimap.Size = settings_.html.i_BmpSize02;
         const bool drawn = diagrams_->PictureToClipboard();
         settings_.btimap.Size = size;
-        if (!drawn) return false;
+        // No title (the user cancelled it): no diagram, as with the menu command.
+        if (!drawn) return Outcome::Skipped;
         if (!WriteBmpFile(path, ToRgbImage(diagrams_->lastPicture()), BitsForColorSetting(settings_.btimap.Color))) {
-            return false;
+            return Outcome::Failed;
         }
         const std::string converter = Trim(settings_.html.GixConv);
         if (!converter.empty()) QProcess::startDetached(PathToQString(NativePath(converter)), {});
-        return true;
+        return Outcome::Written;
     }
 
 private:
@@ -140,7 +141,10 @@ bool PublishCommands::Publish() {
     const PublishResult result = PublishGame(in, settings, w_.programFolder(), &pictures);
     QApplication::restoreOverrideCursor();
     if (!result.published) {
-        if (!result.failedPath.empty()) w_.prompter().Warn("\r"_sj + result.failedPath + "\r" + "に書き込めません。"_sj);
+        if (!result.failedPath.empty()) {
+            w_.prompter().Warn("\r"_sj + result.failedPath + "\r" +
+                               (result.failedReading ? std::string("を読み込めません。"_sj) : std::string("に書き込めません。"_sj)));
+        }
         return false;
     }
     if (settings.ftp.Auto) {

@@ -127,6 +127,34 @@ TEST(AppletData, TimesMarksAndTheEntryForAListWithoutClosingLine) {
                   "     ;002 ;3手まで後手勝ち"}));
 }
 
+TEST(AppletData, AGameOfTheFull512MovesHasNoRecordForItsClosingTime) {
+    // The rooks go to and fro: 512 moves fill the move table, so no record is left after them.
+    TKifData record;
+    record.ResetHeader(0);
+    record.SetUpStandard();
+    const char* shuffle[] = {"2838", "8272", "3828", "7282"};
+    for (int i = 0; i < kMaxMoves; ++i) ASSERT_TRUE(record.AppendAndApply(*MoveCode::Parse(shuffle[i % 4]))) << i;
+    for (int k = 1; k <= kMaxMoves; ++k) record.moves[std::size_t(k)].consumedTime = 60;
+    record.endCode = endcode::kSenteWins;
+    const std::vector<std::string> lines = MoveListLines(record);
+    PublishInputs in;
+    in.record = &record;
+    in.moveLines.assign(lines.begin(), lines.begin() + kMaxMoves);
+    in.shownLines = lines;
+    in.extendedStore = true;
+    in.senteAllowedMinutes = 300;
+    EXPECT_EQ(in.timeOf(kMaxMoves + 1), 0);
+    const std::vector<std::string> applet = AppletDataLines(in, true);
+    ASSERT_EQ(applet.size(), std::size_t(2 + kMaxMoves + 1));
+    EXPECT_EQ(applet[1], "513");
+    EXPECT_EQ(applet.back(), "     ;000 ;"_sj + lines.back());
+    // 256 sente moves of a minute each, and nothing for the closing line.
+    const auto page = FillHtmlTemplate({"%TIME_S", "%KIF"}, in, true);
+    EXPECT_EQ(page[0], " 4 時間　16 分　［　44 分］"_sj);
+    EXPECT_NE(std::find(page.begin(), page.end(), "      <TD>"_sj + WebEndWord(ResultNumber(endcode::kSenteWins)) + " ( 0)</TD>"),
+              page.end());
+}
+
 TEST(HtmlPage, TableTimeTextsFlagsAndTheResultLine) {
     Game g({"7776", "3334", "2726", "8384", "2625", "8485", "6978", "4132"}, endcode::kSenteWins);
     for (int k = 1; k <= 8; ++k) g.record.moves[std::size_t(k)].consumedTime = 60;
@@ -282,6 +310,59 @@ TEST(PublishGame, WritesEveryFileInCp932WithCrLfAndStopsAtAFileThatCannotBeWritt
     EXPECT_EQ(failed.written.size(), 1u);
     EXPECT_NE(failed.failedPath.find("nowhere"), std::string::npos);
     EXPECT_EQ(Bytes(p.dir / "out/kifu_e.js"), "old");
+}
+
+// Pictures that record what they were asked for; the full diagram's outcome is chosen.
+struct ScriptedPictures : PublishPictures {
+    Outcome full = Outcome::Written;
+    std::vector<std::string> asked;
+    bool WriteMobilePicture(const fs::path& path, const BoardPosition&) override {
+        asked.push_back(path.filename().string());
+        testing::TouchFile(path, "BM");
+        return true;
+    }
+    Outcome WriteFullDiagram(const fs::path& path) override {
+        asked.push_back(path.filename().string());
+        if (full == Outcome::Written) testing::TouchFile(path, "BM");
+        return full;
+    }
+};
+
+TEST(PublishGame, PicturesAndTemplatesThatCannotBeRead) {
+    Publication p;
+    p.settings.html.i_BmpPath01 = "out/i.bmp";
+    p.settings.html.i_BmpPath02 = "out/full.bmp";
+    p.settings.html.i_Path = {"out/i1.html", "out/i2.html", "out/i3.html"};
+    const PublishInputs in = p.game.Inputs(true);
+    ScriptedPictures pictures;
+    PublishResult result = PublishGame(in, p.settings, p.dir.path(), &pictures);
+    ASSERT_TRUE(result.published) << result.failedPath;
+    EXPECT_EQ(pictures.asked, (std::vector<std::string>{"i.bmp", "full.bmp"}));
+    EXPECT_EQ(result.written.size(), 9u);
+
+    // No full diagram (its title was cancelled): the pages are written all the same.
+    fs::remove(p.dir / "out/i3.html");
+    pictures.full = PublishPictures::Outcome::Skipped;
+    result = PublishGame(in, p.settings, p.dir.path(), &pictures);
+    EXPECT_TRUE(result.published);
+    EXPECT_TRUE(fs::exists(p.dir / "out/i3.html"));
+    EXPECT_EQ(std::count(result.written.begin(), result.written.end(), p.dir / "out/full.bmp"), 0);
+
+    // A diagram that cannot be saved ends the publication before the pages.
+    fs::remove(p.dir / "out/i3.html");
+    pictures.full = PublishPictures::Outcome::Failed;
+    result = PublishGame(in, p.settings, p.dir.path(), &pictures);
+    EXPECT_FALSE(result.published);
+    EXPECT_FALSE(result.failedReading);
+    EXPECT_NE(result.failedPath.find("full.bmp"), std::string::npos);
+    EXPECT_FALSE(fs::exists(p.dir / "out/i3.html"));
+
+    // A mobile template named but missing is a file that cannot be read, not written.
+    p.settings.html.i_html[2] = "Web/gone.html";
+    result = PublishGame(in, p.settings, p.dir.path(), nullptr);
+    EXPECT_FALSE(result.published);
+    EXPECT_TRUE(result.failedReading);
+    EXPECT_NE(result.failedPath.find("gone.html"), std::string::npos);
 }
 
 TEST(PublishGame, TemplatesInUtf8AreReadAsCp932) {
