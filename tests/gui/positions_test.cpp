@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
@@ -31,8 +30,6 @@
 #include "gui/positions/position_commands.h"
 #include "support/recording_prompter.h"
 #include "test_window.h"
-
-Q_DECLARE_METATYPE(movra::BoardPosition)
 
 namespace movra {
 
@@ -88,8 +85,6 @@ class PositionsGuiTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<movra::BoardPosition>(); }
-
     // One flow through the window: the collection made with button 12 and grown to six
     // positions, then paged, edited, printed and rearranged.
     void collectionWindowFlow() {
@@ -135,7 +130,6 @@ private slots:
         QCOMPARE(collection.usedSlots(), 3);
         const fs::path work = collection.workingCopy();
 
-        QSignalSpy edited(positions, &PositionCommands::positionToEdit);
         positions->windowAnswer = [&](CollectionWindow& w) {
             // Two pages; the remembered page (the append page) is shown.
             QCOMPARE(w.lastPage(), 1);
@@ -264,19 +258,62 @@ private slots:
             QVERIFY(w.PrintOne(0, 2));
             QCOMPARE(PdfPages(pages), 1);
 
-            // The position goes to the editing screen and the window closes.
-            w.CopyToEditing(2);
+            // A main window that cannot take the position leaves the window open.
+            const auto toEditing = w.toEditing;
+            w.toEditing = [](const BoardPosition&, const std::string&, const std::string&) { return false; };
+            QVERIFY(!w.CopyToEditing(2));
+            QVERIFY(w.isVisible());
+            // The position goes to the editing screen with the labels' names, and the window
+            // closes.
+            w.toEditing = toEditing;
+            QVERIFY(w.CopyToEditing(2));
             QCOMPARE(w.result(), int(QDialog::Accepted));
         };
         positions->OpenWindow();
-        QCOMPARE(edited.count(), 1);
-        const BoardPosition sent = edited.at(0).at(0).value<BoardPosition>();
-        QCOMPARE(sent.pieces, Pieces(4));  // title 6: the fifth SFEN
+        QCOMPARE(window->mode(), MainWindow::Mode::PositionEditing);
+        QCOMPARE(window->record().position.pieces, Pieces(4));  // title 6: the fifth SFEN
+        QCOMPARE(window->record().moveCount, 0);
+        QCOMPARE(window->headerTexts().senteName, std::string("先手"_sj));
+        QCOMPARE(window->headerTexts().goteName, std::string("後手"_sj));
         // The append state follows what the window did: page 2 with one position.
         QCOMPARE(collection.appendPage(), 1);
         QCOMPARE(collection.usedSlots(), 1);
         QCOMPARE(collection.pageToShow(), 1);
         QVERIFY(save->isEnabled());
+
+        // Eight positions: the empty append page 3 is never shown.
+        for (int i = 0; i < 3; ++i) QVERIFY(collection.Add({"p" + std::to_string(i + 1), "", "", ""}, Pieces(i), prompter));
+        QCOMPARE(collection.appendPage(), 2);
+        QCOMPARE(collection.usedSlots(), 0);
+        positions->windowAnswer = [&](CollectionWindow& w) {
+            QCOMPARE(w.lastPage(), 1);
+            QCOMPARE(w.currentPage(), 1);
+            QCOMPARE(w.windowTitle(), QStringLiteral("局面図 - （無題） --- 2 / 2 ﾍﾟｰｼﾞ"));
+            QTest::keyClick(&w, Qt::Key_End);
+            QTest::keyClick(&w, Qt::Key_PageDown);
+            w.pageAnswer = [](const QString&) -> std::optional<QString> { return QStringLiteral("3"); };
+            QTest::keyClick(&w, Qt::Key_3);
+            QCOMPARE(w.currentPage(), 1);
+            // Deleting down to one diagram on page 2, then that one: page 1 is the last page.
+            w.deleteAnswer = [&](DeleteSlotsDialog& d) {
+                for (int s = 1; s < 4; ++s) d.box(s)->setChecked(true);
+                prompter.answers = {Answer::Yes};
+                d.accept();
+                return d.result() == QDialog::Accepted;
+            };
+            QTest::keyClick(&w, Qt::Key_D);
+            QCOMPARE(w.lastPage(), 1);
+            prompter.answers = {Answer::Yes};
+            QVERIFY(w.DeleteOne(0));
+            QCOMPARE(w.lastPage(), 0);
+            QCOMPARE(w.currentPage(), 0);
+            QCOMPARE(w.windowTitle(), QStringLiteral("局面図 - （無題） --- 1 / 1 ﾍﾟｰｼﾞ"));
+        };
+        positions->OpenWindow();
+        // One full page: adding goes on on a new page 2.
+        QCOMPARE(collection.appendPage(), 1);
+        QCOMPARE(collection.usedSlots(), 0);
+        QCOMPARE(collection.pageToShow(), 1);
 
         // Closing asks about the changed collection; Cancel keeps the window open.
         prompter.shown.clear();
@@ -301,7 +338,7 @@ private slots:
         QVERIFY(reopened.untitled());
         QCOMPARE(Titles(reopened.workingCopy()), kept);
         QCOMPARE(reopened.appendPage(), 1);
-        QCOMPARE(reopened.usedSlots(), 1);
+        QCOMPARE(reopened.usedSlots(), 0);
         QVERIFY(!reopened.changed());
     }
 
