@@ -375,7 +375,27 @@ private slots:
             return out / "pic.bmp";
         };
         QVERIFY(w.MobilePictureAndPages(0, 2));
-        QCOMPARE(PathText(proposed.filename()).substr(0, 3), std::string("abc"));
+        QCOMPARE(PathText(proposed.filename()), std::string("abc.bmp"));
+        // A title in kanji is proposed under its name on disk; an empty part before ";" and a ";"
+        // after the eleventh byte give BANT.
+        QVERIFY(collection.Add({"第1図;x"_sj, "", "", ""}, Pieces(0), prompter));
+        QVERIFY(collection.Add({";x", "", "", ""}, Pieces(0), prompter));
+        QVERIFY(collection.Add({"123456789012;x", "", "", ""}, Pieces(0), prompter));
+        QVERIFY(w.Prepare());
+        std::vector<fs::path> proposals;
+        w.bitmapAnswer = [&](const fs::path& p) {
+            proposals.push_back(p);
+            return fs::path();
+        };
+        for (int q = 1; q < 4; ++q) QVERIFY(!w.MobilePictureAndPages(q, 2));
+        QCOMPARE(proposals.size(), std::size_t(3));
+        QCOMPARE(proposals[0].filename(), fs::path(u8"第1図.bmp"));
+        QCOMPARE(proposals[1].filename().string(), std::string("BANT001.bmp"));
+        QCOMPARE(proposals[2].filename().string(), std::string("BANT001.bmp"));
+        w.bitmapAnswer = [&](const fs::path& p) {
+            proposed = p;
+            return out / "pic.bmp";
+        };
         std::ifstream bmp(out / "pic.bmp", std::ios::binary);
         const std::string b((std::istreambuf_iterator<char>(bmp)), std::istreambuf_iterator<char>());
         QVERIFY(b.size() > 30);
@@ -390,6 +410,12 @@ private slots:
         QCOMPARE(text(out / "pictop.html"), ToCp932(QStringLiteral("<img src=\"pic.bmp\" width=94 height=84>\r\n題名\r\n手筋\r\n%SNM\r\n")));
         QCOMPARE(text(out / "piclist.html"), std::string("pic list\r\n"));
         QCOMPARE(int(std::distance(fs::directory_iterator(out), fs::directory_iterator())), 3);
+        // An existing picture is replaced only after the question; No leaves everything.
+        const auto pageTime = fs::last_write_time(out / "pictop.html");
+        prompter.answers = {Answer::No};
+        QVERIFY(!w.MobilePictureAndPages(0, 1));
+        QCOMPARE(prompter.shown.back().text, PathText(out / "pic.bmp") + "は既に存在します。\r上書きしますか？"_sj);
+        QCOMPARE(fs::last_write_time(out / "pictop.html"), pageTime);
         // No file chosen: nothing more happens.
         w.bitmapAnswer = [](const fs::path&) { return fs::path(); };
         QVERIFY(!w.MobilePictureAndPages(0, 1));

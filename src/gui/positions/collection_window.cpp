@@ -31,6 +31,7 @@
 #include "core/publish/mobile_pages.h"
 #include "core/publish/web_export.h"
 #include "core/textio/export_file.h"
+#include "core/text/cp932.h"
 #include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
@@ -619,7 +620,8 @@ QImage CollectionWindow::SlotPicture(int quarter) const {
 }
 
 std::filesystem::path CollectionWindow::ChooseBitmapFile(const std::string& base) {
-    const std::filesystem::path proposed = ProposedBitmapPath(bitmapFolder_, base);
+    // The base name is CP932 (a diagram title's part); names on disk are UTF-8.
+    const std::filesystem::path proposed = ProposedBitmapPath(bitmapFolder_, base.empty() ? "BANT" : Cp932ToUtf8(base));
     std::filesystem::path chosen;
     if (bitmapAnswer) {
         chosen = bitmapAnswer(proposed);
