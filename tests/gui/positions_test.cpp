@@ -11,7 +11,6 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
@@ -31,8 +30,6 @@
 #include "gui/positions/position_commands.h"
 #include "support/recording_prompter.h"
 #include "test_window.h"
-
-Q_DECLARE_METATYPE(movra::BoardPosition)
 
 namespace movra {
 
@@ -88,8 +85,6 @@ class PositionsGuiTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<movra::BoardPosition>(); }
-
     // One flow through the window: the collection made with button 12 and grown to six
     // positions, then paged, edited, printed and rearranged.
     void collectionWindowFlow() {
@@ -135,7 +130,6 @@ private slots:
         QCOMPARE(collection.usedSlots(), 3);
         const fs::path work = collection.workingCopy();
 
-        QSignalSpy edited(positions, &PositionCommands::positionToEdit);
         positions->windowAnswer = [&](CollectionWindow& w) {
             // Two pages; the remembered page (the append page) is shown.
             QCOMPARE(w.lastPage(), 1);
@@ -264,19 +258,62 @@ private slots:
             QVERIFY(w.PrintOne(0, 2));
             QCOMPARE(PdfPages(pages), 1);
 
-            // The position goes to the editing screen and the window closes.
-            w.CopyToEditing(2);
+            // A main window that cannot take the position leaves the window open.
+            const auto toEditing = w.toEditing;
+            w.toEditing = [](const BoardPosition&, const std::string&, const std::string&) { return false; };
+            QVERIFY(!w.CopyToEditing(2));
+            QVERIFY(w.isVisible());
+            // The position goes to the editing screen with the labels' names, and the window
+            // closes.
+            w.toEditing = toEditing;
+            QVERIFY(w.CopyToEditing(2));
             QCOMPARE(w.result(), int(QDialog::Accepted));
         };
         positions->OpenWindow();
-        QCOMPARE(edited.count(), 1);
-        const BoardPosition sent = edited.at(0).at(0).value<BoardPosition>();
-        QCOMPARE(sent.pieces, Pieces(4));  // title 6: the fifth SFEN
+        QCOMPARE(window->mode(), MainWindow::Mode::PositionEditing);
+        QCOMPARE(window->record().position.pieces, Pieces(4));  // title 6: the fifth SFEN
+        QCOMPARE(window->record().moveCount, 0);
+        QCOMPARE(window->headerTexts().senteName, std::string("先手"_sj));
+        QCOMPARE(window->headerTexts().goteName, std::string("後手"_sj));
         // The append state follows what the window did: page 2 with one position.
         QCOMPARE(collection.appendPage(), 1);
         QCOMPARE(collection.usedSlots(), 1);
         QCOMPARE(collection.pageToShow(), 1);
         QVERIFY(save->isEnabled());
+
+        // Eight positions: the empty append page 3 is never shown.
+        for (int i = 0; i < 3; ++i) QVERIFY(collection.Add({"p" + std::to_string(i + 1), "", "", ""}, Pieces(i), prompter));
+        QCOMPARE(collection.appendPage(), 2);
+        QCOMPARE(collection.usedSlots(), 0);
+        positions->windowAnswer = [&](CollectionWindow& w) {
+            QCOMPARE(w.lastPage(), 1);
+            QCOMPARE(w.currentPage(), 1);
+            QCOMPARE(w.windowTitle(), QStringLiteral("局面図 - （無題） --- 2 / 2 ﾍﾟｰｼﾞ"));
+            QTest::keyClick(&w, Qt::Key_End);
+            QTest::keyClick(&w, Qt::Key_PageDown);
+            w.pageAnswer = [](const QString&) -> std::optional<QString> { return QStringLiteral("3"); };
+            QTest::keyClick(&w, Qt::Key_3);
+            QCOMPARE(w.currentPage(), 1);
+            // Deleting down to one diagram on page 2, then that one: page 1 is the last page.
+            w.deleteAnswer = [&](DeleteSlotsDialog& d) {
+                for (int s = 1; s < 4; ++s) d.box(s)->setChecked(true);
+                prompter.answers = {Answer::Yes};
+                d.accept();
+                return d.result() == QDialog::Accepted;
+            };
+            QTest::keyClick(&w, Qt::Key_D);
+            QCOMPARE(w.lastPage(), 1);
+            prompter.answers = {Answer::Yes};
+            QVERIFY(w.DeleteOne(0));
+            QCOMPARE(w.lastPage(), 0);
+            QCOMPARE(w.currentPage(), 0);
+            QCOMPARE(w.windowTitle(), QStringLiteral("局面図 - （無題） --- 1 / 1 ﾍﾟｰｼﾞ"));
+        };
+        positions->OpenWindow();
+        // One full page: adding goes on on a new page 2.
+        QCOMPARE(collection.appendPage(), 1);
+        QCOMPARE(collection.usedSlots(), 0);
+        QCOMPARE(collection.pageToShow(), 1);
 
         // Closing asks about the changed collection; Cancel keeps the window open.
         prompter.shown.clear();
@@ -301,7 +338,7 @@ private slots:
         QVERIFY(reopened.untitled());
         QCOMPARE(Titles(reopened.workingCopy()), kept);
         QCOMPARE(reopened.appendPage(), 1);
-        QCOMPARE(reopened.usedSlots(), 1);
+        QCOMPARE(reopened.usedSlots(), 0);
         QVERIFY(!reopened.changed());
     }
 
@@ -338,7 +375,27 @@ private slots:
             return out / "pic.bmp";
         };
         QVERIFY(w.MobilePictureAndPages(0, 2));
-        QCOMPARE(PathText(proposed.filename()).substr(0, 3), std::string("abc"));
+        QCOMPARE(PathText(proposed.filename()), std::string("abc.bmp"));
+        // A title in kanji is proposed under its name on disk; an empty part before ";" and a ";"
+        // after the eleventh byte give BANT.
+        QVERIFY(collection.Add({"第1図;x"_sj, "", "", ""}, Pieces(0), prompter));
+        QVERIFY(collection.Add({";x", "", "", ""}, Pieces(0), prompter));
+        QVERIFY(collection.Add({"123456789012;x", "", "", ""}, Pieces(0), prompter));
+        QVERIFY(w.Prepare());
+        std::vector<fs::path> proposals;
+        w.bitmapAnswer = [&](const fs::path& p) {
+            proposals.push_back(p);
+            return fs::path();
+        };
+        for (int q = 1; q < 4; ++q) QVERIFY(!w.MobilePictureAndPages(q, 2));
+        QCOMPARE(proposals.size(), std::size_t(3));
+        QCOMPARE(proposals[0].filename(), fs::path(u8"第1図.bmp"));
+        QCOMPARE(proposals[1].filename().string(), std::string("BANT001.bmp"));
+        QCOMPARE(proposals[2].filename().string(), std::string("BANT001.bmp"));
+        w.bitmapAnswer = [&](const fs::path& p) {
+            proposed = p;
+            return out / "pic.bmp";
+        };
         std::ifstream bmp(out / "pic.bmp", std::ios::binary);
         const std::string b((std::istreambuf_iterator<char>(bmp)), std::istreambuf_iterator<char>());
         QVERIFY(b.size() > 30);
@@ -353,6 +410,12 @@ private slots:
         QCOMPARE(text(out / "pictop.html"), ToCp932(QStringLiteral("<img src=\"pic.bmp\" width=94 height=84>\r\n題名\r\n手筋\r\n%SNM\r\n")));
         QCOMPARE(text(out / "piclist.html"), std::string("pic list\r\n"));
         QCOMPARE(int(std::distance(fs::directory_iterator(out), fs::directory_iterator())), 3);
+        // An existing picture is replaced only after the question; No leaves everything.
+        const auto pageTime = fs::last_write_time(out / "pictop.html");
+        prompter.answers = {Answer::No};
+        QVERIFY(!w.MobilePictureAndPages(0, 1));
+        QCOMPARE(prompter.shown.back().text, PathText(out / "pic.bmp") + "は既に存在します。\r上書きしますか？"_sj);
+        QCOMPARE(fs::last_write_time(out / "pictop.html"), pageTime);
         // No file chosen: nothing more happens.
         w.bitmapAnswer = [](const fs::path&) { return fs::path(); };
         QVERIFY(!w.MobilePictureAndPages(0, 1));

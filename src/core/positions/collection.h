@@ -66,7 +66,7 @@ public:
     bool Save(Prompter& prompter, const CollectionDialogs& dialogs);
     bool SaveAs(Prompter& prompter, const CollectionDialogs& dialogs);
     // Asks about a changed collection: Yes saves (No when saving failed or was cancelled, so the
-    // caller keeps its state), No goes on, Cancel stops. Yes without asking when nothing changed.
+    // caller keeps its state), No goes on, Cancel stops. No without asking when nothing changed.
     Answer AskToSave(Prompter& prompter, const CollectionDialogs& dialogs);
     // Puts a position into the next slot of the append page (making an untitled collection when
     // none exists), and flushes a page that became full. False when a flush failed.

@@ -107,6 +107,13 @@ std::string PositionSlot::Problem() const {
     return {};
 }
 
+std::string LabelName(std::string_view label) {
+    if (label.size() < 2) return {};
+    const auto lead = std::uint8_t(label[0]), trail = std::uint8_t(label[1]);
+    const bool mark = (lead == 0x81 && trail >= 0xA2 && trail <= 0xA5) || (lead == 0xF0 && (trail == 0x54 || trail == 0x55));
+    return mark ? std::string(label.substr(2)) : std::string();
+}
+
 CollectionPage CollectionPage::FromBytes(const std::uint8_t* p) {
     CollectionPage page;
     std::copy(p, p + kCollectionPageSize, page.bytes.begin());

@@ -89,6 +89,11 @@ struct PositionSlot {
 };
 static_assert(sizeof(PositionSlot) == kCollectionSlotSize);
 
+// The player name a label carries: the label without its leading side mark (▲ △ ▼ ▽ or the
+// diagram font's own two marks, CP932 0xF054 and 0xF055); empty when it begins with no mark, so
+// a label of plain text gives no name.
+std::string LabelName(std::string_view label);
+
 struct CollectionPage {
     std::array<std::uint8_t, kCollectionPageSize> bytes{};
 

@@ -266,12 +266,13 @@ void MainWindow::BuildPositionCommands() {
     host.shownGame = [this] {
         return std::make_pair(mode_ == Mode::Game ? &record_ : nullptr, replay_.fullList());
     };
+    host.editPosition = [this](const BoardPosition& position, const std::string& sente, const std::string& gote) {
+        return positionEdit_->EditPosition(position, sente, gote);
+    };
     positions_ = new PositionCommands(std::move(host), this);
     const auto items = menus_->positionItems();
     for (QAction* a : items) menus_->makeLive(a);
     positions_->Install({items[0], items[1], items[2], items[3], items[4]});
-    // 局面作成画面へコピー: the collection window hands its position to the position editor.
-    connect(positions_, &PositionCommands::positionToEdit, this, &MainWindow::editPosition);
 }
 
 // The opening explorer's dock: it asks for the store and the position shown, plays its moves

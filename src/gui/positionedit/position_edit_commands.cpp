@@ -89,21 +89,25 @@ void PositionEditCommands::EnterCommand() {
     Begin();
 }
 
-void PositionEditCommands::EditPosition(const BoardPosition& position) {
-    if (w_.mode_ == MainWindow::Mode::None) return;
+bool PositionEditCommands::EditPosition(const BoardPosition& position, const std::string& senteName,
+                                        const std::string& goteName) {
+    if (w_.mode_ == MainWindow::Mode::None) return false;
     if (w_.gameInput_->active()) {
         w_.prompter_->Inform(std::string("\r対局／棋譜入力中はこの操作はできません！"_sj));
-        return;
+        return false;
     }
-    if (w_.mate_->running()) return;
+    if (w_.mate_->running()) return false;
     if (!active()) Begin();
     BoardPosition p = position;
     Rebuild(p);
     w_.record_.ResetHeader(0);
     w_.record_.position = p;
     ClearNames();
+    w_.texts_.senteName = senteName;
+    w_.texts_.goteName = goteName;
     swapped_ = false;
     Redraw();
+    return true;
 }
 
 void PositionEditCommands::Begin() {

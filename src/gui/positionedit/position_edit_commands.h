@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -39,8 +40,10 @@ public:
 
     // Replay button 6: editing begins with the position shown, when a store is open.
     void EnterCommand();
-    // Editing begins (or goes on) with the given position; the player names are cleared.
-    void EditPosition(const BoardPosition& position);
+    // Editing begins (or goes on) with the given position and player names (empty by default).
+    // False when the window cannot take it now (no game shown, game input, mate search).
+    bool EditPosition(const BoardPosition& position, const std::string& senteName = {},
+                      const std::string& goteName = {});
     // An editing-panel button (1-12).
     void PressButton(int number);
     // Button 7: back to the game as it was.

@@ -31,6 +31,7 @@
 #include "core/publish/mobile_pages.h"
 #include "core/publish/web_export.h"
 #include "core/textio/export_file.h"
+#include "core/text/cp932.h"
 #include "core/text/paths.h"
 #include "core/text/sjis_literal.h"
 #include "core/text/text_helpers.h"
@@ -412,7 +413,9 @@ void CollectionWindow::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_D: DeleteSeveral(); return;
         default: break;
     }
-    if (event->key() >= Qt::Key_1 && event->key() <= Qt::Key_9 && event->modifiers() == Qt::NoModifier) {
+    // The digits of the number pad count as well.
+    if (event->key() >= Qt::Key_1 && event->key() <= Qt::Key_9 &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         AskPage(event->key() - Qt::Key_0);
         return;
     }
@@ -593,12 +596,12 @@ bool CollectionWindow::InsertPaste(int quarter) {
     return ok;
 }
 
-void CollectionWindow::CopyToEditing(int quarter) {
+bool CollectionWindow::CopyToEditing(int quarter) {
     const PositionSlot slot = page_.slot(quarter);
-    if (!slot.filled() || !slot.Problem().empty()) return;
-    emit positionToEdit(slot.position());
-    emit labelsToEdit(slot.senteLabel(), slot.goteLabel());
+    if (!slot.filled() || !slot.Problem().empty() || !toEditing) return false;
+    if (!toEditing(slot.position(), LabelName(slot.senteLabel()), LabelName(slot.goteLabel()))) return false;
     accept();
+    return true;
 }
 
 QImage CollectionWindow::SlotPicture(int quarter) const {
@@ -616,26 +619,37 @@ QImage CollectionWindow::SlotPicture(int quarter) const {
     return picture;
 }
 
-bool CollectionWindow::PictureToFile(int quarter) {
-    BusyCursor busy;
-    const QImage picture = SlotPicture(quarter);
-    const std::filesystem::path proposed = ProposedBitmapPath(bitmapFolder_);
+std::filesystem::path CollectionWindow::ChooseBitmapFile(const std::string& base) {
+    // The base name is CP932 (a diagram title's part); names on disk are UTF-8.
+    const std::filesystem::path proposed = ProposedBitmapPath(bitmapFolder_, base.empty() ? "BANT" : Cp932ToUtf8(base));
     std::filesystem::path chosen;
     if (bitmapAnswer) {
         chosen = bitmapAnswer(proposed);
     } else {
-        QApplication::restoreOverrideCursor();
+        // The question below is the only one about an existing file.
         chosen = QStringToPath(QFileDialog::getSaveFileName(this, QString(), PathToQString(proposed),
-                                                            QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ･ﾌｧｲﾙ(*.bmp)")));
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+                                                            QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ･ﾌｧｲﾙ(*.bmp)"), nullptr,
+                                                            QFileDialog::DontConfirmOverwrite));
     }
-    if (chosen.empty()) return false;
+    if (chosen.empty()) return {};
     std::error_code ec;
     if (std::filesystem::exists(chosen, ec)) {
         const std::string question = PathText(chosen) + "は既に存在します。"_sj + "\r" + "上書きしますか？"_sj;
-        if (prompter_.Confirm(question, true, false) != Answer::Yes) return false;
+        if (prompter_.Confirm(question, true, false) != Answer::Yes) return {};
     }
     bitmapFolder_ = chosen.parent_path();
+    return chosen;
+}
+
+bool CollectionWindow::PictureToFile(int quarter) {
+    QImage picture;
+    {
+        BusyCursor busy;
+        picture = SlotPicture(quarter);
+    }
+    const std::filesystem::path chosen = ChooseBitmapFile("BANT");
+    if (chosen.empty()) return false;
+    BusyCursor busy;
     if (!WriteBmpFile(chosen, ToRgbImage(picture), BitsForColorSetting(settings_.btimap.Color))) {
         prompter_.Warn("\r"_sj + PathText(chosen) + "\r" + "に書き込めません。"_sj);
         return false;
@@ -670,16 +684,8 @@ bool CollectionWindow::MobilePictureAndPages(int quarter, int layout) {
     const std::string title = slot.title();
     const std::size_t semicolon = title.find(';');
     const std::string base = semicolon != std::string::npos && semicolon < 11 ? title.substr(0, semicolon) : "BANT";
-    const std::filesystem::path proposed = ProposedBitmapPath(bitmapFolder_, base);
-    std::filesystem::path chosen;
-    if (bitmapAnswer) {
-        chosen = bitmapAnswer(proposed);
-    } else {
-        chosen = QStringToPath(QFileDialog::getSaveFileName(this, QString(), PathToQString(proposed),
-                                                            QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟ･ﾌｧｲﾙ(*.bmp)")));
-    }
+    const std::filesystem::path chosen = ChooseBitmapFile(base);
     if (chosen.empty()) return false;
-    bitmapFolder_ = chosen.parent_path();
     if (!WriteBmpFile(chosen, ToRgbImage(picture), 1)) {
         prompter_.Warn("\r"_sj + PathText(chosen) + "\r" + "に書き込めません。"_sj);
         return false;

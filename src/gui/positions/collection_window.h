@@ -110,7 +110,7 @@ public:
     bool Cut(int quarter);
     bool Paste(int quarter);
     bool InsertPaste(int quarter);
-    void CopyToEditing(int quarter);
+    bool CopyToEditing(int quarter);
     // The diagram as the bitmap commands draw it.
     QImage SlotPicture(int quarter) const;
     bool PictureToFile(int quarter);
@@ -144,11 +144,11 @@ public:
     std::filesystem::path programFolder;
     std::function<std::pair<const TKifData*, std::vector<std::string>>()> shownGame;
 
-signals:
-    // 局面作成画面へコピー: the position goes to the main window's position editing, with the
-    // slot's labels.
-    void positionToEdit(const movra::BoardPosition& position);
-    void labelsToEdit(const std::string& senteLabel, const std::string& goteLabel);
+    // 局面作成画面へコピー: the main window takes the position into its position editing with the
+    // player names of the slot's labels, or refuses it (game input running, no store); the
+    // window closes only when it was taken.
+    std::function<bool(const BoardPosition& position, const std::string& senteName, const std::string& goteName)>
+        toEditing;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -167,6 +167,9 @@ private:
     DiagramOptions Options(int sizeMode, int zoom) const;
     bool RunPrinter(QPrinter& printer, bool pages);
     void Caption();
+    // The bitmap file chooser: proposes `base` (numbered for "BANT") in the last bitmap folder,
+    // asks before an existing file is replaced. Empty when nothing was chosen.
+    std::filesystem::path ChooseBitmapFile(const std::string& base);
 
     PositionCollection& collection_;
     Settings& settings_;

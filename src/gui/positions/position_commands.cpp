@@ -124,7 +124,7 @@ CollectionWindow* PositionCommands::window() {
         window_ = new CollectionWindow(collection_, *host_.settings, *host_.prompter, host_.window);
         window_->programFolder = host_.programFolder;
         window_->shownGame = host_.shownGame;
-        connect(window_, &CollectionWindow::positionToEdit, this, &PositionCommands::positionToEdit);
+        window_->toEditing = host_.editPosition;
         if (imode_) window_->showImode();
         if (enlargedPrint_) window_->showEnlargedPrint();
         window_->setPrintToFileOffer(printToFile_);

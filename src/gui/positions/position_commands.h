@@ -41,6 +41,10 @@ public:
         std::function<std::string()> shownComment;
         // The game shown with its move-list lines, for the mobile pages' move lists.
         std::function<std::pair<const TKifData*, std::vector<std::string>>()> shownGame;
+        // 局面作成画面へコピー: the position into position editing with these player names; false
+        // when the main window cannot take it now.
+        std::function<bool(const BoardPosition&, const std::string& senteName, const std::string& goteName)>
+            editPosition;
     };
     struct Items {
         QAction* newCollection = nullptr;
@@ -81,10 +85,6 @@ public:
     // Stand-ins for the person in tests.
     std::function<bool(TitleDialog&)> titleAnswer;
     std::function<void(CollectionWindow&)> windowAnswer;
-
-signals:
-    // 局面作成画面へコピー from the collection window.
-    void positionToEdit(const movra::BoardPosition& position);
 
 private:
     CollectionDialogs Dialogs();

@@ -89,6 +89,14 @@ TEST(CollectionLayout, SlotFieldsSitAtTheirOffsetsAndCutWithoutSplittingCharacte
     slot.setComment("y");
     EXPECT_EQ(slot.comment(), "y");
     for (std::size_t i = 72; i < 266; ++i) ASSERT_EQ(b[i], 0) << i;
+
+    // The player name of a label: what follows its side mark; no mark, no name.
+    EXPECT_EQ(LabelName(slot.goteLabel()), "羽生善治名人"_sj);
+    EXPECT_EQ(LabelName("▽後手"_sj), "後手"_sj);
+    EXPECT_EQ(LabelName(std::string("\xF0\x55") + "先手"_sj), "先手"_sj);
+    EXPECT_EQ(LabelName("羽生"_sj), "");
+    EXPECT_EQ(LabelName("ABC"), "");
+    EXPECT_EQ(LabelName("▲"_sj), "");
 }
 
 TEST(CollectionLayout, ProblemFindsPieceTablesNoPositionComesFrom) {
