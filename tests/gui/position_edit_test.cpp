@@ -372,9 +372,36 @@ private slots:
         Button(1);
         QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("\r局面データが壊れています！"));
         QCOMPARE(Sfen(), kept);
+        // A file gone before it could be deleted: the warning names it, the board stays.
+        Editor().setLoadAnswer([this](LoadPositionDialog& d) {
+            d.list()->setCurrentRow(0);
+            fs::remove(home_ / "DATA" / "Kyokumen" / "bad.pat");
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+            return d.result() == QDialog::Accepted;
+        });
+        Button(4);
+        QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("\rbad.pat は削除できません！"));
+        QCOMPARE(Sfen(), kept);
         Button(7);
         QCOMPARE(w.mode(), MainWindow::Mode::Game);
         QCOMPARE(Sfen(), "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+
+        // A 角落ち game: the 角 taken away stays away on the set-up board, the box menu included,
+        // until the standard set-up brings all forty pieces back.
+        TKifData kakuOchi;
+        kakuOchi.ResetHeader(2);
+        kakuOchi.SetUpStandard();
+        w.ShowGame(kakuOchi, GameHeaderTexts{}, true, false, 0);
+        Button(ReplayPanel::EditPosition);
+        QCOMPARE(Sfen(), "lnsgkgsnl/1r7/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+        Drag(Board(), At(8, 2), Box(), QPoint(20, 80));
+        RightClick(Box(), QPoint(5, 5));
+        ClickMenu(Editor().boxMenu(), 0);  // 後手持駒へ移動
+        QCOMPARE(Sfen(), "lnsgkgsnl/9/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b r 1");
+        Button(3);
+        QCOMPARE(Sfen(), "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+        Button(7);
+        QCOMPARE(int(w.record().handicap), int('2'));
     }
 
     void theSearchFromTheSetUpBoardFindsWhatTheSearchCommandFinds() {
