@@ -45,6 +45,7 @@
 #include "gui/mainwindow/status_line.h"
 #include "gui/store/file_chooser.h"
 #include "support/recording_prompter.h"
+#include "list_test_store.h"
 #include "test_games.h"
 #include "test_store.h"
 #include "test_window.h"
@@ -799,6 +800,47 @@ private slots:
         QCOMPARE(w.session().store.recordCount, before + 1);
         QCOMPARE(w.session().catalogue.count(), before + 1);
         QVERIFY(back.moves[2].commentRecord != 0);
+    }
+
+    // Games deleted in the list move the record numbers: the game on the board follows its
+    // record, so that saving over it writes on it and not on the game that took its old number;
+    // once it is deleted itself it can no longer be corrected.
+    void theShownGameFollowsItsRecordThroughDeletions() {
+        MainWindow& w = Start(false);
+        const fs::path store = home_ / "six.ipx";
+        testing::MakeGuiListStore(store, 6, true);
+        chooser_.files.push_back(PathToQString(store));
+        w.menus()->openStoreAction()->trigger();
+        QVERIFY(w.ShowStoredGame(5));
+        const int shownMoves = w.record().moveCount;
+        const int sixthMoves = ReadBack(store, 6).moveCount;
+        QVERIFY(shownMoves != sixthMoves);
+        GameListWindow* list = w.gameList();
+        const auto deleteAt = [&](std::uint32_t position) {
+            list->ShowPosition(position);
+            QTimer::singleShot(0, list, [list] {
+                list->DeleteGames(true);
+                list->close();
+            });
+            w.PressButton(ReplayPanel::GameList);
+        };
+        deleteAt(2);  // game 3
+        QCOMPARE(Input().recordNumber(), std::uint32_t(4));
+        // A correction of the header alone is saved over game 4, the one shown.
+        w.gameInput()->setInfoAsker([](GameInfoMode, IndexRecord& index, DetailRecord&) {
+            index.setGameNumber(9);
+            return GameInfoAnswer::Ok;
+        });
+        prompter_.answers = {Answer::Yes};
+        w.menus()->correctionAction()->trigger();
+        QCOMPARE(int(ReadBack(store, 4).moveCount), shownMoves);
+        QCOMPARE(int(ReadBack(store, 5).moveCount), sixthMoves);
+        QCOMPARE(w.session().catalogue.at(3).gameNumber, std::uint8_t(9));
+        QCOMPARE(w.session().catalogue.at(4).gameNumber, std::uint8_t(0));
+        // The shown game itself deleted: nothing is left to correct.
+        deleteAt(3);
+        QCOMPARE(Input().recordNumber(), std::uint32_t(0));
+        QVERIFY(!w.menus()->correctionAction()->isEnabled());
     }
 };
 

@@ -107,6 +107,7 @@ ListDeletion DeleteListedGame(StoreSession& session, std::uint32_t position, boo
     // Every entry naming the game goes (a catalogue made by a check may name a game twice).
     const std::uint32_t gone[] = {record};
     RemoveDeletedGames(session.catalogue, gone);
+    out.records.assign(std::begin(gone), std::end(gone));
     return out;
 }
 
@@ -129,6 +130,7 @@ ListDeletion DeleteMarkedGames(StoreSession& session, Prompter& prompter,
                               OptionsFor(session.store, prompter));
     if (out.deleted == 0) return out;
     RemoveDeletedGames(session.catalogue, gone);
+    out.records = std::move(gone);
     return out;
 }
 
@@ -146,6 +148,42 @@ bool SwapListedGames(StoreSession& session, std::uint32_t position, bool up) {
     std::swap(a, b);
     std::swap(a.recordNumber, b.recordNumber);
     return true;
+}
+
+// --- following games through deletions and exchanges ----------------------------------------------
+
+void RecordRenumbering::Deleted(std::span<const std::uint32_t> records) {
+    Step step;
+    step.records.assign(records.begin(), records.end());
+    std::sort(step.records.begin(), step.records.end());
+    step.records.erase(std::unique(step.records.begin(), step.records.end()), step.records.end());
+    if (!step.records.empty()) steps_.push_back(std::move(step));
+}
+
+void RecordRenumbering::Exchanged(std::uint32_t a, std::uint32_t b) {
+    if (a != b) steps_.push_back(Step{true, {a, b}});
+}
+
+bool RecordRenumbering::anyDeleted() const {
+    return std::any_of(steps_.begin(), steps_.end(), [](const Step& s) { return !s.exchange; });
+}
+
+std::uint32_t RecordRenumbering::Follow(std::uint32_t number) const {
+    for (const Step& step : steps_) {
+        if (number == 0) return 0;
+        if (step.exchange) {
+            if (number == step.records[0]) {
+                number = step.records[1];
+            } else if (number == step.records[1]) {
+                number = step.records[0];
+            }
+            continue;
+        }
+        const auto below = std::lower_bound(step.records.begin(), step.records.end(), number);
+        if (below != step.records.end() && *below == number) return 0;
+        number -= std::uint32_t(below - step.records.begin());
+    }
+    return number;
 }
 
 // --- the list dump -------------------------------------------------------------------------------

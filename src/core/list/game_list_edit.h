@@ -45,6 +45,7 @@ void RemoveDeletedGames(GameCatalogue& catalogue, std::span<const std::uint32_t>
 struct ListDeletion {
     std::uint32_t deleted = 0;  // games the store deleted (0: store and catalogue unchanged)
     bool refused = false;       // no room on the drive (warned)
+    std::vector<std::uint32_t> records;  // their record numbers, as they were before
 };
 
 // Deletes the game at catalogue position `position` (0-based) from the store, then from the
@@ -61,6 +62,30 @@ ListDeletion DeleteMarkedGames(StoreSession& session, Prompter& prompter,
 // in the store and in the catalogue: the entries change places while the record numbers stay
 // with the places. False when there is no such neighbour or the store refused.
 bool SwapListedGames(StoreSession& session, std::uint32_t position, bool up);
+
+// --- following games through deletions and exchanges ----------------------------------------------
+
+// What the list did to the store's record numbers while it was open, in order, so that a game
+// held elsewhere (the one on the board, the game slots) can find its new number. A game that was
+// deleted has none (0).
+class RecordRenumbering {
+public:
+    void Deleted(std::span<const std::uint32_t> records);
+    void Exchanged(std::uint32_t a, std::uint32_t b);
+    void Clear() { steps_.clear(); }
+    bool empty() const { return steps_.empty(); }
+    bool anyDeleted() const;
+    // The number record `number` has now; 0 when it was deleted. A number beyond the store (a
+    // new game not saved yet) moves down with the deletions below it, as the store's end does.
+    std::uint32_t Follow(std::uint32_t number) const;
+
+private:
+    struct Step {
+        bool exchange = false;
+        std::vector<std::uint32_t> records;  // deleted ones (sorted), or the two exchanged
+    };
+    std::vector<Step> steps_;
+};
 
 // --- the list dump -------------------------------------------------------------------------------
 

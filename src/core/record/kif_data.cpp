@@ -199,6 +199,11 @@ SlotContents TKifData::LoadSlot(int slot) {
 bool TKifData::SlotInUse(int slot) const { return SlotAt(slot).inUse == 1; }
 void TKifData::SetSlotInUse(int slot, bool inUse) { SlotAt(slot).inUse = inUse ? 1 : 0; }
 std::int16_t TKifData::SlotCurrentMove(int slot) const { return SlotAt(slot).currentMove; }
+void TKifData::SetSlotRecordNumber(int slot, std::int32_t recordNumber) {
+    Slot& s = SlotAt(slot);
+    s.recordNumber = recordNumber;
+    s.header.recordNumber = std::uint32_t(std::max(0, recordNumber));
+}
 
 void TKifData::WriteCurrentMoveToSlot() { SlotAt(currentSlot).currentMove = currentMove; }
 

@@ -112,6 +112,9 @@ public:
     bool SlotInUse(int slot) const;
     void SetSlotInUse(int slot, bool inUse);
     std::int16_t SlotCurrentMove(int slot) const;
+    std::int32_t SlotRecordNumber(int slot) const { return SlotAt(slot).recordNumber; }
+    // The store moved the slot's game to another record number (0: it is no longer stored).
+    void SetSlotRecordNumber(int slot, std::int32_t recordNumber);
     const std::string& SlotLabel(int slot) const { return SlotAt(slot).label; }
     // Writes the current move into the current slot (a game put back as it was shown).
     void WriteCurrentMoveToSlot();

@@ -422,11 +422,15 @@ void GameListWindow::Prepare(int sizeMode) {
         scroll_->setRange(0, int(paging_.scrollMax()));
         scroll_->setValue(int(paging_.scrollPosition()));
     }
+    // The row to highlight (the last one, or the one ShowPosition chose); switching to single
+    // mode refills the page on the list's old row first.
+    const int row = lastRow_;
     multi_ = true;  // so that SetMultiMode(false) does its work
     SetMultiMode(false);
     RecomputeSummary();
-    FillPage(lastRow_);
+    FillPage(row);
     catalogueChanged_ = false;
+    renumbering_.Clear();
     selectedLine_.clear();
     result_ = Result::Cancel;
 }
@@ -641,7 +645,9 @@ void GameListWindow::DeleteGames(bool immediate) {
     }
     QApplication::restoreOverrideCursor();
     prompter_.EndProgress();
-    if (d.deleted > 0) AfterDeletion(row);
+    if (d.deleted == 0) return;
+    renumbering_.Deleted(d.records);
+    AfterDeletion(row);
 }
 
 void GameListWindow::EditGameInformation() {
@@ -739,6 +745,8 @@ void GameListWindow::SwapWithNeighbour(bool up) {
     const std::uint32_t p = HighlightedPosition();
     if (!SwapListedGames(session_, p, up)) return;
     const std::uint32_t moved = up ? p - 1 : p + 1;
+    // The record numbers stay with the places: the two games exchanged theirs.
+    renumbering_.Exchanged(session_.catalogue.at(p).recordNumber, session_.catalogue.at(moved).recordNumber);
     paging_.pageStart = moved / kListPageSize * kListPageSize + 1;
     FillPage(int(moved % kListPageSize));
 }

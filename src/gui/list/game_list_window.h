@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/list/game_list_edit.h"
 #include "core/list/game_list_page.h"
 #include "core/config/settings.h"
 #include "core/text/prompter.h"
@@ -88,6 +89,8 @@ public:
     // 0-based catalogue position of the game last opened from the list.
     std::uint32_t currentPosition() const { return currentPosition_; }
     bool catalogueChanged() const { return catalogueChanged_; }
+    // How the games deleted and exchanged while the list was open moved the record numbers.
+    const RecordRenumbering& renumbering() const { return renumbering_; }
 
     // --- state, for the main window and tests ----------------------------------------------------
     bool multiMode() const { return multi_; }
@@ -190,6 +193,7 @@ private:
     std::uint32_t currentPosition_ = 0;
     int lastRow_ = 0;
     bool catalogueChanged_ = false;
+    RecordRenumbering renumbering_;
     bool storeWasExtended_ = false;
     GameInfoRunner gameInfoRunner_;
     IndexRecord editedIndex_;

@@ -618,6 +618,20 @@ void GameInput::FreeCurrentSlot() {
 
 void GameInput::StoreChanged() { FreeAllSlots(); }
 
+void GameInput::FollowRecords(const RecordRenumbering& renumbering) {
+    if (renumbering.empty()) return;
+    TKifData& record = w_.record_;
+    for (int s = 0; s < kSlotCount; ++s) {
+        const std::int32_t n = record.SlotRecordNumber(s);
+        if (record.SlotInUse(s) && n > 0) record.SetSlotRecordNumber(s, std::int32_t(renumbering.Follow(std::uint32_t(n))));
+    }
+    if (recordNumber_ == 0) return;
+    recordNumber_ = renumbering.Follow(recordNumber_);
+    // The comments of a deleted game are gone with it.
+    if (recordNumber_ == 0) w_.setCommentSource(nullptr);
+    RefreshMenus();
+}
+
 void GameInput::FreeAllSlots() {
     for (int s = 0; s < kSlotCount; ++s) {
         w_.record_.SetSlotInUse(s, false);

@@ -16,6 +16,7 @@
 #include "core/gameinfo/game_info.h"
 #include "core/input/live_timing.h"
 #include "core/input/save_game.h"
+#include "core/list/game_list_edit.h"
 #include "core/record/kif_data.h"
 #include "core/viewing/move_entry.h"
 #include "core/text/prompter.h"
@@ -85,6 +86,10 @@ public:
     void StoreChanged();
     // Every slot freed: the games they held are no longer where they were in the store.
     void FreeAllSlots();
+    // Games were deleted or exchanged in the store: the game on the board and those of the
+    // slots follow their records to their new numbers, so that saving over one never writes on
+    // another game. One that was deleted is no longer a stored game.
+    void FollowRecords(const RecordRenumbering& renumbering);
 
     // --- state ---------------------------------------------------------------------------------
     bool active() const { return active_; }

@@ -1398,7 +1398,12 @@ void MainWindow::OpenMasterDialog(int table) {
 
 void MainWindow::HandleGameListResult() {
     GameListWindow* list = gameList();
-    if (list->catalogueChanged() && mode_ == Mode::PositionEditing) positionEdit_->GamesDeleted();
+    const RecordRenumbering& moved = list->renumbering();
+    if (mode_ == Mode::PositionEditing && moved.anyDeleted()) {
+        positionEdit_->GamesDeleted();
+    } else {
+        gameInput_->FollowRecords(moved);
+    }
     switch (list->result()) {
         case GameListWindow::Result::ShowGame: {
             const GameHeader& entry = list->selectedEntry();

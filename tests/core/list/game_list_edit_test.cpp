@@ -194,5 +194,34 @@ TEST_F(GameListEditTest, ExportTexts) {
     EXPECT_EQ(ExportMarkedQuestion(4), "選択された 4個の棋譜を変換します。\r\rよろしいですか？"_sj);
 }
 
+// A game held outside the list follows its record through deletions (one at a time and marked
+// sets, each numbered as the store was at that moment) and exchanges; a deleted game has no
+// number, and a new game's number beyond the store moves down with the store's end.
+TEST(RecordRenumbering, FollowsGamesThroughDeletionsAndExchanges) {
+    RecordRenumbering r;
+    EXPECT_TRUE(r.empty());
+    EXPECT_EQ(r.Follow(5), 5u);
+    const std::uint32_t marked[] = {5, 3, 3};
+    r.Deleted(marked);  // of 1..8: 3 and 5 go
+    EXPECT_TRUE(r.anyDeleted());
+    const std::uint32_t expected[] = {0, 1, 2, 0, 3, 0, 4, 5, 6, 7};
+    for (std::uint32_t n = 1; n <= 9; ++n) EXPECT_EQ(r.Follow(n), expected[n]) << n;
+    r.Exchanged(2, 4);  // the old 6 is 4 now, and goes to 2
+    EXPECT_EQ(r.Follow(6), 2u);
+    EXPECT_EQ(r.Follow(2), 4u);
+    EXPECT_EQ(r.Follow(7), 5u);
+    const std::uint32_t one[] = {2};
+    r.Deleted(one);  // the old 6 goes; the old 2 (now 4) moves to 3
+    EXPECT_EQ(r.Follow(6), 0u);
+    EXPECT_EQ(r.Follow(2), 3u);
+    EXPECT_EQ(r.Follow(9), 6u);
+    RecordRenumbering swaps;
+    swaps.Exchanged(1, 2);
+    swaps.Exchanged(2, 3);
+    EXPECT_FALSE(swaps.anyDeleted());
+    EXPECT_EQ(swaps.Follow(1), 3u);
+    EXPECT_EQ(swaps.Follow(3), 2u);
+}
+
 }  // namespace
 }  // namespace movra
