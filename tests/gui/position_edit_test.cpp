@@ -6,11 +6,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QtTest>
 
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "core/list/game_search.h"
 #include "core/list/search_conditions.h"
@@ -26,6 +29,7 @@
 #include "gui/diagram/title_dialog.h"
 #include "gui/list/game_list_window.h"
 #include "gui/list/search_dialog.h"
+#include "gui/matesearch/mate_command.h"
 #include "gui/mainwindow/board_view.h"
 #include "gui/mainwindow/hand_view.h"
 #include "gui/mainwindow/main_menus.h"
@@ -37,6 +41,7 @@
 #include "gui/positionedit/position_dialogs.h"
 #include "gui/positionedit/position_edit_commands.h"
 #include "gui/positionedit/spare_box_view.h"
+#include "gui/positions/collection_window.h"
 #include "gui/positions/position_commands.h"
 #include "gui/store/file_chooser.h"
 #include "list_test_store.h"
@@ -70,6 +75,11 @@ private:
         return s;
     }
 };
+
+std::string FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 }  // namespace
 
@@ -223,7 +233,13 @@ private slots:
 
         // Saved as "abc.txt": the file is abc.pat with the position name abc.
         const std::string savedSfen = Sfen();
-        Editor().setSaveAnswer([](SavePositionDialog& d) {
+        QStringList dialogs;  // caption and button of each dialog shown, when inside the screen
+        auto shown = [&dialogs](QDialog& d, QPushButton* ok) {
+            d.show();
+            if (AvailableArea(&d).contains(d.frameGeometry())) dialogs.append(d.windowTitle() + "/" + ok->text());
+        };
+        Editor().setSaveAnswer([&shown](SavePositionDialog& d) {
+            shown(d, d.okButton());
             QTest::mouseClick(d.okButton(), Qt::LeftButton);  // nothing typed yet
             d.fileNameBox()->setText(QStringLiteral("abc.txt"));
             QTest::mouseClick(d.okButton(), Qt::LeftButton);
@@ -234,10 +250,27 @@ private slots:
         const fs::path pat = home_ / "DATA" / "Kyokumen" / "abc.pat";
         QVERIFY(fs::exists(pat));
         QCOMPARE(SinglePositionName("abc.pat"), std::string("abc"));
+        // The same name again asks first; No keeps the dialog open, Yes replaces the file.
+        testing::TouchFile(pat, "old");
+        prompter_.answers = {Answer::No, Answer::Yes};
+        bool keptOpen = false;
+        Editor().setSaveAnswer([&keptOpen](SavePositionDialog& d) {
+            d.fileNameBox()->setText(QStringLiteral("ABC"));
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+            keptOpen = d.result() != QDialog::Accepted;
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+            return d.result() == QDialog::Accepted;
+        });
+        Button(2);
+        QVERIFY(keptOpen);
+        QCOMPARE(prompter_.texts().back(), "ABC.pat は既に存在します。\r\r上書きしますか？"_sj);
+        QCOMPARE(prompter_.texts().at(prompter_.texts().size() - 2), prompter_.texts().back());
+        QCOMPARE(FileBytes(pat), "99\r\nABC\r\n" + PositionLine(w.record().position) + "\r\n");
 
         // The empty set-up, then the saved position loaded again; the box is not saved.
         Button(9);
-        Editor().setLoadAnswer([](LoadPositionDialog& d) {
+        Editor().setLoadAnswer([&shown](LoadPositionDialog& d) {
+            shown(d, d.okButton());
             if (d.list()->count() == 0) {
                 QTest::mouseClick(d.okButton(), Qt::LeftButton);
                 return false;
@@ -255,6 +288,8 @@ private slots:
         QVERIFY(!fs::exists(pat));
         Button(4);
         QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("\r局面が選択されていません！"));
+        QCOMPARE(dialogs, (QStringList{QStringLiteral("局面データのセーブ/OK"), QStringLiteral("局面データのロード/ロード"),
+                                       QStringLiteral("局面データの削除/削除"), QStringLiteral("局面データの削除/削除")}));
 
         QDir().mkpath(QStringLiteral(MOVRA_SCREENSHOT_DIR));
         Button(3);
@@ -294,9 +329,20 @@ private slots:
         QCOMPARE(ToQString(prompter_.texts().back()),
                  QStringLiteral("棋譜ファイルが読み込まれていません！\r\r先に棋譜ファイルを読み込んでください。"));
 
-        // Another window hands a position over: editing begins with it, without names.
+        // Another window hands a position over: without a store that is refused as button 6 is;
+        // with one, editing begins with it, without names.
         const auto given = ParseSfen("4k4/9/5P3/9/9/9/9/9/4K4 b G 1");
         QVERIFY(given.has_value());
+        prompter_.shown.clear();
+        w.editPosition(given->position);
+        QCOMPARE(w.mode(), MainWindow::Mode::Game);
+        QCOMPARE(prompter_.texts().size(), std::size_t(1));
+        QCOMPARE(ToQString(prompter_.texts().back()),
+                 QStringLiteral("棋譜ファイルが読み込まれていません！\r\r先に棋譜ファイルを読み込んでください。"));
+        testing::MakeTestStore(home_ / "games.ipx");
+        chooser_.files.push_back(PathToQString(home_ / "games.ipx"));
+        w.menus()->openStoreAction()->trigger();
+        QVERIFY(w.storeOpen());
         w.editPosition(given->position);
         QCOMPARE(w.mode(), MainWindow::Mode::PositionEditing);
         QCOMPARE(Sfen(), "4k4/9/5P3/9/9/9/9/9/4K4 b G 1");
@@ -326,9 +372,36 @@ private slots:
         Button(1);
         QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("\r局面データが壊れています！"));
         QCOMPARE(Sfen(), kept);
+        // A file gone before it could be deleted: the warning names it, the board stays.
+        Editor().setLoadAnswer([this](LoadPositionDialog& d) {
+            d.list()->setCurrentRow(0);
+            fs::remove(home_ / "DATA" / "Kyokumen" / "bad.pat");
+            QTest::mouseClick(d.okButton(), Qt::LeftButton);
+            return d.result() == QDialog::Accepted;
+        });
+        Button(4);
+        QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("\rbad.pat は削除できません！"));
+        QCOMPARE(Sfen(), kept);
         Button(7);
         QCOMPARE(w.mode(), MainWindow::Mode::Game);
         QCOMPARE(Sfen(), "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+
+        // A 角落ち game: the 角 taken away stays away on the set-up board, the box menu included,
+        // until the standard set-up brings all forty pieces back.
+        TKifData kakuOchi;
+        kakuOchi.ResetHeader(2);
+        kakuOchi.SetUpStandard();
+        w.ShowGame(kakuOchi, GameHeaderTexts{}, true, false, 0);
+        Button(ReplayPanel::EditPosition);
+        QCOMPARE(Sfen(), "lnsgkgsnl/1r7/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+        Drag(Board(), At(8, 2), Box(), QPoint(20, 80));
+        RightClick(Box(), QPoint(5, 5));
+        ClickMenu(Editor().boxMenu(), 0);  // 後手持駒へ移動
+        QCOMPARE(Sfen(), "lnsgkgsnl/9/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b r 1");
+        Button(3);
+        QCOMPARE(Sfen(), "lnsgkgsnl/1r5b1/ppppppppp/9/9/9/PPPPPPPPP/1B5R1/LNSGKGSNL b - 1");
+        Button(7);
+        QCOMPARE(int(w.record().handicap), int('2'));
     }
 
     void theSearchFromTheSetUpBoardFindsWhatTheSearchCommandFinds() {
@@ -376,6 +449,91 @@ private slots:
         QVERIFY(!Editor().box()->isVisible());
         QVERIFY(w.menus()->openStoreAction()->isEnabled());
         QCOMPARE(Sfen(), set);
+    }
+
+    // Study mode is paused by editing, not left: the board shows the moves tried, and they come
+    // back with study mode. Diagrams of the set-up board carry the names on the plates and the
+    // shown move, mirrored while the sides are swapped; the mate search starts from move 0 and
+    // gives the counts back; the empty list is refused with the editor's own text.
+    void studyMovesDiagramsAndTheMateSearchOfTheSetUpBoard() {
+        QTemporaryDir storeDir;
+        const fs::path games = QStringToPath(storeDir.path()) / "games.ipx";
+        testing::MakeGuiListStore(games, 0, true);
+        Start(games);
+        MainWindow& w = *window_;
+        QVERIFY(w.storeOpen());
+        GameHeaderTexts names;
+        names.senteName = "羽生"_sj;
+        names.goteName = "谷川"_sj;
+        w.ShowGame(testing::YaguraGame(), names, true, false, 10);
+        Button(ReplayPanel::Study);
+        DragOnBoard(2, 7, 2, 6);  // move 11, tried in study mode
+        QCOMPARE(int(w.record().moveCount), 11);
+        const std::string studied = Sfen();
+        QStringList studyLines;
+        for (int i = 0; i < w.moveList()->count(); ++i) studyLines.append(w.moveList()->item(i)->text());
+
+        Button(ReplayPanel::EditPosition);
+        QCOMPARE(w.mode(), MainWindow::Mode::PositionEditing);
+        QCOMPARE(Sfen(), studied);
+        QVERIFY(!w.replayPanel()->latched(4));
+
+        // Button 12 with the names as labels and the shown move in the title.
+        w.settings().btimap.TNameNo = 2;
+        w.settings().btimap.TitleNo2 = 1;
+        w.settings().btimap.Title5 = "図%s"_sj;
+        PositionCommands* positions = w.positionCommands();
+        positions->titleAnswer = [](TitleDialog&) { return true; };
+        Button(ReplayPanel::AddPosition);
+        const CollectionPage& page = positions->collection().appendBuffer();
+        QCOMPARE(positions->collection().usedSlots(), 1);
+        QCOMPARE(ToQString(page.slot(0).title()), QStringLiteral("図▲２六歩"));
+        QCOMPARE(ToQString(page.slot(0).senteLabel()), QStringLiteral("▲羽生"));
+        QCOMPARE(ToQString(page.slot(0).goteLabel()), QStringLiteral("△谷川"));
+        // Swapped: the names change plates and the move reads from the other side.
+        Button(6);
+        Button(ReplayPanel::AddPosition);
+        QCOMPARE(ToQString(page.slot(1).title()), QStringLiteral("図△８四歩"));
+        QCOMPARE(ToQString(page.slot(1).senteLabel()), QStringLiteral("▲谷川"));
+        Button(6);
+
+        // The mate search runs on the set-up board from move 0; stopped, the counts come back.
+        w.mateCommand()->setKingChooser([](int, bool) { return int(side::kGote); });
+        QSignalSpy done(w.mateCommand(), &MateCommand::finished);
+        Button(ReplayPanel::MateSearch);
+        QVERIFY(w.mateCommand()->running());
+        QCOMPARE(int(w.record().moveCount), 0);
+        QCOMPARE(int(w.record().currentMove), 0);
+        Button(ReplayPanel::MateSearch);
+        QVERIFY(done.count() > 0 || done.wait(20000));
+        QCOMPARE(int(w.record().moveCount), 11);
+        QCOMPARE(int(w.record().currentMove), 11);
+        QCOMPARE(w.mode(), MainWindow::Mode::PositionEditing);
+
+        // Key E opens the collection window from the set-up board too.
+        int opened = 0;
+        positions->windowAnswer = [&opened](CollectionWindow&) { ++opened; };
+        QTest::keyClick(&w, Qt::Key_E);
+        QCOMPARE(opened, 1);
+
+        // An empty store: the list is refused on a line of its own.
+        Button(ReplayPanel::GameList);
+        QCOMPARE(ToQString(prompter_.texts().back()), QStringLiteral("\r一覧表に表示する棋譜はありません。"));
+
+        // Back: study mode goes on with the move tried; leaving it gives the game as it was.
+        Button(3);
+        Button(7);
+        QVERIFY(w.studyMode());
+        QVERIFY(w.replayPanel()->latched(4));
+        QCOMPARE(Sfen(), studied);
+        QStringList lines;
+        for (int i = 0; i < w.moveList()->count(); ++i) lines.append(w.moveList()->item(i)->text());
+        QCOMPARE(lines, studyLines);
+        QCOMPARE(w.upperPlate()->name(), QStringLiteral("谷川"));
+        Button(ReplayPanel::Study);
+        QVERIFY(!w.studyMode());
+        QCOMPARE(int(w.record().moveCount), int(testing::YaguraGame().moveCount));
+        QCOMPARE(int(w.record().currentMove), 10);
     }
 
     // Button 12 puts the set-up position into the collection with the editing title format;

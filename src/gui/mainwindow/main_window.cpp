@@ -151,10 +151,7 @@ void MainWindow::BuildParts(QWidget* central) {
     menus_ = new MainMenus(menuBar());
     diagrams_ = new DiagramCommands(this, settings_, programFolder_, [this] {
         if (mode_ == Mode::Game) return GameDiagramSource(record_, texts_.senteName, texts_.goteName);
-        DiagramSource editing;
-        editing.position = record_.position;
-        editing.gameView = false;
-        return editing;
+        return positionEdit_->EditingDiagramSource();
     }, *prompter_);
     for (QAction* a : menus_->imodeItems()) menus_->makeLive(a);
     menus_->makeLive(menus_->gaijiItem());
@@ -250,10 +247,7 @@ void MainWindow::BuildPositionCommands() {
     host.prompter = prompter_;
     host.source = [this] {
         if (mode_ == Mode::Game) return GameDiagramSource(record_, texts_.senteName, texts_.goteName);
-        DiagramSource editing;
-        editing.position = record_.position;
-        editing.gameView = false;
-        return editing;
+        return positionEdit_->EditingDiagramSource();
     };
     host.shownComment = [this] {
         const int n = record_.currentMove;
@@ -1179,6 +1173,11 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
                 break;
         }
     }
+    // The collection window opens from the set-up board too.
+    if (mods == Qt::NoModifier && mode_ == Mode::PositionEditing && event->key() == Qt::Key_E) {
+        positions_->OpenWindow();
+        return;
+    }
     if (mods == Qt::ControlModifier && event->key() == Qt::Key_V) {
         if (menus_->importClipboardAction()->isEnabled() && menus_->importMenu()->isEnabled()) {
             storeCommands_->ImportClipboardCommand();
@@ -1303,8 +1302,11 @@ void MainWindow::setFileChooser(FileChooser* chooser) {
 void MainWindow::OpenGameList() {
     if (mode_ == Mode::None) return;
     StopReplay();
+    // The editing panel's button says it on a line of its own.
+    const std::string none =
+        std::string(mode_ == Mode::PositionEditing ? "\r" : "") + "一覧表に表示する棋譜はありません。"_sj;
     if (!session_.isOpen()) {
-        prompter_->Inform("一覧表に表示する棋譜はありません。"_sj);
+        prompter_->Inform(none);
         return;
     }
     if (session_.catalogue.count() == 0) {
@@ -1312,7 +1314,7 @@ void MainWindow::OpenGameList() {
         LoadCatalogue(session_.store, session_.catalogue);
         gameList()->SetCatalogue();
         if (session_.catalogue.count() == 0) {
-            prompter_->Inform("一覧表に表示する棋譜はありません。"_sj);
+            prompter_->Inform(none);
             return;
         }
     }

@@ -97,7 +97,9 @@ bool PositionEditCommands::EditPosition(const BoardPosition& position, const std
         return false;
     }
     if (w_.mate_->running()) return false;
-    if (!active()) Begin();
+    // From the game view the editing screen opens as button 6 opens it (an open store needed).
+    if (!active()) EnterCommand();
+    if (!active()) return false;
     BoardPosition p = position;
     Rebuild(p);
     w_.record_.ResetHeader(0);
@@ -114,8 +116,11 @@ void PositionEditCommands::Begin() {
     w_.StopReplay();
     w_.board_->finishSlide();
     keptTexts_ = w_.texts_;
+    // Study mode is only paused: the moves tried so far stay in the record kept aside, and study
+    // mode keeps the game it branched off until editing ends.
     keptStudy_ = w_.study_.active();
-    if (keptStudy_) w_.ToggleStudyMode();
+    if (keptStudy_) w_.panel_->setLatched(ReplayPanel::Study, false);
+    gamesDeleted_ = false;
     w_.input_->setMovable(false);
     w_.mode_ = MainWindow::Mode::PositionEditing;
 
@@ -184,8 +189,9 @@ void PositionEditCommands::EndMode() {
 void PositionEditCommands::Leave() {
     if (!active()) return;
     EndMode();
-    // The kept game lost its move list to a deletion: an empty new game takes its place.
-    if (kept_ && kept_->moveCount() > 0 && w_.replay_.fullList().empty()) {
+    // The kept game lost its move list to a deletion (or study mode its game): an empty new game
+    // takes its place.
+    if (kept_ && ((kept_->moveCount() > 0 && w_.replay_.fullList().empty()) || (keptStudy_ && gamesDeleted_))) {
         kept_.reset();
         w_.ShowEmptyGame();
         return;
@@ -193,7 +199,10 @@ void PositionEditCommands::Leave() {
     if (kept_) w_.record_.Restore(*kept_);
     kept_.reset();
     w_.texts_ = keptTexts_;
-    if (keptStudy_) w_.ToggleStudyMode();
+    if (keptStudy_) {
+        w_.input_->setMovable(true);
+        w_.panel_->setLatched(ReplayPanel::Study, true);
+    }
     w_.RefreshBoard();
     w_.RefreshList();
     w_.RefreshHeader();
@@ -210,6 +219,7 @@ void PositionEditCommands::Abandon() {
 
 void PositionEditCommands::GamesDeleted() {
     if (!active()) return;
+    gamesDeleted_ = true;
     w_.gameInput_->FreeAllSlots();
     w_.replay_.Clear();
 }
@@ -235,10 +245,34 @@ void PositionEditCommands::PressButton(int number) {
             break;
         case 9: SetUp(false); break;
         case 10: w_.OpenGameList(); break;
-        case 11: w_.mate_->Press(); break;
+        case 11: MateSearchCommand(); break;
         case 12: w_.positions_->AddShownPosition(); break;
         default: break;
     }
+}
+
+void PositionEditCommands::MateSearchCommand() {
+    if (w_.mate_->running()) {
+        w_.mate_->Press();  // stops the search
+        return;
+    }
+    // The set-up board has no moves: the search starts from move 0, with sente to move and no
+    // previous move, whatever game was shown before. The counts come back when the search ends.
+    TKifData& record = w_.record_;
+    asideCounts_ = {record.moveCount, record.currentMove};
+    record.moveCount = 0;
+    record.currentMove = 0;
+    connect(w_.mate_, &MateCommand::finished, this, &PositionEditCommands::RestoreCounts,
+            Qt::UniqueConnection);
+    w_.mate_->Press();
+    if (!w_.mate_->running()) RestoreCounts();  // the king's choice was cancelled or refused
+}
+
+void PositionEditCommands::RestoreCounts() {
+    if (!asideCounts_) return;
+    w_.record_.moveCount = asideCounts_->first;
+    w_.record_.currentMove = asideCounts_->second;
+    asideCounts_.reset();
 }
 
 void PositionEditCommands::ClearNames() {
@@ -304,6 +338,26 @@ void PositionEditCommands::DeleteCommand() {
     if (!DeleteSinglePosition(w_.programFolder_, dialog.fileName())) {
         w_.prompter_->Warn("\r"_sj + dialog.fileName() + " は削除できません！"_sj);
     }
+}
+
+DiagramSource PositionEditCommands::EditingDiagramSource() const {
+    const TKifData& record = w_.record_;
+    DiagramSource s;
+    // The shown move's line is made from the game kept aside, which still stands at that move;
+    // a set-up or loaded position has none (its current move is 0).
+    if (kept_ && record.currentMove > 0 && record.currentMove == kept_->currentMove()) {
+        TKifData game;
+        game.Restore(*kept_);
+        s = GameDiagramSource(game, {}, {});
+        s.lastMove.reset();
+    }
+    s.position = record.position;
+    s.gameView = false;
+    s.turned = (record.boardFlipped != 0) != swapped_;
+    s.handicapGame = record.handicap != '0';
+    s.senteName = w_.texts_.senteName;
+    s.goteName = w_.texts_.goteName;
+    return s;
 }
 
 // --- drawing -----------------------------------------------------------------------------------

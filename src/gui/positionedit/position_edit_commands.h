@@ -20,6 +20,7 @@
 #include "core/positionedit/editing.h"
 #include "core/record/kif_data.h"
 #include "core/viewing/display_texts.h"
+#include "gui/diagram/diagram_commands.h"
 
 class QAction;
 class QLabel;
@@ -40,8 +41,9 @@ public:
 
     // Replay button 6: editing begins with the position shown, when a store is open.
     void EnterCommand();
-    // Editing begins (or goes on) with the given position and player names (empty by default).
-    // False when the window cannot take it now (no game shown, game input, mate search).
+    // Editing begins (as button 6 begins it) or goes on with the given position and player
+    // names (empty by default). False when the window cannot take it now (no store, game input,
+    // mate search).
     bool EditPosition(const BoardPosition& position, const std::string& senteName = {},
                       const std::string& goteName = {});
     // An editing-panel button (1-12).
@@ -70,6 +72,11 @@ public:
     void setSaveAnswer(std::function<bool(SavePositionDialog&)> answer) { saveAnswer_ = std::move(answer); }
     void setLoadAnswer(std::function<bool(LoadPositionDialog&)> answer) { loadAnswer_ = std::move(answer); }
 
+    // What a diagram of the set-up board is drawn from: the position, the names on the plates and,
+    // while the game's shown move still stands, that move for the title (mirrored while the sides
+    // are swapped).
+    DiagramSource EditingDiagramSource() const;
+
     // The main window redrew its board: the box, the panel and the status line follow.
     void Refresh();
 
@@ -87,6 +94,9 @@ private:
     void SaveCommand();
     void DeleteCommand();
     void SwapCommand();
+    // Button 11: the mate search on the set-up board.
+    void MateSearchCommand();
+    void RestoreCounts();
     void SetUp(bool standard);
 
     // The place under a global point: a square, a hand, the box or nowhere; with the kind shown
@@ -113,8 +123,11 @@ private:
     std::unique_ptr<TKifData::Snapshot> kept_;
     GameHeaderTexts keptTexts_;
     bool keptStudy_ = false;
+    bool gamesDeleted_ = false;  // games were deleted in a list opened from the editor
     std::vector<std::pair<QAction*, bool>> locked_;
 
+    // The record's move count and current move while a mate search runs from the set-up board.
+    std::optional<std::pair<std::int16_t, std::int16_t>> asideCounts_;
     bool swapped_ = false;
     int held_ = 0;
     int flipping_ = 0;  // the board piece under a right press
