@@ -28,7 +28,7 @@ using testing::ShellQuote;
 using testing::TempFolder;
 
 // The checker lies beside this file.
-const std::string kChecker = (std::filesystem::path(__FILE__).parent_path() / "print_pdf_check.py").string();
+const std::string kChecker = MOVRA_PRINT_CHECK;
 
 // A sequence of `pairs` rook moves back and forth: sente's 2h-3h, gote's 8b-7b.
 std::string Shuffle(int pairs, bool goteFirst) {
